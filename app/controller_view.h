@@ -1,0 +1,66 @@
+#pragma once
+// The one door between the controller and whatever shows it: the Qt window,
+// salvex-scan's terminal, or the recording fake of the tests. The controller never
+// touches a widget; it speaks of outlets, texts and states in its own terms.
+//
+// Every method except post() and post_and_wait() must be called on the interface
+// thread. Work on other threads reaches the interface through those two.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/outlets.h"
+
+namespace salvex {
+
+struct AlertRequest {
+    std::string message;
+    std::string informative;
+    // First button is the default one; the answer is the index of the pressed button.
+    std::vector<std::string> buttons{"OK"};
+};
+
+class ControllerView {
+public:
+    virtual ~ControllerView() = default;
+
+    virtual void set_text(Outlet o, const std::string& text) = 0;
+    virtual std::string text(Outlet o) const = 0;
+    virtual void set_hidden(Outlet o, bool hidden) = 0;
+    virtual void set_enabled(Outlet o, bool enabled) = 0;
+    // Check boxes and radio buttons: on or off.
+    virtual void set_state(Outlet o, bool on) = 0;
+    virtual bool state(Outlet o) const = 0;
+    virtual void focus(Outlet o) = 0;
+
+    // Sliders and the progress bar count sectors, so both ends are 64-bit exact.
+    virtual void set_range(Outlet o, std::uint64_t minimum, std::uint64_t maximum) = 0;
+    virtual void set_value(Outlet o, std::uint64_t value) = 0;
+    virtual std::uint64_t value(Outlet o) const = 0;
+    // The thumbnail zoom, 0 to 1.
+    virtual void set_zoom(Outlet o, double zoom) = 0;
+
+    // Tables and browsers draw from the controller's lists; this asks them to look again.
+    virtual void reload(Outlet o) = 0;
+    // Selected row of a table, or -1 for none.
+    virtual long selected_row(Outlet o) const = 0;
+
+    virtual void set_window_title(const std::string& title) = 0;
+
+    // A modal alert with exactly these texts and buttons; returns the pressed button's index.
+    virtual int alert(const AlertRequest& request) = 0;
+    // The folder chooser; nothing when the user cancels.
+    virtual std::optional<std::string> choose_folder(const std::string& start_folder) = 0;
+    virtual bool open_file(const std::string& path) = 0;
+    virtual bool open_url(const std::string& url) = 0;
+    virtual void copy_to_clipboard(const std::string& text) = 0;
+
+    // Runs work on the interface thread: post returns at once, post_and_wait
+    // returns when the work has run (at once when already on that thread).
+    virtual void post(std::function<void()> work) = 0;
+    virtual void post_and_wait(std::function<void()> work) = 0;
+};
+
+}  // namespace salvex

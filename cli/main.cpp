@@ -1,0 +1,44 @@
+// salvex-scan: the controller in a terminal.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/bundle_info.h"
+#include "app/edition_profile.h"
+#include "app/edition_report.h"
+#include "app/my_table_controller.h"
+#include "cli/options.h"
+#include "cli/terminal_view.h"
+#include "platform/paths.h"
+
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv) {
+    const auto parsed = salvex::cli::parse_options(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::fprintf(stderr, "salvex-scan: %s\nTry 'salvex-scan --help'.\n", parsed.error.c_str());
+        return 2;
+    }
+    const auto& options = *parsed.options;
+    if (options.help) {
+        std::fputs(salvex::cli::usage_text().c_str(), stdout);
+        return 0;
+    }
+
+    // The edition bundles stand beside salvex-scan.
+    const auto* edition = salvex::select_edition(options.edition);
+    const fs::path bundle_path =
+        fs::path(salvex::platform::executable_path()).parent_path() / (std::string(edition->long_name) + ".app");
+    if (!fs::is_directory(bundle_path)) {
+        std::fprintf(stderr, "salvex-scan: the %s edition is not installed: %s is missing\n",
+                     std::string(edition->key).c_str(), bundle_path.c_str());
+        return 1;
+    }
+
+    salvex::TerminalView view;
+    MyTableController controller(view, salvex::bundle_at(bundle_path.string()));
+    controller.Load_Signature_Catalogue();
+    std::fputs(edition_report(controller).c_str(), stdout);
+    return 0;
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace salvex::cli {
+
+struct Options {
+    bool help = false;
+    bool list_signatures = false;
+    std::string edition = "Birch";  // the edition that offers every mode
+};
+
+struct ParseResult {
+    std::optional<Options> options;
+    std::string error;  // set when the command line is not usable
+};
+
+ParseResult parse_options(const std::vector<std::string>& args);
+std::string usage_text();
+
+}  // namespace salvex::cli

@@ -1,0 +1,60 @@
+#include "cli/terminal_view.h"
+
+#include <string>
+#include <strings.h>
+#include <unistd.h>
+
+namespace salvex {
+
+TerminalView::TerminalView(std::FILE* out, std::FILE* in) : out_(out), in_(in) {}
+
+void TerminalView::set_text(Outlet o, const std::string& text) { controls_[o].text = text; }
+std::string TerminalView::text(Outlet o) const {
+    const auto it = controls_.find(o);
+    return it == controls_.end() ? std::string() : it->second.text;
+}
+void TerminalView::set_hidden(Outlet o, bool hidden) { controls_[o].hidden = hidden; }
+void TerminalView::set_enabled(Outlet o, bool enabled) { controls_[o].enabled = enabled; }
+void TerminalView::set_state(Outlet o, bool on) { controls_[o].on = on; }
+bool TerminalView::state(Outlet o) const {
+    const auto it = controls_.find(o);
+    return it != controls_.end() && it->second.on;
+}
+void TerminalView::set_range(Outlet o, std::uint64_t minimum, std::uint64_t maximum) {
+    controls_[o].minimum = minimum;
+    controls_[o].maximum = maximum;
+}
+void TerminalView::set_value(Outlet o, std::uint64_t value) { controls_[o].value = value; }
+std::uint64_t TerminalView::value(Outlet o) const {
+    const auto it = controls_.find(o);
+    return it == controls_.end() ? 0 : it->second.value;
+}
+
+int TerminalView::alert(const AlertRequest& request) {
+    std::fprintf(out_, "%s\n", request.message.c_str());
+    if (!request.informative.empty()) std::fprintf(out_, "%s\n", request.informative.c_str());
+    if (request.buttons.size() < 2 || in_ == nullptr || !::isatty(::fileno(in_))) {
+        std::fflush(out_);
+        return 0;
+    }
+    for (;;) {
+        std::string prompt;
+        for (std::size_t i = 0; i < request.buttons.size(); ++i)
+            prompt += (i ? "/" : "") + request.buttons[i];
+        std::fprintf(out_, "[%s, Enter for %s] ", prompt.c_str(), request.buttons.front().c_str());
+        std::fflush(out_);
+        char line[256];
+        if (std::fgets(line, sizeof line, in_) == nullptr) return 0;
+        std::string answer(line);
+        while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r' || answer.back() == ' '))
+            answer.pop_back();
+        if (answer.empty()) return 0;
+        for (std::size_t i = 0; i < request.buttons.size(); ++i) {
+            const std::string& b = request.buttons[i];
+            if (answer.size() <= b.size() && strncasecmp(answer.c_str(), b.c_str(), answer.size()) == 0)
+                return static_cast<int>(i);
+        }
+    }
+}
+
+}  // namespace salvex

@@ -1,0 +1,55 @@
+#pragma once
+// ControllerView for a terminal: controls are remembered so the controller can
+// read back what it set, alerts print their texts, and work for the interface
+// thread runs when the main loop pumps the queue.
+#include <cstdio>
+#include <map>
+#include <mutex>
+
+#include "app/controller_view.h"
+#include "app/interface_queue.h"
+
+namespace salvex {
+
+class TerminalView : public ControllerView {
+public:
+    explicit TerminalView(std::FILE* out = stdout, std::FILE* in = stdin);
+
+    void set_text(Outlet o, const std::string& text) override;
+    std::string text(Outlet o) const override;
+    void set_hidden(Outlet o, bool hidden) override;
+    void set_enabled(Outlet o, bool enabled) override;
+    void set_state(Outlet o, bool on) override;
+    bool state(Outlet o) const override;
+    void focus(Outlet) override {}
+    void set_range(Outlet o, std::uint64_t minimum, std::uint64_t maximum) override;
+    void set_value(Outlet o, std::uint64_t value) override;
+    std::uint64_t value(Outlet o) const override;
+    void set_zoom(Outlet, double) override {}
+    void reload(Outlet) override {}
+    long selected_row(Outlet) const override { return -1; }
+    void set_window_title(const std::string&) override {}
+    // Prints the texts; with several buttons asks on a terminal, else takes the default.
+    int alert(const AlertRequest& request) override;
+    std::optional<std::string> choose_folder(const std::string&) override { return std::nullopt; }
+    bool open_file(const std::string&) override { return false; }
+    bool open_url(const std::string&) override { return false; }
+    void copy_to_clipboard(const std::string&) override {}
+    void post(std::function<void()> work) override { queue_.post(std::move(work)); }
+    void post_and_wait(std::function<void()> work) override { queue_.post_and_wait(std::move(work)); }
+
+    InterfaceQueue& queue() { return queue_; }
+
+private:
+    struct Control {
+        std::string text;
+        bool hidden = false, enabled = true, on = false;
+        std::uint64_t minimum = 0, maximum = 0, value = 0;
+    };
+    std::FILE* out_;
+    std::FILE* in_;
+    std::map<Outlet, Control> controls_;
+    InterfaceQueue queue_;
+};
+
+}  // namespace salvex

@@ -1,0 +1,62 @@
+# One application bundle per edition, all from the same executable:
+#   <Name>.app/Contents/MacOS/<Name>, Contents/Info.plist, Contents/Resources/*.sig
+# The bundle's name picks the edition at start-up, and it also names the result
+# folder ("<Name> Results"), so it reads as the product's name.
+#
+# Each entry: key, signature-file prefix, the modes besides photo.
+set(SALVEX_EDITIONS
+  "Alder|ALD|Raw"
+  "Birch|BIR|Video,Raw,Audio"
+  "Cedar|CED|Video,Raw"
+  "Dogwood|DOG|Video,Raw"
+  "Elm|ELM|Video,Raw"
+  "Fir|FIR|"
+  "Hazel|HAZ|Video,Raw"
+)
+
+set(SALVEX_SIGNATURE_DATA ${CMAKE_SOURCE_DIR}/signatures/data)
+set(SALVEX_BUNDLE_OUTPUTS)
+
+foreach(entry IN LISTS SALVEX_EDITIONS)
+  string(REPLACE "|" ";" fields "${entry}")
+  list(GET fields 0 key)
+  list(GET fields 1 prefix)
+  list(LENGTH fields n)
+  set(modes Photo)
+  if(n GREATER 2)
+    list(GET fields 2 extra)
+    string(REPLACE "," ";" extra "${extra}")
+    list(APPEND modes ${extra})
+  endif()
+
+  set(BUNDLE_NAME "Salvex ${key} Recovery")
+  string(TOLOWER "${key}" key_lower)
+  set(BUNDLE_ID "example.salvex-recovery.${key_lower}")
+  set(bundle "${SALVEX_OUTPUT_DIR}/${BUNDLE_NAME}.app")
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/Info.plist.in "${bundle}/Contents/Info.plist" @ONLY)
+
+  set(copy_commands)
+  set(sources)
+  foreach(mode IN LISTS modes)
+    foreach(pass "" "Adv")
+      set(src "${SALVEX_SIGNATURE_DATA}/${mode}${pass}.sig")
+      list(APPEND sources "${src}")
+      list(APPEND copy_commands COMMAND ${CMAKE_COMMAND} -E copy_if_different "${src}"
+           "${bundle}/Contents/Resources/${prefix}${mode}${pass}.sig")
+    endforeach()
+  endforeach()
+
+  set(stamp "${CMAKE_BINARY_DIR}/bundle-${key}.stamp")
+  add_custom_command(
+    OUTPUT "${stamp}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${bundle}/Contents/MacOS" "${bundle}/Contents/Resources"
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:salvex> "${bundle}/Contents/MacOS/${BUNDLE_NAME}"
+    ${copy_commands}
+    COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
+    DEPENDS salvex ${sources}
+    COMMENT "Bundle ${BUNDLE_NAME}"
+    VERBATIM)
+  list(APPEND SALVEX_BUNDLE_OUTPUTS "${stamp}")
+endforeach()
+
+add_custom_target(edition_bundles ALL DEPENDS ${SALVEX_BUNDLE_OUTPUTS})

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "signatures/signature_list.h"
+
+// Appends the records of one signature definition file to the list. A file that
+// is missing, is a folder or is not UTF-8 appends nothing; nothing is shown.
+void load_signature_file(const std::string& path, SignatureList& target);
+
+// The same, from text already read.
+void parse_signature_text(std::string_view text, SignatureList& target);

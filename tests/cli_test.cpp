@@ -1,0 +1,83 @@
+// salvex-scan and the bundle executable, run as a user runs them.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+#include "cli/options.h"
+
+namespace {
+
+struct Run {
+    int status;
+    std::string output;
+};
+
+Run run(const std::string& command) {
+    Run r{-1, {}};
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return r;
+    std::array<char, 4096> buffer{};
+    std::size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
+    const int status = ::pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+const std::string kScan = std::string("'") + SALVEX_BIN_DIR + "/salvex-scan'";
+
+TEST(Options, DefaultsAndEditionNames) {
+    const auto birch = salvex::cli::parse_options({"--list-signatures"});
+    ASSERT_TRUE(birch.options);
+    EXPECT_EQ(birch.options->edition, "Birch");
+    const auto fir = salvex::cli::parse_options({"--edition=fir", "--list-signatures"});
+    ASSERT_TRUE(fir.options);
+    EXPECT_EQ(fir.options->edition, "Fir");
+}
+
+TEST(Options, BadUsageIsExplained) {
+    EXPECT_NE(salvex::cli::parse_options({"--edition"}).error.find("needs a name"), std::string::npos);
+    EXPECT_NE(salvex::cli::parse_options({"--edition", "Oak", "--list-signatures"}).error.find("unknown edition \"Oak\""),
+              std::string::npos);
+    EXPECT_NE(salvex::cli::parse_options({"--frobnicate"}).error.find("unknown option"), std::string::npos);
+    EXPECT_FALSE(salvex::cli::parse_options({}).options);
+}
+
+TEST(SalvexScan, HelpAndUsageErrors) {
+    const auto help = run(kScan + " --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("Usage: salvex-scan"), std::string::npos);
+    EXPECT_NE(help.output.find("--list-signatures"), std::string::npos);
+
+    const auto bad = run(kScan + " --edition Oak --list-signatures");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.output.find("unknown edition \"Oak\""), std::string::npos);
+    EXPECT_NE(bad.output.find("Try 'salvex-scan --help'"), std::string::npos);
+}
+
+TEST(SalvexScan, ListsTheChosenEditionsModesAndRecords) {
+    const auto fir = run("XDG_DATA_HOME=/tmp " + kScan + " --edition Fir --list-signatures");
+    EXPECT_EQ(fir.status, 0);
+    EXPECT_NE(fir.output.find("Edition:        Fir\nLong name:      Salvex Fir Recovery\n"), std::string::npos);
+    EXPECT_NE(fir.output.find("Modes offered:  photo\n"), std::string::npos);
+    EXPECT_NE(fir.output.find("Drives listed:  removable and internal"), std::string::npos);
+    EXPECT_NE(fir.output.find("Photo, general pass (FIRPhoto.sig): "), std::string::npos);
+    EXPECT_EQ(fir.output.find("Video"), std::string::npos);
+
+    const auto birch = run("XDG_DATA_HOME=/tmp " + kScan + " --list-signatures");
+    EXPECT_NE(birch.output.find("Modes offered:  photo, video, raw file, audio\n"), std::string::npos);
+    EXPECT_NE(birch.output.find("Audio, thorough pass (BIRAudioAdv.sig): "), std::string::npos);
+    EXPECT_NE(birch.output.find("JPG "), std::string::npos);
+}
+
+TEST(BundleExecutable, TakesItsEditionFromTheBundleItRunsFrom) {
+    const auto alder = run(std::string("XDG_DATA_HOME=/tmp '") + SALVEX_BIN_DIR +
+                           "/Salvex Alder Recovery.app/Contents/MacOS/Salvex Alder Recovery'");
+    EXPECT_EQ(alder.status, 0);
+    EXPECT_NE(alder.output.find("Long name:      Salvex Alder Recovery\n"), std::string::npos);
+    EXPECT_NE(alder.output.find("Modes offered:  photo, raw file\n"), std::string::npos);
+}
+
+}  // namespace

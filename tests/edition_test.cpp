@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/edition_profile.h"
+#include "app/globals.h"
+#include "app/my_table_controller.h"
+#include "support/bundle_maker.h"
+#include "support/recording_view.h"
+
+namespace {
+
+using salvex::test::make_bundle;
+using salvex::test::RecordingView;
+using salvex::test::TempFolder;
+
+const std::string kRecord =
+    "Extension : .jpg\nMax_File_Size : 1024\nHeader : FFD8FF\nHeader_Offset : 1\nReserved : 0\nDescription : JPEG\n";
+
+class EditionTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1); }
+    void TearDown() override { ::unsetenv("XDG_DATA_HOME"); }
+
+    TempFolder home;
+    RecordingView view;
+};
+
+TEST_F(EditionTest, FirstKeyInTableOrderWins) {
+    EXPECT_EQ(salvex::select_edition("Dogwood Birch")->key, "Birch");
+    EXPECT_EQ(salvex::select_edition("Salvex Elm Recovery")->key, "Elm");
+    EXPECT_EQ(salvex::select_edition("birch"), nullptr);  // case-sensitive
+    EXPECT_EQ(salvex::select_edition(""), nullptr);
+}
+
+TEST_F(EditionTest, EditionSetsNamesFlagsAndSignatureFiles) {
+    MyTableController cedar(view, salvex::bundle_at(make_bundle(home, "Salvex Cedar Recovery")));
+    EXPECT_EQ(MyTableController::defaultInstance(), &cedar);
+    EXPECT_EQ(Main_App_wnd, &cedar);
+    EXPECT_EQ(APP_LONG_NAME, "Salvex Cedar Recovery");
+    EXPECT_EQ(cedar.App_Name, "Salvex Cedar Recovery");
+    EXPECT_EQ(cedar.Rec_Folder_Name, "Salvex Cedar Recovery Results");
+    EXPECT_EQ(USE_HARD_DISK, 0);
+    EXPECT_EQ(cedar.photo_dll, "CEDPhoto.sig");
+    EXPECT_EQ(cedar.photo_dll_adv, "CEDPhotoAdv.sig");
+    EXPECT_EQ(cedar.video_dll, "CEDVideo.sig");
+    EXPECT_EQ(cedar.raw_dll_adv, "CEDRawAdv.sig");
+    EXPECT_EQ(cedar.audio_dll, "");
+    EXPECT_EQ(cedar.audio_dll_adv, "");
+    EXPECT_TRUE(cedar.Mode_Is_Offered(kVideoMode));
+    EXPECT_FALSE(cedar.Mode_Is_Offered(kAudioMode));
+    EXPECT_EQ(cedar.Website_3, cedar.Website_1);
+    EXPECT_EQ(cedar.Website_4, cedar.Website_1);
+    EXPECT_TRUE(cedar.Website_1.starts_with("https://www."));
+    EXPECT_EQ(cedar.Prev_Index, (std::uint64_t{1} << 63) - 1);
+    EXPECT_EQ(Recovery_MODE.load(), kPhotoMode);
+}
+
+TEST_F(EditionTest, FirListsInternalDisksAndOffersPhotoOnlyAlderListsRemovableOnly) {
+    {
+        MyTableController fir(view, salvex::bundle_at(make_bundle(home, "Salvex Fir Recovery")));
+        EXPECT_EQ(USE_HARD_DISK, 1);
+        EXPECT_EQ(fir.photo_dll, "FIRPhoto.sig");
+        EXPECT_FALSE(fir.Mode_Is_Offered(kVideoMode));
+        EXPECT_FALSE(fir.Mode_Is_Offered(kRawFileMode));
+        EXPECT_FALSE(fir.Mode_Is_Offered(kAudioMode));
+    }
+    MyTableController alder(view, salvex::bundle_at(make_bundle(home, "Salvex Alder Recovery")));
+    EXPECT_EQ(USE_HARD_DISK, 0);  // not left over from the edition before
+    EXPECT_FALSE(alder.Mode_Is_Offered(kVideoMode));
+    EXPECT_TRUE(alder.Mode_Is_Offered(kRawFileMode));
+    EXPECT_FALSE(alder.Mode_Is_Offered(kAudioMode));
+}
+
+TEST_F(EditionTest, UnknownNameOrMissingInfoPlistGivesTheNoEditionProfile) {
+    {
+        MyTableController named(view, salvex::bundle_at(make_bundle(home, "Photo Rescue")));
+        EXPECT_EQ(APP_LONG_NAME, "");
+        EXPECT_EQ(named.photo_dll, "");
+        EXPECT_TRUE(named.Mode_Is_Offered(kPhotoMode));
+        EXPECT_FALSE(named.Mode_Is_Offered(kVideoMode));
+        named.Load_Signature_Catalogue();
+        EXPECT_TRUE(named.Ext_Array.empty());
+    }
+    home.write("Bare.app/Contents/MacOS/Bare", "");
+    MyTableController bare(view, salvex::bundle_of_executable(home / "Bare.app/Contents/MacOS/Bare"));
+    EXPECT_EQ(bare.App_Name, "");
+    EXPECT_EQ(bare.Rec_Folder_Name, " Results");
+    EXPECT_EQ(APP_LONG_NAME, "");
+    // An executable outside any bundle belongs to none.
+    EXPECT_EQ(salvex::bundle_of_executable(home / "salvex").name, "");
+}
+
+TEST_F(EditionTest, PerUserFolderIsMadeFromTheTrimmedName) {
+    MyTableController c(view, salvex::bundle_at(make_bundle(home, " Salvex Elm Recovery ")));
+    EXPECT_EQ(c.Created_Resource_Path, home / "data/Salvex Elm Recovery");
+    EXPECT_TRUE(std::filesystem::is_directory(c.Created_Resource_Path));
+    EXPECT_EQ(APP_LONG_NAME, "Salvex Elm Recovery");
+}
+
+TEST_F(EditionTest, SupportLinkCarriesNoRawBlankLineBreakOrQuote) {
+    MyTableController birch(view, salvex::bundle_at(make_bundle(home, "Salvex Birch Recovery")));
+    const std::string& link = birch.support_with_content;
+    EXPECT_TRUE(link.starts_with("mailto:" + birch.support_id + "?subject=Salvex%20Birch%20Recovery%20Question&body="));
+    EXPECT_NE(link.find("using%20Salvex%20Birch%20Recovery.%20%0A%0AMy%20Order%20ID"), std::string::npos);
+    EXPECT_TRUE(link.ends_with("screenshot%20(if%20any):%20"));
+
+    const std::string odd = salvex::support_mail_link(" help@x.example", "A \"B\"\r\nC\nD");
+    EXPECT_EQ(odd.find_first_of(" \r\n\""), std::string::npos);
+    EXPECT_TRUE(odd.starts_with("mailto:%20help@x.example?subject=A%20%22B%22%0AC%0AD%20Question"));
+}
+
+TEST_F(EditionTest, CatalogueLoadsEachModeByItsGeneralNameOnly) {
+    const std::string bundle = make_bundle(home, "Salvex Birch Recovery",
+                                           {{"BIRPhoto.sig", kRecord}, {"BIRVideo.sig", kRecord},
+                                            {"BIRVideoAdv.sig", kRecord + kRecord}, {"BIRRawAdv.sig", kRecord},
+                                            {"VID.sig", kRecord}});
+    MyTableController c(view, salvex::bundle_at(bundle));
+    c.REC_PROC_Array = {"left", "over"};
+    c.Load_Signature_Catalogue();
+    EXPECT_EQ(c.Ext_Array.size(), 7u);
+    EXPECT_TRUE(c.Adv_Ext_Array.empty());  // the thorough photo file is missing
+    EXPECT_EQ(c.Video_Array.size(), 7u);
+    EXPECT_EQ(c.Adv_Video_Array.size(), 14u);
+    EXPECT_TRUE(c.RawFile_Array.empty());
+    EXPECT_EQ(c.Adv_RawFile_Array.size(), 7u);  // the general file alone is missing
+    EXPECT_TRUE(c.REC_PROC_Array.empty());
+
+    // A general name of four characters leaves both lists of the mode empty.
+    c.video_dll = "VID.";
+    c.Load_Signature_Catalogue();
+    EXPECT_TRUE(c.Video_Array.empty());
+    EXPECT_TRUE(c.Adv_Video_Array.empty());
+    c.video_dll = "VID.sig";
+    c.Load_Signature_Catalogue();
+    EXPECT_EQ(c.Video_Array.size(), 7u);
+}
+
+}  // namespace

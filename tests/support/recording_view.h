@@ -1,0 +1,81 @@
+#pragma once
+// The tests' ControllerView: remembers every control's state, records every call
+// in order, and answers alerts from a script (the default button when the script
+// is empty). Work posted from other threads runs when the test pumps queue().
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/controller_view.h"
+#include "app/interface_queue.h"
+
+namespace salvex::test {
+
+struct RecordedAlert {
+    AlertRequest request;
+    std::thread::id thread;
+};
+
+class RecordingView : public ControllerView {
+public:
+    void set_text(Outlet o, const std::string& text) override;
+    std::string text(Outlet o) const override;
+    void set_hidden(Outlet o, bool hidden) override;
+    void set_enabled(Outlet o, bool enabled) override;
+    void set_state(Outlet o, bool on) override;
+    bool state(Outlet o) const override;
+    void focus(Outlet o) override;
+    void set_range(Outlet o, std::uint64_t minimum, std::uint64_t maximum) override;
+    void set_value(Outlet o, std::uint64_t value) override;
+    std::uint64_t value(Outlet o) const override;
+    void set_zoom(Outlet o, double zoom) override;
+    void reload(Outlet o) override;
+    long selected_row(Outlet o) const override;
+    void set_window_title(const std::string& title) override;
+    int alert(const AlertRequest& request) override;
+    std::optional<std::string> choose_folder(const std::string& start_folder) override;
+    bool open_file(const std::string& path) override;
+    bool open_url(const std::string& url) override;
+    void copy_to_clipboard(const std::string& text) override;
+    void post(std::function<void()> work) override;
+    void post_and_wait(std::function<void()> work) override;
+
+    // Script.
+    void answer_next_alert(int button) { alert_answers_.push_back(button); }
+    void answer_folder_chooser(std::optional<std::string> folder) { folder_answer_ = std::move(folder); }
+    void select_row(Outlet o, long row) { selected_[o] = row; }
+
+    // What happened.
+    const std::vector<std::string>& calls() const { return calls_; }
+    const std::vector<RecordedAlert>& alerts() const { return alerts_; }
+    bool hidden(Outlet o) const;
+    bool enabled(Outlet o) const;
+    std::string window_title() const { return title_; }
+    Outlet focused() const { return focused_; }
+
+    InterfaceQueue& queue() { return queue_; }
+
+private:
+    struct Control {
+        std::string text;
+        bool hidden = false, enabled = true, on = false;
+        std::uint64_t minimum = 0, maximum = 0, value = 0;
+        double zoom = 0;
+    };
+    void record(std::string call);
+
+    std::map<Outlet, Control> controls_;
+    std::map<Outlet, long> selected_;
+    std::vector<std::string> calls_;
+    std::vector<RecordedAlert> alerts_;
+    std::deque<int> alert_answers_;
+    std::optional<std::string> folder_answer_;
+    std::string title_;
+    Outlet focused_ = Outlet::count_;
+    InterfaceQueue queue_;
+};
+
+}  // namespace salvex::test

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "app/text_helpers.h"
+
+namespace {
+
+TEST(TextHelpers, LeftAndRightClampTheirCount) {
+    EXPECT_EQ(Left_Str_substringToIndex("abc", 2), "ab");
+    EXPECT_EQ(Left_Str_substringToIndex("abc", 3), "abc");
+    EXPECT_EQ(Left_Str_substringToIndex("abc", 10), "abc");
+    EXPECT_EQ(Left_Str_substringToIndex("abc", -1), "");
+    EXPECT_EQ(Left_Str_substringToIndex("abc", 0), "");
+
+    EXPECT_EQ(Right_Str_substringFromIndex("abc", 2), "bc");
+    EXPECT_EQ(Right_Str_substringFromIndex("abc", 0), "");
+    EXPECT_EQ(Right_Str_substringFromIndex("abc", 5), "abc");
+    EXPECT_EQ(Right_Str_substringFromIndex("abc", -1), "");
+}
+
+TEST(TextHelpers, ReadFromAndUptoTreatOutOfRangeAsEmpty) {
+    EXPECT_EQ(Read_Str_FromIndex("abc", 1), "bc");
+    EXPECT_EQ(Read_Str_FromIndex("abc", 0), "abc");
+    EXPECT_EQ(Read_Str_FromIndex("abc", 3), "");
+    EXPECT_EQ(Read_Str_FromIndex("abc", 4), "");
+    EXPECT_EQ(Read_Str_FromIndex("abc", -1), "");
+
+    EXPECT_EQ(Read_Str_Upto_Index("abc", 2), "ab");
+    EXPECT_EQ(Read_Str_Upto_Index("abc", 3), "abc");
+    EXPECT_EQ(Read_Str_Upto_Index("abc", 0), "");
+    EXPECT_EQ(Read_Str_Upto_Index("abc", 4), "");
+    EXPECT_EQ(Read_Str_Upto_Index("abc", -1), "");
+}
+
+// A volume called "Ürlaub📷" is 8 UTF-16 units long: Ü is one, the camera two.
+TEST(TextHelpers, PositionsCountUtf16Units) {
+    const std::string name = "\xC3\x9Crlaub\xF0\x9F\x93\xB7";
+    EXPECT_EQ(salvex::utf16_length(name), 8u);
+    EXPECT_EQ(Left_Str_substringToIndex(name, 1), "\xC3\x9C");
+    EXPECT_EQ(Read_Str_FromIndex(name, 6), "\xF0\x9F\x93\xB7");
+    EXPECT_EQ(Right_Str_substringFromIndex(name, 2), "\xF0\x9F\x93\xB7");
+    EXPECT_EQ(Read_Str_Upto_Index(name, 8), name);
+    EXPECT_EQ(Read_Str_Upto_Index(name, 9), "");
+    // Cutting through the camera's surrogate pair must still give valid UTF-8.
+    const std::string cut = Left_Str_substringToIndex(name, 7);
+    EXPECT_TRUE(salvex::is_valid_utf8(cut));
+    EXPECT_EQ(cut, "\xC3\x9Crlaub\xEF\xBF\xBD");
+}
+
+TEST(TextHelpers, FindIsExactCaseSensitiveAndNeverFindsEmpty) {
+    EXPECT_FALSE(Find_Str("abc", ""));
+    EXPECT_FALSE(Find_Str("abc", "B"));
+    EXPECT_TRUE(Find_Str("abc", "bc"));
+    EXPECT_TRUE(Find_Str("Salvex Birch Recovery", "Birch"));
+    EXPECT_FALSE(Find_Str("", "a"));
+}
+
+TEST(TextHelpers, TrimRemovesWhiteSpaceAndLineEndsOnlyAtTheEnds) {
+    EXPECT_EQ(Trim_Str("  a b \t\r\n"), "a b");
+    EXPECT_EQ(Trim_Str("\r\n"), "");
+    EXPECT_EQ(Trim_Str(""), "");
+    // No-break space and the ideographic space are white space too.
+    EXPECT_EQ(Trim_Str("\xC2\xA0x\xE3\x80\x80"), "x");
+    EXPECT_EQ(Trim_Str("\xC3\x9C "), "\xC3\x9C");
+}
+
+TEST(TextHelpers, ReplaceAllOccurrences) {
+    EXPECT_EQ(Replace_char_in_string("a b  c", " ", "%20"), "a%20b%20%20c");
+    EXPECT_EQ(Replace_char_in_string("x\r\ny", "\r\n", "%0A"), "x%0Ay");
+    EXPECT_EQ(Replace_char_in_string("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(Replace_char_in_string("abc", "", "z"), "abc");
+}
+
+TEST(TextHelpers, Utf8Validation) {
+    EXPECT_TRUE(salvex::is_valid_utf8("plain \xC3\xA9 \xEF\xBF\xBD"));
+    EXPECT_FALSE(salvex::is_valid_utf8("\xFF"));
+    EXPECT_FALSE(salvex::is_valid_utf8("\xC3"));            // cut short
+    EXPECT_FALSE(salvex::is_valid_utf8("\xC0\xAF"));        // overlong
+    EXPECT_FALSE(salvex::is_valid_utf8("\xED\xA0\x80"));    // a surrogate
+}
+
+}  // namespace
