@@ -46,6 +46,8 @@ public:
     virtual void reload(Outlet o) = 0;
     // Selected row of a table, or -1 for none.
     virtual long selected_row(Outlet o) const = 0;
+    // Scrolls a browser or list so that its last item is visible.
+    virtual void scroll_to_end(Outlet o) = 0;
 
     virtual void set_window_title(const std::string& title) = 0;
 
@@ -53,6 +55,11 @@ public:
     virtual int alert(const AlertRequest& request) = 0;
     // The folder chooser; nothing when the user cancels.
     virtual std::optional<std::string> choose_folder(const std::string& start_folder) = 0;
+    // The end-of-search notice, modal, closed with its OK button.
+    virtual void show_end_of_search_notice() = 0;
+    // Whether a small thumbnail can be made of the file: the thumbnail browser
+    // shows the no-preview picture for a carved photo that does not decode.
+    virtual bool image_decodes(const std::string& path) = 0;
     virtual bool open_file(const std::string& path) = 0;
     virtual bool open_url(const std::string& url) = 0;
     virtual void copy_to_clipboard(const std::string& text) = 0;

@@ -6,11 +6,15 @@
 #include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/text_helpers.h"
+#include "engine/sector_stream.h"
 #include "platform/paths.h"
 #include "signatures/signature_loader.h"
 
 MyTableController::MyTableController(salvex::ControllerView& view, salvex::BundleInfo bundle)
-    : view_(view), bundle_(std::move(bundle)) {
+    : view_(view),
+      bundle_(std::move(bundle)),
+      device_buffer_(new char[salvex::kDeviceBufferSize]),
+      output_buffer_(new char[salvex::kOutputBufferSize]) {
     App_DefaultInstance = this;
     Main_App_wnd = defaultInstance();
     // The edition's globals start from their initial values for this controller.
@@ -47,6 +51,7 @@ MyTableController::MyTableController(salvex::ControllerView& view, salvex::Bundl
 }
 
 MyTableController::~MyTableController() {
+    Join_Scan_Threads();
     if (App_DefaultInstance == this) App_DefaultInstance = nullptr;
     if (Main_App_wnd == this) Main_App_wnd = nullptr;
     if (pFile_Disk != nullptr) std::fclose(pFile_Disk);

@@ -3,14 +3,28 @@
 // and salvex-scan both drive it. Its operations live beside the subsystem they
 // belong to; this header holds its state and the shell's own operations.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/bundle_info.h"
 #include "app/controller_view.h"
+#include "engine/output_naming.h"
+#include "engine/scan_parameters.h"
+#include "results/image_item.h"
 #include "signatures/signature_list.h"
+
+// A row of a table, keyed by the table's column identifiers.
+using TableRow = std::map<std::string, std::string>;
+
+// How the last scan ended, for callers that report it (salvex-scan's exit status).
+enum class ScanOutcome { None, Completed, Stopped, Failed };
 
 class MyTableController {
 public:
@@ -36,6 +50,43 @@ public:
     void Load_Signature_Catalogue();
     // A mode is on offer when its general signature file has a real name.
     bool Mode_Is_Offered(std::int32_t mode) const;
+
+    // Output naming. In the modes other than photo the number continues the
+    // type's count in the summary table.
+    std::string Generate_File_Name(std::uint64_t number, const std::string& prefix, const std::string& extension) const;
+
+    // The photo engine: one pass, "GEN" or "THD". True when the range was read to its end.
+    bool Photo_Recovey_Mode(const std::string& tag);
+
+    // Scan threads. Start_Photo_Scan runs Photo_Rec_Thread and startTimerThread
+    // on threads of their own and returns at once.
+    void Start_Photo_Scan();
+    void Photo_Rec_Thread();
+    void startTimerThread();
+    void timerTickSetLabel();
+    void Stop_Label_Timer();
+    // Asks for the end-of-scan screen at most once per scan, without waiting.
+    void Request_Final_Screen();
+    void Final_or_Stop_Screen();
+    // Waits for the scan and progress threads of the last scan to end.
+    void Join_Scan_Threads();
+    std::atomic<ScanOutcome> scan_outcome{ScanOutcome::None};
+    // True from Start_Photo_Scan until the scan thread has finished its passes.
+    bool Scan_Thread_Running() const { return scan_running_; }
+
+    // Stop button: asks, and on "Yes" asks the running pass to stop.
+    void stop_usb_disk();
+
+    // Device access dialogs, interface thread.
+    void showPermissionAlertAndGuideUser(int error_code);
+    void showGenericErrorAlert(int error_code);
+
+    // Screens the engine returns to when the device does not open.
+    void show_hide_2_screen(bool hide);
+    void show_hide_3_screen_Photo(bool hide);
+
+    // Thumbnail hand-over, interface thread.
+    void addImageWithPath(const std::string& path, const std::string& name, const std::string& uid);
 
     // Edition values.
     std::string App_Name;
@@ -63,10 +114,31 @@ public:
     SignatureList RawFile_Array, Adv_RawFile_Array, Audio_Array, Adv_Audio_Array;
     // Working lists of the check list and of the pass in progress.
     SignatureList CheckListHeader_Array, CheckListHeader_Adv_Array, REC_PROC_Array;
-    std::vector<std::string> Fol_Cnt_Array;
+    FolderCounterTable Fol_Cnt_Array;
     std::vector<std::string> MultiHeader_Array;
 
+    // Results: the browser items (interface thread) and the per-type summary rows.
+    std::vector<MyImageObject> images;
+    std::vector<std::uint8_t> Null_Image_Data;
+    std::vector<TableRow> nsSIGFileInfoDataObject;
+    static constexpr std::uint64_t PREVIEW_CLEAR_LIMIT = 2000;
+    std::atomic<std::uint64_t> Preview_Image_Count{0};
+
 private:
+    ScanParameters Read_Scan_Parameters();
+    bool Photo_Pass(bool general);
+    void Device_Open_Failure(int error_code);
+    void Write_Failure();
+
     salvex::ControllerView& view_;
     salvex::BundleInfo bundle_;
+
+    // The progress timer (mSetLabelTimer): runs while set, stopped by clearing it.
+    std::mutex timer_mutex_;
+    std::condition_variable timer_wake_;
+    bool mSetLabelTimer = false;
+    std::thread scan_thread_, timer_thread_;
+    std::atomic<bool> scan_running_{false};
+    // Stream buffers outlive the streams: the final screen may close them after the pass.
+    std::unique_ptr<char[]> device_buffer_, output_buffer_;
 };

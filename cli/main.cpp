@@ -9,6 +9,8 @@
 #include "app/edition_report.h"
 #include "app/my_table_controller.h"
 #include "cli/options.h"
+#include "cli/progress_line.h"
+#include "cli/scan_command.h"
 #include "cli/terminal_view.h"
 #include "platform/paths.h"
 
@@ -39,6 +41,10 @@ int main(int argc, char** argv) {
     salvex::TerminalView view;
     MyTableController controller(view, salvex::bundle_at(bundle_path.string()));
     controller.Load_Signature_Catalogue();
-    std::fputs(edition_report(controller).c_str(), stdout);
-    return 0;
+    if (options.list_signatures) {
+        std::fputs(edition_report(controller).c_str(), stdout);
+        return 0;
+    }
+    view.show_progress_with(salvex::cli::ProgressLine(controller));
+    return salvex::cli::run_scan(options, controller, view);
 }

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <charconv>
 #include <strings.h>
 
 #include "app/edition_profile.h"
@@ -7,49 +8,94 @@
 namespace salvex::cli {
 
 std::string usage_text() {
-    return "Usage: salvex-scan [--edition NAME] --list-signatures\n"
+    return "Usage: salvex-scan --source DEVICE_OR_IMAGE --dest DIR [options]\n"
+           "       salvex-scan [--edition NAME] --list-signatures\n"
            "\n"
-           "Finds deleted photos, videos, documents and audio on memory cards and USB\n"
-           "sticks by the signatures their files begin with.\n"
+           "Finds deleted photos on memory cards, USB sticks and disk images by the\n"
+           "signatures their files begin with, and copies them into DIR. The source is\n"
+           "only ever read.\n"
            "\n"
            "Options:\n"
+           "  --source SOURCE     a device identifier such as sdb1, or a disk-image file\n"
+           "  --dest DIR          where the result folder is made\n"
+           "  --mode photo        what to look for (photo)\n"
+           "  --range START:END   search sectors START up to, not including, END\n"
+           "                      (default: the whole source)\n"
+           "  --no-thorough       skip the thorough pass that follows the general one\n"
            "  --edition NAME      the edition to run as: Alder, Birch, Cedar, Dogwood,\n"
            "                      Elm, Fir or Hazel (default Birch, which offers every mode)\n"
            "  --list-signatures   print the edition, the modes it offers and the file\n"
            "                      signatures of each mode and pass\n"
            "  --help              show this text\n"
            "\n"
-           "Exit status: 0 done, 2 bad usage.\n";
+           "Ctrl-C asks whether to stop; a second Ctrl-C stops at once. Files found up to\n"
+           "then are kept.\n"
+           "\n"
+           "Exit status: 0 the search ran to its end, 1 it failed (device, read or write),\n"
+           "2 bad usage, 130 stopped by the user.\n";
 }
+
+namespace {
+
+bool parse_sector(std::string_view text, std::uint64_t& out) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+}  // namespace
 
 ParseResult parse_options(const std::vector<std::string>& args) {
     Options o;
+    bool list_only = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+        std::string a = args[i];
+        std::string value;
+        const bool takes_value = a == "--edition" || a == "--source" || a == "--dest" || a == "--mode" || a == "--range";
+        if (const auto eq = a.find('='); a.starts_with("--") && eq != std::string::npos) {
+            value = a.substr(eq + 1);
+            a = a.substr(0, eq);
+        } else if (takes_value) {
+            if (i + 1 >= args.size()) return {std::nullopt, a + " needs a value"};
+            value = args[++i];
+        }
+
         if (a == "--help" || a == "-h") {
             o.help = true;
         } else if (a == "--list-signatures") {
-            o.list_signatures = true;
-        } else if (a == "--edition" || a.starts_with("--edition=")) {
-            std::string name;
-            if (a == "--edition") {
-                if (i + 1 >= args.size()) return {std::nullopt, "--edition needs a name"};
-                name = args[++i];
-            } else {
-                name = a.substr(std::string("--edition=").size());
-            }
+            list_only = o.list_signatures = true;
+        } else if (a == "--no-thorough") {
+            o.thorough = false;
+        } else if (a == "--source") {
+            o.source = value;
+        } else if (a == "--dest") {
+            o.destination = value;
+        } else if (a == "--mode") {
+            if (value != "photo") return {std::nullopt, "unknown mode \"" + value + "\": this version searches for photos (--mode photo)"};
+            o.mode = value;
+        } else if (a == "--range") {
+            const auto colon = value.find(':');
+            std::uint64_t start = 0, end = 0;
+            if (colon == std::string::npos || !parse_sector(std::string_view(value).substr(0, colon), start) ||
+                !parse_sector(std::string_view(value).substr(colon + 1), end))
+                return {std::nullopt, "--range wants two sector numbers, START:END, such as 0:2048"};
+            if (end <= start) return {std::nullopt, "--range must end after it starts"};
+            o.range_start = start;
+            o.range_end = end;
+        } else if (a == "--edition") {
             const EditionProfile* found = nullptr;
             for (const auto& e : kEditions)
-                if (name.size() == e.key.size() && strncasecmp(name.c_str(), e.key.data(), name.size()) == 0)
+                if (value.size() == e.key.size() && strncasecmp(value.c_str(), e.key.data(), value.size()) == 0)
                     found = &e;
             if (found == nullptr)
-                return {std::nullopt, "unknown edition \"" + name + "\": choose Alder, Birch, Cedar, Dogwood, Elm, Fir or Hazel"};
+                return {std::nullopt, "unknown edition \"" + value + "\": choose Alder, Birch, Cedar, Dogwood, Elm, Fir or Hazel"};
             o.edition = found->key;
         } else {
-            return {std::nullopt, "unknown option \"" + a + "\""};
+            return {std::nullopt, "unknown option \"" + args[i] + "\""};
         }
     }
-    if (!o.help && !o.list_signatures) return {std::nullopt, "nothing to do: give --list-signatures"};
+    if (o.help || list_only) return {o, {}};
+    if (o.source.empty()) return {std::nullopt, "say what to search with --source (a device such as sdb1, or a disk image)"};
+    if (o.destination.empty()) return {std::nullopt, "say where to save what is found with --dest"};
     return {o, {}};
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,11 @@ struct Options {
     bool help = false;
     bool list_signatures = false;
     std::string edition = "Birch";  // the edition that offers every mode
+    std::string source;             // device identifier or disk-image file
+    std::string destination;
+    std::string mode = "photo";
+    std::optional<std::uint64_t> range_start, range_end;  // sectors, end exclusive
+    bool thorough = true;
 };
 
 struct ParseResult {

@@ -24,13 +24,26 @@ void TerminalView::set_range(Outlet o, std::uint64_t minimum, std::uint64_t maxi
     controls_[o].minimum = minimum;
     controls_[o].maximum = maximum;
 }
-void TerminalView::set_value(Outlet o, std::uint64_t value) { controls_[o].value = value; }
+void TerminalView::set_value(Outlet o, std::uint64_t value) {
+    controls_[o].value = value;
+    if (o != Outlet::Progress_Horz || !progress_line_ || !::isatty(STDERR_FILENO)) return;
+    std::fprintf(stderr, "\r%s\033[K", progress_line_().c_str());
+    std::fflush(stderr);
+    progress_showing_ = true;
+}
+
+void TerminalView::finish_progress_line() {
+    if (!progress_showing_) return;
+    std::fputc('\n', stderr);
+    progress_showing_ = false;
+}
 std::uint64_t TerminalView::value(Outlet o) const {
     const auto it = controls_.find(o);
     return it == controls_.end() ? 0 : it->second.value;
 }
 
 int TerminalView::alert(const AlertRequest& request) {
+    finish_progress_line();
     std::fprintf(out_, "%s\n", request.message.c_str());
     if (!request.informative.empty()) std::fprintf(out_, "%s\n", request.informative.c_str());
     if (request.buttons.size() < 2 || in_ == nullptr || !::isatty(::fileno(in_))) {
@@ -44,7 +57,12 @@ int TerminalView::alert(const AlertRequest& request) {
         std::fprintf(out_, "[%s, Enter for %s] ", prompt.c_str(), request.buttons.front().c_str());
         std::fflush(out_);
         char line[256];
-        if (std::fgets(line, sizeof line, in_) == nullptr) return 0;
+        if (std::fgets(line, sizeof line, in_) == nullptr) {
+            // End of input, or a signal such as a second Ctrl-C: take the default.
+            std::clearerr(in_);
+            std::fputc('\n', out_);
+            return 0;
+        }
         std::string answer(line);
         while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r' || answer.back() == ' '))
             answer.pop_back();

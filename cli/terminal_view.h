@@ -28,10 +28,14 @@ public:
     void set_zoom(Outlet, double) override {}
     void reload(Outlet) override {}
     long selected_row(Outlet) const override { return -1; }
+    void scroll_to_end(Outlet) override {}
     void set_window_title(const std::string&) override {}
     // Prints the texts; with several buttons asks on a terminal, else takes the default.
     int alert(const AlertRequest& request) override;
     std::optional<std::string> choose_folder(const std::string&) override { return std::nullopt; }
+    void show_end_of_search_notice() override {}
+    // Nothing is drawn here, so every file counts as showable.
+    bool image_decodes(const std::string&) override { return true; }
     bool open_file(const std::string&) override { return false; }
     bool open_url(const std::string&) override { return false; }
     void copy_to_clipboard(const std::string&) override {}
@@ -40,12 +44,20 @@ public:
 
     InterfaceQueue& queue() { return queue_; }
 
+    // While set, every move of the progress bar redraws one progress line on a
+    // terminal's standard error with the text this returns.
+    void show_progress_with(std::function<std::string()> line) { progress_line_ = std::move(line); }
+    // Ends a progress line in place, so that what follows starts on a line of its own.
+    void finish_progress_line();
+
 private:
     struct Control {
         std::string text;
         bool hidden = false, enabled = true, on = false;
         std::uint64_t minimum = 0, maximum = 0, value = 0;
     };
+    std::function<std::string()> progress_line_;
+    bool progress_showing_ = false;
     std::FILE* out_;
     std::FILE* in_;
     std::map<Outlet, Control> controls_;

@@ -38,7 +38,7 @@ TEST(Options, DefaultsAndEditionNames) {
 }
 
 TEST(Options, BadUsageIsExplained) {
-    EXPECT_NE(salvex::cli::parse_options({"--edition"}).error.find("needs a name"), std::string::npos);
+    EXPECT_NE(salvex::cli::parse_options({"--edition"}).error.find("--edition needs a value"), std::string::npos);
     EXPECT_NE(salvex::cli::parse_options({"--edition", "Oak", "--list-signatures"}).error.find("unknown edition \"Oak\""),
               std::string::npos);
     EXPECT_NE(salvex::cli::parse_options({"--frobnicate"}).error.find("unknown option"), std::string::npos);

@@ -64,6 +64,7 @@ long RecordingView::selected_row(Outlet o) const {
     const auto it = selected_.find(o);
     return it == selected_.end() ? -1 : it->second;
 }
+void RecordingView::scroll_to_end(Outlet o) { record("scroll_to_end " + name(o)); }
 void RecordingView::set_window_title(const std::string& title) {
     record("set_window_title " + title);
     title_ = title;
@@ -79,6 +80,11 @@ int RecordingView::alert(const AlertRequest& request) {
 std::optional<std::string> RecordingView::choose_folder(const std::string& start_folder) {
     record("choose_folder " + start_folder);
     return folder_answer_;
+}
+void RecordingView::show_end_of_search_notice() { record("end_of_search_notice"); }
+bool RecordingView::image_decodes(const std::string& path) {
+    return !(path.size() >= undecodable_suffix_.size() &&
+             path.compare(path.size() - undecodable_suffix_.size(), undecodable_suffix_.size(), undecodable_suffix_) == 0);
 }
 bool RecordingView::open_file(const std::string& path) {
     record("open_file " + path);

@@ -34,9 +34,12 @@ public:
     void set_zoom(Outlet o, double zoom) override;
     void reload(Outlet o) override;
     long selected_row(Outlet o) const override;
+    void scroll_to_end(Outlet o) override;
     void set_window_title(const std::string& title) override;
     int alert(const AlertRequest& request) override;
     std::optional<std::string> choose_folder(const std::string& start_folder) override;
+    void show_end_of_search_notice() override;
+    bool image_decodes(const std::string& path) override;
     bool open_file(const std::string& path) override;
     bool open_url(const std::string& url) override;
     void copy_to_clipboard(const std::string& text) override;
@@ -47,6 +50,8 @@ public:
     void answer_next_alert(int button) { alert_answers_.push_back(button); }
     void answer_folder_chooser(std::optional<std::string> folder) { folder_answer_ = std::move(folder); }
     void select_row(Outlet o, long row) { selected_[o] = row; }
+    // Files whose names end so do not decode as pictures.
+    void undecodable_suffix(std::string suffix) { undecodable_suffix_ = std::move(suffix); }
 
     // What happened.
     const std::vector<std::string>& calls() const { return calls_; }
@@ -74,6 +79,7 @@ private:
     std::deque<int> alert_answers_;
     std::optional<std::string> folder_answer_;
     std::string title_;
+    std::string undecodable_suffix_ = "\x01";
     Outlet focused_ = Outlet::count_;
     InterfaceQueue queue_;
 };

@@ -1,0 +1,139 @@
+#include "cli/scan_command.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/folder_helpers.h"
+#include "app/globals.h"
+#include "app/my_table_controller.h"
+#include "cli/terminal_view.h"
+#include "engine/header_match.h"
+#include "engine/output_naming.h"
+#include "platform/raw_device.h"
+
+namespace salvex::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::atomic<int> g_interrupts{0};
+
+void on_interrupt(int) { g_interrupts.fetch_add(1); }
+
+void install_interrupt_handlers() {
+    struct sigaction action {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no restart: a second Ctrl-C ends the stop question's read
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+int fail(const std::string& text, int status) {
+    std::fprintf(stderr, "salvex-scan: %s\n", text.c_str());
+    return status;
+}
+
+// Counts what the search wrote, per pass and type, from the result tree itself.
+void print_summary(const fs::path& search_folder) {
+    std::size_t total = 0;
+    for (const auto pass : {kGeneralPassFolder, kThoroughPassFolder}) {
+        const fs::path pass_folder = search_folder / std::string(pass);
+        std::error_code ec;
+        if (!fs::is_directory(pass_folder, ec)) continue;
+        std::map<std::string, std::size_t> per_type;
+        for (const auto& type : fs::directory_iterator(pass_folder, ec)) {
+            if (!type.is_directory()) continue;
+            std::size_t n = 0;
+            for (const auto& f : fs::directory_iterator(type.path(), ec)) n += f.is_regular_file() ? 1 : 0;
+            // Roll-over folders (JPG_001, ...) count with their type.
+            std::string name = type.path().filename().string();
+            if (const auto u = name.rfind('_'); u != std::string::npos && name.size() - u == 4) name.resize(u);
+            per_type[name] += n;
+        }
+        std::size_t pass_total = 0;
+        for (const auto& [type, n] : per_type) pass_total += n;
+        std::printf("%s: %zu file%s\n", std::string(pass).c_str(), pass_total, pass_total == 1 ? "" : "s");
+        for (const auto& [type, n] : per_type) std::printf("  %-6s %zu\n", type.c_str(), n);
+        total += pass_total;
+    }
+    std::printf("Recovered %zu file%s into %s\n", total, total == 1 ? "" : "s", search_folder.c_str());
+}
+
+}  // namespace
+
+int run_scan(const Options& options, MyTableController& controller, TerminalView& view) {
+    // A name with a slash, or a file that exists here, is a disk image; anything else a device.
+    std::string identifier = options.source;
+    struct stat st {};
+    if (identifier.find('/') != std::string::npos || ::stat(identifier.c_str(), &st) == 0)
+        identifier = fs::absolute(identifier).lexically_normal().string();
+    const std::string source_path = platform::raw_device_path(identifier);
+    if (::stat(source_path.c_str(), &st) != 0)
+        return fail("there is no device or disk image called " + options.source + " (" + source_path + ")", 1);
+    if (S_ISDIR(st.st_mode)) return fail(options.source + " is a folder; give a device or a disk-image file", 1);
+    const auto bytes = platform::source_size_bytes(source_path);
+    if (!bytes) return fail(options.source + " is neither a device nor a disk-image file", 1);
+    const std::uint64_t sectors = *bytes / kSectorSize;
+    if (sectors == 0) return fail(options.source + " holds no whole 512-byte sector", 1);
+    if (options.range_end && *options.range_end > sectors)
+        return fail("the range " + std::to_string(*options.range_start) + ":" + std::to_string(*options.range_end) +
+                        " goes past the end of " + options.source + ", which has " + std::to_string(sectors) +
+                        " sectors",
+                    2);
+
+    const fs::path destination = fs::absolute(options.destination).lexically_normal();
+    if (!Create_Folder(destination.string()) || !fs::is_directory(destination))
+        return fail("cannot use " + destination.string() + " as the destination folder", 1);
+
+    using salvex::Outlet;
+    Recovery_MODE = kPhotoMode;
+    view.set_text(Outlet::disk_identifier, identifier);
+    view.set_text(Outlet::sectors_val, std::to_string(sectors));
+    view.set_state(Outlet::entire_disk_rd, !options.range_end);
+    view.set_state(Outlet::sector_range_rd, options.range_end.has_value());
+    view.set_text(Outlet::Start_slider_val, std::to_string(options.range_start.value_or(0)));
+    view.set_text(Outlet::End_slider_val, std::to_string(options.range_end.value_or(sectors)));
+    view.set_text(Outlet::path, destination.string());
+    view.set_state(Outlet::Thro_Mode_Chk, options.thorough);
+
+    install_interrupt_handlers();
+    controller.stop_now = 0;
+    controller.Preview_Image_Count = 0;
+    controller.Start_Photo_Scan();
+
+    const bool interactive = ::isatty(STDIN_FILENO) != 0;
+    int handled = 0;
+    while (controller.Scan_Thread_Running() || view.queue().run_pending() > 0) {
+        view.queue().run_for(std::chrono::milliseconds(100));
+        if (g_interrupts.load() > handled) {
+            handled = g_interrupts.load();
+            if (interactive) {
+                view.finish_progress_line();
+                controller.stop_usb_disk();  // a Ctrl-C while it asks means yes
+                handled = g_interrupts.load();
+            } else {
+                controller.stop_now = 1;
+            }
+        }
+    }
+    controller.Join_Scan_Threads();
+    view.queue().run_pending();
+    view.finish_progress_line();
+
+    print_summary(destination / controller.Rec_Folder_Name / std::string(mode_folder(kPhotoMode)));
+    switch (controller.scan_outcome.load()) {
+        case ScanOutcome::Completed: return 0;
+        case ScanOutcome::Stopped: return 130;
+        default: return 1;
+    }
+}
+
+}  // namespace salvex::cli

@@ -1,0 +1,20 @@
+#include <cstdlib>
+
+#include "app/globals.h"
+#include "app/my_table_controller.h"
+
+std::string MyTableController::Generate_File_Name(std::uint64_t number, const std::string& prefix,
+                                                  const std::string& extension) const {
+    if (Recovery_MODE != kPhotoMode) {
+        // The summary row of the type keeps the count of files listed so far.
+        for (const auto& row : nsSIGFileInfoDataObject) {
+            const auto hidden = row.find("FileTypes_Hidden");
+            if (hidden == row.end() || hidden->second != prefix) continue;
+            const auto count = row.find("NoOfFile");
+            const std::string listed = count == row.end() ? std::string() : count->second;
+            number = static_cast<std::uint64_t>(std::strtoll(listed.c_str(), nullptr, 10)) + 1;
+            break;
+        }
+    }
+    return salvex::file_name_for(number, prefix, extension);
+}

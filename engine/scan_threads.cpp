@@ -1,0 +1,112 @@
+// The scan runs on a thread of its own beside a half-second progress tick; the
+// interface thread keeps the Stop button alive and shows the end screen.
+#include <chrono>
+#include <cstdio>
+#include <exception>
+
+#include "app/globals.h"
+#include "app/message_box.h"
+#include "app/my_table_controller.h"
+#include "engine/messages.h"
+
+using salvex::Outlet;
+
+void MyTableController::Start_Photo_Scan() {
+    Join_Scan_Threads();
+    scan_outcome = ScanOutcome::None;
+    {
+        // Set before either thread starts, so a pass that fails at once can stop it.
+        std::lock_guard lock(timer_mutex_);
+        mSetLabelTimer = true;
+    }
+    scan_running_ = true;
+    scan_thread_ = std::thread([this] {
+        Photo_Rec_Thread();
+        scan_running_ = false;
+    });
+    timer_thread_ = std::thread([this] { startTimerThread(); });
+}
+
+void MyTableController::Join_Scan_Threads() {
+    if (scan_thread_.joinable()) scan_thread_.join();
+    Stop_Label_Timer();
+    if (timer_thread_.joinable()) timer_thread_.join();
+}
+
+void MyTableController::Photo_Rec_Thread() {
+    stop_screen_already_show = 0;
+    if (Photo_Recovey_Mode("GEN") && Read_Scan_Parameters().thorough && stop_screen_already_show == 0)
+        Photo_Recovey_Mode("THD");
+    Request_Final_Screen();
+}
+
+void MyTableController::Request_Final_Screen() {
+    if (stop_screen_already_show.exchange(1) == 0) view_.post([this] { Final_or_Stop_Screen(); });
+}
+
+void MyTableController::startTimerThread() {
+    std::unique_lock lock(timer_mutex_);
+    while (mSetLabelTimer) {
+        if (timer_wake_.wait_for(lock, std::chrono::milliseconds(500), [this] { return !mSetLabelTimer; })) break;
+        view_.post([this] { timerTickSetLabel(); });
+    }
+}
+
+void MyTableController::Stop_Label_Timer() {
+    {
+        std::lock_guard lock(timer_mutex_);
+        mSetLabelTimer = false;
+    }
+    timer_wake_.notify_all();
+}
+
+void MyTableController::timerTickSetLabel() {
+    try {
+        {
+            // A tick already on its way when the timer stopped changes nothing.
+            std::lock_guard lock(timer_mutex_);
+            if (!mSetLabelTimer) return;
+        }
+        const std::uint64_t total = total_sector, index = for_index, first = start_sector, end = end_sector;
+        if (total == 0 || index > end) return;
+        char label[128];
+        std::snprintf(label, sizeof label, "Sectors %llu of %llu   ( Completed %llu%% )",
+                      static_cast<unsigned long long>(index), static_cast<unsigned long long>(end),
+                      static_cast<unsigned long long>((index - first) * 100 / total));
+        view_.set_text(Outlet::sector_label, label);
+        view_.set_text(Outlet::Mode_label, Curr_Running_Mode_Info);
+        view_.set_value(Outlet::Progress_Horz, index - first);
+    } catch (...) {
+        // A tick that fails is simply skipped.
+    }
+}
+
+void MyTableController::Final_or_Stop_Screen() {
+    try {
+        stop_now = 1;
+        stop_screen_already_show = 1;
+        view_.set_text(Outlet::help_info, std::string(salvex::text::kBackHelp));
+        if (pFile_Disk != nullptr) {
+            std::fclose(pFile_Disk);
+            pFile_Disk = nullptr;
+        }
+        if (pFile_op != nullptr) {
+            std::fclose(pFile_op);
+            pFile_op = nullptr;
+        }
+        Stop_Label_Timer();
+        for (const Outlet o : {Outlet::Mode_label, Outlet::Progress_Horz, Outlet::sector_label, Outlet::stop_scan})
+            view_.set_hidden(o, true);
+        view_.show_end_of_search_notice();
+        stop_now = 0;
+        const bool photo = Recovery_MODE == kPhotoMode;
+        view_.set_hidden(Outlet::zoom_label, !photo);
+        view_.set_hidden(Outlet::zoom_slider, !photo);
+        view_.set_hidden(photo ? Outlet::open_folder : Outlet::open_folder_Sig, false);
+        view_.set_enabled(Outlet::back_btn, true);
+        view_.set_enabled(salvex::in_set(Outlet::browse_path, !photo), true);
+        view_.set_enabled(Outlet::Thro_Mode_Chk, true);
+    } catch (const std::exception& e) {
+        Show_MessageBox(e.what());
+    }
+}

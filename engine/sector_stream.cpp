@@ -1,0 +1,30 @@
+#include "engine/sector_stream.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "engine/header_match.h"
+
+namespace salvex {
+
+std::FILE* open_sector_stream(const std::string& path, char* buffer, std::size_t size) {
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (stream != nullptr) std::setvbuf(stream, buffer, _IOFBF, size);
+    return stream;
+}
+
+std::size_t read_sector(std::FILE* stream, std::uint8_t* sector) {
+#if defined(__GLIBC__)
+    // Only the scan thread touches the stream: no lock per sector.
+    return fread_unlocked(sector, kSectorSize, 1, stream);
+#else
+    return std::fread(sector, kSectorSize, 1, stream);
+#endif
+}
+
+bool seek_sector(std::FILE* stream, std::uint64_t sector) {
+    std::clearerr(stream);
+    return ::fseeko(stream, static_cast<off_t>(sector * kSectorSize), SEEK_SET) == 0;
+}
+
+}  // namespace salvex

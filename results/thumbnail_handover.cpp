@@ -1,0 +1,28 @@
+// Carved photos reach the thumbnail browser here, on the interface thread.
+#include <filesystem>
+
+#include "app/my_table_controller.h"
+#include "app/text_helpers.h"
+
+void MyTableController::addImageWithPath(const std::string& path, const std::string& name, const std::string& uid) {
+    if (images.size() >= PREVIEW_CLEAR_LIMIT) {
+        ++Preview_Image_Count;
+        return;
+    }
+    if (Preview_Image_Count >= PREVIEW_CLEAR_LIMIT) return;
+    const std::string trimmed = Trim_Str(path);
+    if (trimmed.empty()) return;
+
+    MyImageObject item;
+    item.image_Name = name;
+    item.image_UID = uid;
+    if (view_.image_decodes(trimmed)) {
+        item.path = trimmed;
+    } else {
+        item.imageData = Null_Image_Data;
+        item.path = noprevfile;
+    }
+    images.push_back(std::move(item));
+    view_.reload(salvex::Outlet::imageBrowser);
+    if (++Preview_Image_Count % 6 == 0) view_.scroll_to_end(salvex::Outlet::imageBrowser);
+}
