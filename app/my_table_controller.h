@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -71,6 +72,10 @@ public:
     // Waits for the scan and progress threads of the last scan to end.
     void Join_Scan_Threads();
     std::atomic<ScanOutcome> scan_outcome{ScanOutcome::None};
+    // How a pass opens its source for reading. Tests put a stream that fails on
+    // chosen sectors here; the real one opens the node read-only.
+    using SourceOpener = std::function<std::FILE*(const std::string& path, char* buffer, std::size_t size)>;
+    SourceOpener Open_Source;
     // True from Start_Photo_Scan until the scan thread has finished its passes.
     bool Scan_Thread_Running() const { return scan_running_; }
 

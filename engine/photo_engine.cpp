@@ -137,7 +137,7 @@ bool MyTableController::Photo_Pass(bool general) {
     });
 
     errno = 0;
-    pFile_Disk = open_sector_stream(device_path, device_buffer_.get(), kDeviceBufferSize);
+    pFile_Disk = Open_Source(device_path, device_buffer_.get(), kDeviceBufferSize);
     if (pFile_Disk == nullptr) {
         Device_Open_Failure(errno);
         return false;
