@@ -1,0 +1,76 @@
+#include "support/scan_harness.h"
+
+#include <cstdlib>
+
+#include "app/globals.h"
+
+namespace salvex::test {
+
+SignatureList record(const std::string& extension, std::uint64_t max_size, const std::string& header,
+                     const std::string& offset) {
+    const std::string first_byte = header.size() >= 2 ? std::to_string(std::stoi(header.substr(0, 2), nullptr, 16)) : "";
+    return {extension, std::to_string(max_size), header, offset, "0", extension + " file", first_byte};
+}
+
+namespace {
+BundleInfo test_bundle(const TempFolder& home) {
+    ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    return BundleInfo{"", "Salvex Birch Recovery", ""};
+}
+}  // namespace
+
+ScanHarness::ScanHarness(SignatureList general, SignatureList thorough) : controller(view, test_bundle(home)) {
+    controller.Ext_Array = std::move(general);
+    controller.Adv_Ext_Array = std::move(thorough);
+}
+
+ScanHarness::~ScanHarness() {
+    // Let a scan still running finish so its threads never outlive the controller.
+    controller.stop_now = 1;
+    while (controller.Scan_Thread_Running()) view.queue().run_for(std::chrono::milliseconds(5));
+    controller.Join_Scan_Threads();
+    view.queue().run_pending();
+    ::unsetenv("XDG_DATA_HOME");
+}
+
+void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, const std::string& dest,
+                         bool thorough, std::optional<std::pair<std::uint64_t, std::uint64_t>> range) {
+    destination = dest;
+    Recovery_MODE = kPhotoMode;
+    view.set_text(Outlet::disk_identifier, source_path);
+    view.set_text(Outlet::sectors_val, std::to_string(sectors));
+    view.set_state(Outlet::entire_disk_rd, !range);
+    view.set_state(Outlet::sector_range_rd, range.has_value());
+    view.set_text(Outlet::Start_slider_val, std::to_string(range ? range->first : 0));
+    view.set_text(Outlet::End_slider_val, std::to_string(range ? range->second : sectors));
+    view.set_text(Outlet::path, dest);
+    view.set_state(Outlet::Thro_Mode_Chk, thorough);
+}
+
+void ScanHarness::start() {
+    controller.stop_now = 0;
+    controller.Preview_Image_Count = 0;
+    controller.Start_Photo_Scan();
+}
+
+bool ScanHarness::run_until_done(std::chrono::seconds limit) {
+    const bool done = pump_until([this] { return !controller.Scan_Thread_Running(); }, limit);
+    if (done) {
+        controller.Join_Scan_Threads();
+        view.queue().run_pending();
+    }
+    return done;
+}
+
+std::string ScanHarness::pass_folder(bool general) const {
+    return destination + "/" + controller.Rec_Folder_Name + "/Photo Search/" +
+           (general ? "General Recovery Results" : "Omitted (recovered by Thorough Scan)");
+}
+
+std::size_t ScanHarness::count_alerts(const std::string& message) const {
+    std::size_t n = 0;
+    for (const auto& a : view.alerts()) n += a.request.message == message ? 1 : 0;
+    return n;
+}
+
+}  // namespace salvex::test

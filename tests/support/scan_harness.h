@@ -1,0 +1,54 @@
+#pragma once
+// Runs photo scans through the real controller and threads, with the recording
+// view standing in for the window: the test thread is the interface thread.
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/my_table_controller.h"
+#include "support/recording_view.h"
+#include "support/temp_folder.h"
+
+namespace salvex::test {
+
+// One signature record in the loader's seven-text form.
+SignatureList record(const std::string& extension, std::uint64_t max_size, const std::string& header,
+                     const std::string& offset = "1");
+
+class ScanHarness {
+public:
+    explicit ScanHarness(SignatureList general = {}, SignatureList thorough = {});
+    ~ScanHarness();
+
+    // The wizard's choices: the whole source, or sectors [start, end).
+    void choose(const std::string& source_path, std::uint64_t sectors, const std::string& destination,
+                bool thorough = false, std::optional<std::pair<std::uint64_t, std::uint64_t>> range = std::nullopt);
+    void start();
+    // Pumps the interface queue until the scan thread is done and nothing is left
+    // to run; false when that takes longer than the limit.
+    bool run_until_done(std::chrono::seconds limit = std::chrono::seconds(60));
+    // Pumps until the condition holds (checked between batches of interface work).
+    template <class Condition>
+    bool pump_until(Condition condition, std::chrono::seconds limit = std::chrono::seconds(60));
+
+    std::string pass_folder(bool general) const;
+    std::size_t count_alerts(const std::string& message) const;
+
+    TempFolder home;
+    RecordingView view;
+    MyTableController controller;
+    std::string destination;
+};
+
+template <class Condition>
+bool ScanHarness::pump_until(Condition condition, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        view.queue().run_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+}  // namespace salvex::test
