@@ -45,6 +45,8 @@ void MyTableController::Request_Final_Screen() {
 }
 
 void MyTableController::startTimerThread() {
+    // Ticks are posted with the lock held, so none can follow a stop: the final
+    // screen, queued after the stop, always runs after the last tick.
     std::unique_lock lock(timer_mutex_);
     while (mSetLabelTimer) {
         if (timer_wake_.wait_for(lock, std::chrono::milliseconds(500), [this] { return !mSetLabelTimer; })) break;
@@ -62,11 +64,6 @@ void MyTableController::Stop_Label_Timer() {
 
 void MyTableController::timerTickSetLabel() {
     try {
-        {
-            // A tick already on its way when the timer stopped changes nothing.
-            std::lock_guard lock(timer_mutex_);
-            if (!mSetLabelTimer) return;
-        }
         const std::uint64_t total = total_sector, index = for_index, first = start_sector, end = end_sector;
         if (total == 0 || index > end) return;
         char label[128];
