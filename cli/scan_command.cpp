@@ -128,6 +128,10 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     view.queue().run_pending();
     view.finish_progress_line();
 
+    if (controller.scan_outcome == ScanOutcome::Stopped)
+        std::printf("Stopped at sector %llu of %llu; everything found until then is kept.\n",
+                    static_cast<unsigned long long>(controller.for_index.load()),
+                    static_cast<unsigned long long>(controller.end_sector.load()));
     print_summary(destination / controller.Rec_Folder_Name / std::string(mode_folder(kPhotoMode)));
     switch (controller.scan_outcome.load()) {
         case ScanOutcome::Completed: return 0;
