@@ -21,6 +21,7 @@ BundleInfo bundle_at(const std::string& bundle_path) {
     text << in.rdbuf();
     if (const auto plist = parse_plist(text.str())) {
         if (auto name = plist_string(*plist, "CFBundleName")) info.name = std::move(*name);
+        if (auto id = plist_string(*plist, "CFBundleIdentifier")) info.identifier = std::move(*id);
     }
     return info;
 }

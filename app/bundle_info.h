@@ -10,6 +10,7 @@ struct BundleInfo {
     std::string bundle_path;    // ".../Salvex Birch Recovery.app", empty outside a bundle
     std::string name;           // CFBundleName; empty without a readable Info.plist
     std::string resource_path;  // ".../Contents/Resources", empty outside a bundle
+    std::string identifier;     // CFBundleIdentifier
 };
 
 BundleInfo bundle_at(const std::string& bundle_path);

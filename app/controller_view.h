@@ -55,6 +55,8 @@ public:
     virtual int alert(const AlertRequest& request) = 0;
     // The folder chooser; nothing when the user cancels.
     virtual std::optional<std::string> choose_folder(const std::string& start_folder) = 0;
+    // The notice that drives are being loaded: shown, drawn at once, then taken away.
+    virtual void show_drive_loading_notice(bool shown) = 0;
     // The end-of-search notice, modal, closed with its OK button.
     virtual void show_end_of_search_notice() = 0;
     // Whether a small thumbnail can be made of the file: the thumbnail browser

@@ -16,6 +16,7 @@ MyTableController::MyTableController(salvex::ControllerView& view, salvex::Bundl
       device_buffer_(new char[salvex::kDeviceBufferSize]),
       output_buffer_(new char[salvex::kOutputBufferSize]) {
     Open_Source = salvex::open_sector_stream;
+    Volume_Source = salvex::make_platform_volume_source();
     App_DefaultInstance = this;
     Main_App_wnd = defaultInstance();
     // The edition's globals start from their initial values for this controller.

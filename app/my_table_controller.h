@@ -16,6 +16,8 @@
 
 #include "app/bundle_info.h"
 #include "app/controller_view.h"
+#include "devices/my_data_object.h"
+#include "devices/volume_source.h"
 #include "engine/output_naming.h"
 #include "engine/scan_parameters.h"
 #include "results/image_item.h"
@@ -81,6 +83,24 @@ public:
 
     // Stop button: asks, and on "Yes" asks the running pass to stop.
     void stop_usb_disk();
+
+    // The device list: discovery of the volumes that may be searched.
+    void Reload_Drive_list_Function();
+    void rebresh_drives() { Reload_Drive_list_Function(); }
+    void getVolumeToFSGetInfo();
+    void getVolumeToBSDNode() { getVolumeToFSGetInfo(); }
+    void find_disk_info(const std::string& mount_path);
+    void deleteSelectedRow();
+    void addRow(MyDataObject record);
+    // Table data source shared by the three tables; each answers for the table that asks.
+    long numberOfRowsInTableView(salvex::Outlet table) const;
+    std::string objectValueForTableColumn(salvex::Outlet table, const std::string& column, long row) const;
+    std::vector<MyDataObject> nsMutaryOfDataObject;
+    // Where discovery asks; tests put recorded systems here.
+    std::unique_ptr<salvex::VolumeSource> Volume_Source;
+
+    // Opens and closes the chosen device before a scan, so that a refusal shows up early.
+    void Check_Have_Permissions();
 
     // Device access dialogs, interface thread.
     void showPermissionAlertAndGuideUser(int error_code);

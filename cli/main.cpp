@@ -9,6 +9,7 @@
 #include "app/edition_report.h"
 #include "app/my_table_controller.h"
 #include "cli/options.h"
+#include "cli/device_listing.h"
 #include "cli/progress_line.h"
 #include "cli/scan_command.h"
 #include "cli/terminal_view.h"
@@ -41,6 +42,11 @@ int main(int argc, char** argv) {
     salvex::TerminalView view;
     MyTableController controller(view, salvex::bundle_at(bundle_path.string()));
     controller.Load_Signature_Catalogue();
+    if (options.list_devices) {
+        controller.Reload_Drive_list_Function();
+        salvex::cli::print_device_list(controller);
+        return 0;
+    }
     if (options.list_signatures) {
         std::fputs(edition_report(controller).c_str(), stdout);
         return 0;

@@ -9,7 +9,7 @@ namespace salvex::cli {
 
 std::string usage_text() {
     return "Usage: salvex-scan --source DEVICE_OR_IMAGE --dest DIR [options]\n"
-           "       salvex-scan [--edition NAME] --list-signatures\n"
+           "       salvex-scan [--edition NAME] --list-devices | --list-signatures\n"
            "\n"
            "Finds deleted photos on memory cards, USB sticks and disk images by the\n"
            "signatures their files begin with, and copies them into DIR. The source is\n"
@@ -24,6 +24,7 @@ std::string usage_text() {
            "  --no-thorough       skip the thorough pass that follows the general one\n"
            "  --edition NAME      the edition to run as: Alder, Birch, Cedar, Dogwood,\n"
            "                      Elm, Fir or Hazel (default Birch, which offers every mode)\n"
+           "  --list-devices      list the volumes the edition may search\n"
            "  --list-signatures   print the edition, the modes it offers and the file\n"
            "                      signatures of each mode and pass\n"
            "  --help              show this text\n"
@@ -61,6 +62,8 @@ ParseResult parse_options(const std::vector<std::string>& args) {
 
         if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--list-devices") {
+            list_only = o.list_devices = true;
         } else if (a == "--list-signatures") {
             list_only = o.list_signatures = true;
         } else if (a == "--no-thorough") {

@@ -9,6 +9,7 @@ namespace salvex::cli {
 struct Options {
     bool help = false;
     bool list_signatures = false;
+    bool list_devices = false;
     std::string edition = "Birch";  // the edition that offers every mode
     std::string source;             // device identifier or disk-image file
     std::string destination;

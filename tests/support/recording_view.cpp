@@ -81,6 +81,9 @@ std::optional<std::string> RecordingView::choose_folder(const std::string& start
     record("choose_folder " + start_folder);
     return folder_answer_;
 }
+void RecordingView::show_drive_loading_notice(bool shown) {
+    record(std::string("drive_loading_notice ") + (shown ? "shown" : "gone"));
+}
 void RecordingView::show_end_of_search_notice() { record("end_of_search_notice"); }
 bool RecordingView::image_decodes(const std::string& path) {
     return !(path.size() >= undecodable_suffix_.size() &&

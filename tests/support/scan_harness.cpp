@@ -15,7 +15,7 @@ SignatureList record(const std::string& extension, std::uint64_t max_size, const
 namespace {
 BundleInfo test_bundle(const TempFolder& home) {
     ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
-    return BundleInfo{"", "Salvex Birch Recovery", ""};
+    return BundleInfo{"", "Salvex Birch Recovery", "", ""};
 }
 }  // namespace
 

@@ -1,0 +1,71 @@
+// The device screen's list of volumes that may be searched.
+#include <exception>
+
+#include "app/diagnostics.h"
+#include "app/globals.h"
+#include "app/my_table_controller.h"
+#include "app/text_helpers.h"
+#include "devices/size_format.h"
+
+using salvex::Outlet;
+
+void MyTableController::Reload_Drive_list_Function() {
+    view_.show_drive_loading_notice(true);
+    nsMutaryOfDataObject.clear();
+    getVolumeToFSGetInfo();
+    view_.reload(Outlet::idTableView);
+    view_.show_drive_loading_notice(false);
+}
+
+void MyTableController::getVolumeToFSGetInfo() {
+    if (!Volume_Source) return;
+    for (const auto& path : Volume_Source->mounted_paths(USE_HARD_DISK != 0)) {
+        if (Find_Str(path, "/private/")) continue;
+        find_disk_info(path);
+    }
+}
+
+void MyTableController::find_disk_info(const std::string& mount_path) {
+    const auto info = Volume_Source->query(mount_path);
+    if (!info) return;  // a volume gone since it was listed, or one the system cannot describe
+    const auto value = [&](const char* key) -> std::optional<std::string> {
+        const auto it = info->find(key);
+        return it == info->end() ? std::nullopt : std::optional<std::string>(it->second);
+    };
+    if (value("BusProtocol") == "Disk Image") return;
+    if (Find_Str(value("OpticalDeviceType").value_or(""), "CD")) return;
+
+    const std::string identifier = value("DeviceIdentifier").value_or("");
+    const std::string size = std::to_string(std::strtoull(value("IOKitSize").value_or("0").c_str(), nullptr, 10));
+    std::optional<std::string> name = value("VolumeName");
+    if (name && name->empty()) name = "Untitled";
+    if (identifier.empty()) return;
+    nsMutaryOfDataObject.push_back({identifier, name.value_or(""), value("FilesystemUserVisibleName").value_or(""),
+                                    getMPSize(size), value("ParentWholeDisk").value_or(""), sector_count_text(size)});
+}
+
+void MyTableController::deleteSelectedRow() {
+    const long row = view_.selected_row(Outlet::idTableView);
+    if (row < 0 || static_cast<std::size_t>(row) >= nsMutaryOfDataObject.size()) return;
+    nsMutaryOfDataObject.erase(nsMutaryOfDataObject.begin() + row);
+    view_.reload(Outlet::idTableView);
+}
+
+void MyTableController::addRow(MyDataObject record) {
+    nsMutaryOfDataObject.push_back(std::move(record));
+    view_.reload(Outlet::idTableView);
+}
+
+long MyTableController::numberOfRowsInTableView(Outlet table) const {
+    if (table == Outlet::idTableView) return static_cast<std::int32_t>(nsMutaryOfDataObject.size());
+    return 0;
+}
+
+std::string MyTableController::objectValueForTableColumn(Outlet table, const std::string& column, long row) const {
+    try {
+        if (table == Outlet::idTableView) return nsMutaryOfDataObject.at(static_cast<std::size_t>(row)).column(column);
+    } catch (const std::exception& e) {
+        Show_NSLog_Message(e.what());
+    }
+    return {};
+}
