@@ -107,6 +107,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     install_interrupt_handlers();
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
+    controller.Check_Have_Permissions();
     controller.Start_Photo_Scan();
 
     const bool interactive = ::isatty(STDIN_FILENO) != 0;
@@ -132,7 +133,11 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         std::printf("Stopped at sector %llu of %llu; everything found until then is kept.\n",
                     static_cast<unsigned long long>(controller.for_index.load()),
                     static_cast<unsigned long long>(controller.end_sector.load()));
-    print_summary(destination / controller.Rec_Folder_Name / std::string(mode_folder(kPhotoMode)));
+    if (controller.scan_outcome == ScanOutcome::Failed && ::geteuid() != 0 && ::access(source_path.c_str(), R_OK) != 0)
+        std::printf("Reading %s needs administrator rights: run salvex-scan with sudo.\n", source_path.c_str());
+    const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(kPhotoMode));
+    std::error_code ec;
+    if (fs::exists(search_folder, ec)) print_summary(search_folder);
     switch (controller.scan_outcome.load()) {
         case ScanOutcome::Completed: return 0;
         case ScanOutcome::Stopped: return 130;
