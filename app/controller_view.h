@@ -55,6 +55,9 @@ public:
     virtual int alert(const AlertRequest& request) = 0;
     // The folder chooser; nothing when the user cancels.
     virtual std::optional<std::string> choose_folder(const std::string& start_folder) = 0;
+    // Empties the preview: the movie view stops and lets go of its movie, the
+    // picture view shows nothing.
+    virtual void clear_preview(Outlet o) = 0;
     // The notice that drives are being loaded: shown, drawn at once, then taken away.
     virtual void show_drive_loading_notice(bool shown) = 0;
     // The end-of-search notice, modal, closed with its OK button.

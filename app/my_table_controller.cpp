@@ -58,6 +58,7 @@ MyTableController::~MyTableController() {
     if (Main_App_wnd == this) Main_App_wnd = nullptr;
     if (pFile_Disk != nullptr) std::fclose(pFile_Disk);
     if (pFile_op != nullptr) std::fclose(pFile_op);
+    Close_Output_Slots();
 }
 
 MyTableController* MyTableController::defaultInstance() { return App_DefaultInstance; }

@@ -2,6 +2,7 @@
 // The one controller: it owns every piece of state of the program, and the window
 // and salvex-scan both drive it. Its operations live beside the subsystem they
 // belong to; this header holds its state and the shell's own operations.
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,7 +20,9 @@
 #include "app/controller_view.h"
 #include "devices/my_data_object.h"
 #include "devices/volume_source.h"
+#include "engine/open_file.h"
 #include "engine/output_naming.h"
+#include "engine/pass_start.h"
 #include "engine/scan_parameters.h"
 #include "results/image_item.h"
 #include "signatures/signature_list.h"
@@ -60,11 +64,18 @@ public:
 
     // The photo engine: one pass, "GEN" or "THD". True when the range was read to its end.
     bool Photo_Recovey_Mode(const std::string& tag);
+    // The engine of the other modes, where one header may open a group of files.
+    bool Raw_File_Recovey_Mode(const std::string& tag);
+    // The number in an output name: in modes other than photo, the type's count
+    // of listed files plus one.
+    std::uint64_t File_Name_Number(std::uint64_t number, const std::string& prefix) const;
 
-    // Scan threads. Start_Photo_Scan runs Photo_Rec_Thread and startTimerThread
-    // on threads of their own and returns at once.
-    void Start_Photo_Scan();
+    // Scan threads. Start_Scan runs the scan thread of the current mode
+    // (Photo_Rec_Thread or Raw_File_Rec_Thread) and startTimerThread on threads of
+    // their own and returns at once.
+    void Start_Scan();
     void Photo_Rec_Thread();
+    void Raw_File_Rec_Thread();
     void startTimerThread();
     void timerTickSetLabel();
     void Stop_Label_Timer();
@@ -78,7 +89,7 @@ public:
     // chosen sectors here; the real one opens the node read-only.
     using SourceOpener = std::function<std::FILE*(const std::string& path, char* buffer, std::size_t size)>;
     SourceOpener Open_Source;
-    // True from Start_Photo_Scan until the scan thread has finished its passes.
+    // True from Start_Scan until the scan thread has finished its passes.
     bool Scan_Thread_Running() const { return scan_running_; }
 
     // Stop button: asks, and on "Yes" asks the running pass to stop.
@@ -109,9 +120,17 @@ public:
     // Screens the engine returns to when the device does not open.
     void show_hide_2_screen(bool hide);
     void show_hide_3_screen_Photo(bool hide);
+    void show_hide_3_screen_RawFile(bool hide);
+    void show_hide_4_screen_RawFile(bool hide);
 
     // Thumbnail hand-over, interface thread.
     void addImageWithPath(const std::string& path, const std::string& name, const std::string& uid);
+    // File-list hand-over of the other modes, interface thread.
+    void addImageWithPath_2(const std::string& path, const std::string& name, const std::string& uid);
+    void createSignatureListTableRecord(const std::string& type, std::uint64_t count, const std::string& name,
+                                        const std::string& path, const std::string& hidden_type);
+    // Set while the file list's preview is being prepared (the wait sheet is up).
+    std::atomic<bool> session{false};
 
     // Edition values.
     std::string App_Name;
@@ -140,7 +159,8 @@ public:
     // Working lists of the check list and of the pass in progress.
     SignatureList CheckListHeader_Array, CheckListHeader_Adv_Array, REC_PROC_Array;
     FolderCounterTable Fol_Cnt_Array;
-    std::vector<std::string> MultiHeader_Array;
+    // Open output files of the video, raw-file and audio engine, oldest first.
+    OpenFileList MultiHeader_Array;
 
     // Results: the browser items (interface thread) and the per-type summary rows.
     std::vector<MyImageObject> images;
@@ -151,9 +171,12 @@ public:
 
 private:
     ScanParameters Read_Scan_Parameters();
+    std::optional<PassStart> Start_Pass(bool general);
     bool Photo_Pass(bool general);
+    bool Raw_File_Pass(bool general);
+    void Close_Output_Slots();
     void Device_Open_Failure(int error_code);
-    void Write_Failure();
+    void Write_Failure(std::FILE*& failing_stream);
 
     salvex::ControllerView& view_;
     salvex::BundleInfo bundle_;
@@ -166,4 +189,9 @@ private:
     std::atomic<bool> scan_running_{false};
     // Stream buffers outlive the streams: the final screen may close them after the pass.
     std::unique_ptr<char[]> device_buffer_, output_buffer_;
+    // The 30 output streams of the group engine, each with a buffer made on first use.
+    static constexpr int kOutputSlots = 30;
+    std::array<std::FILE*, kOutputSlots> slot_streams_{};
+    std::array<bool, kOutputSlots> slot_taken_{};
+    std::array<std::unique_ptr<char[]>, kOutputSlots> slot_buffers_;
 };

@@ -108,7 +108,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
     controller.Check_Have_Permissions();
-    controller.Start_Photo_Scan();
+    controller.Start_Scan();
 
     const bool interactive = ::isatty(STDIN_FILENO) != 0;
     int handled = 0;

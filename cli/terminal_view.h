@@ -33,6 +33,7 @@ public:
     // Prints the texts; with several buttons asks on a terminal, else takes the default.
     int alert(const AlertRequest& request) override;
     std::optional<std::string> choose_folder(const std::string&) override { return std::nullopt; }
+    void clear_preview(Outlet) override {}
     void show_drive_loading_notice(bool) override {}
     void show_end_of_search_notice() override {}
     // Nothing is drawn here, so every file counts as showable.

@@ -5,6 +5,10 @@
 
 std::string MyTableController::Generate_File_Name(std::uint64_t number, const std::string& prefix,
                                                   const std::string& extension) const {
+    return salvex::file_name_for(File_Name_Number(number, prefix), prefix, extension);
+}
+
+std::uint64_t MyTableController::File_Name_Number(std::uint64_t number, const std::string& prefix) const {
     if (Recovery_MODE != kPhotoMode) {
         // The summary row of the type keeps the count of files listed so far.
         for (const auto& row : nsSIGFileInfoDataObject) {
@@ -16,5 +20,5 @@ std::string MyTableController::Generate_File_Name(std::uint64_t number, const st
             break;
         }
     }
-    return salvex::file_name_for(number, prefix, extension);
+    return number;
 }

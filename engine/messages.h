@@ -13,6 +13,8 @@ inline constexpr std::string_view kStopHelp =
 inline constexpr std::string_view kBackHelp = "\nTo select another disk for recovery, click on \u2018Back\u2019 Button.";
 inline constexpr std::string_view kThumbnailsCleared =
     "To maintain the speed of recovery, thumbnail preview window is cleared after every 2000 thumbnails.";
+inline constexpr std::string_view kFilesCleared =
+    "To maintain the speed of recovery, file window is cleared after every 2000 files.";
 inline constexpr std::string_view kReadError = "Error in storage media reading.";
 inline constexpr std::string_view unable_saving_Msg =
     "Unable to continue saving recovered data.\n\nEither Destination Drive is inaccessible or there is no free "

@@ -8,10 +8,11 @@
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
 #include "engine/messages.h"
+#include "engine/pass_start.h"
 
 using salvex::Outlet;
 
-void MyTableController::Start_Photo_Scan() {
+void MyTableController::Start_Scan() {
     Join_Scan_Threads();
     scan_outcome = ScanOutcome::None;
     {
@@ -20,8 +21,10 @@ void MyTableController::Start_Photo_Scan() {
         mSetLabelTimer = true;
     }
     scan_running_ = true;
-    scan_thread_ = std::thread([this] {
-        Photo_Rec_Thread();
+    const bool photo = Recovery_MODE == kPhotoMode;
+    scan_thread_ = std::thread([this, photo] {
+        if (photo) Photo_Rec_Thread();
+        else Raw_File_Rec_Thread();
         scan_running_ = false;
     });
     timer_thread_ = std::thread([this] { startTimerThread(); });
@@ -66,11 +69,7 @@ void MyTableController::timerTickSetLabel() {
     try {
         const std::uint64_t total = total_sector, index = for_index, first = start_sector, end = end_sector;
         if (total == 0 || index > end) return;
-        char label[128];
-        std::snprintf(label, sizeof label, "Sectors %llu of %llu   ( Completed %llu%% )",
-                      static_cast<unsigned long long>(index), static_cast<unsigned long long>(end),
-                      static_cast<unsigned long long>((index - first) * 100 / total));
-        view_.set_text(Outlet::sector_label, label);
+        view_.set_text(Outlet::sector_label, salvex::sector_label(index, end, first, total));
         view_.set_text(Outlet::Mode_label, Curr_Running_Mode_Info);
         view_.set_value(Outlet::Progress_Horz, index - first);
     } catch (...) {

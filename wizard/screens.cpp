@@ -49,3 +49,32 @@ void MyTableController::show_hide_3_screen_Photo(bool hide) {
     view_.set_enabled(Outlet::next_btn, hide);
     view_.set_enabled(Outlet::back_btn, hide);
 }
+
+void MyTableController::show_hide_3_screen_RawFile(bool hide) {
+    set_hidden(view_, {Outlet::idCheckTableView, Outlet::idChecktablesclview, Outlet::select_unselect_Chk,
+                       Outlet::Thro_Mode_Chk_SIG},
+               hide, false);
+}
+
+void MyTableController::show_hide_4_screen_RawFile(bool hide) {
+    const bool movies = Recovery_MODE == kVideoMode || Recovery_MODE == kAudioMode;
+    view_.clear_preview(Outlet::mMovieView);
+    view_.clear_preview(Outlet::QuickLook_View);
+    if (!hide) {
+        view_.set_hidden(Outlet::mMovieView, !movies);
+        view_.set_hidden(Outlet::QuickLook_View, movies);
+    }
+    set_hidden(view_,
+               {Outlet::open_folder_Sig, Outlet::Progress_Horz, Outlet::sector_label, Outlet::Mode_label, Outlet::stop_scan,
+                Outlet::idImagesclview_2, Outlet::imageBrowser_2, Outlet::QuickLook_View_Box},
+               hide, false);
+    view_.set_enabled(Outlet::next_btn, hide);
+    view_.set_enabled(Outlet::back_btn, hide);
+    if (movies) {
+        view_.set_hidden(Outlet::mMovieView, hide);
+        view_.clear_preview(Outlet::mMovieView);
+    } else {
+        view_.set_hidden(Outlet::QuickLook_View, hide);
+        view_.clear_preview(Outlet::QuickLook_View);
+    }
+}

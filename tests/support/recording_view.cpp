@@ -81,6 +81,7 @@ std::optional<std::string> RecordingView::choose_folder(const std::string& start
     record("choose_folder " + start_folder);
     return folder_answer_;
 }
+void RecordingView::clear_preview(Outlet o) { record("clear_preview " + name(o)); }
 void RecordingView::show_drive_loading_notice(bool shown) {
     record(std::string("drive_loading_notice ") + (shown ? "shown" : "gone"));
 }

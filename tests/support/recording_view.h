@@ -38,6 +38,7 @@ public:
     void set_window_title(const std::string& title) override;
     int alert(const AlertRequest& request) override;
     std::optional<std::string> choose_folder(const std::string& start_folder) override;
+    void clear_preview(Outlet o) override;
     void show_drive_loading_notice(bool shown) override;
     void show_end_of_search_notice() override;
     bool image_decodes(const std::string& path) override;

@@ -50,7 +50,7 @@ void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, 
 void ScanHarness::start() {
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
-    controller.Start_Photo_Scan();
+    controller.Start_Scan();
 }
 
 bool ScanHarness::run_until_done(std::chrono::seconds limit) {

@@ -1,0 +1,168 @@
+// The start of a pass and the failures that end one, shared by both engines.
+#include "engine/pass_start.h"
+
+#include <cerrno>
+#include <syslog.h>
+
+#include "app/folder_helpers.h"
+#include "app/globals.h"
+#include "app/message_box.h"
+#include "app/my_table_controller.h"
+#include "engine/messages.h"
+#include "engine/output_naming.h"
+#include "platform/raw_device.h"
+
+using salvex::Outlet;
+namespace fs = std::filesystem;
+
+namespace salvex {
+
+std::string sector_label(std::uint64_t index, std::uint64_t end, std::uint64_t start, std::uint64_t total) {
+    char text[128];
+    std::snprintf(text, sizeof text, "Sectors %llu of %llu   ( Completed %llu%% )", static_cast<unsigned long long>(index),
+                  static_cast<unsigned long long>(end),
+                  static_cast<unsigned long long>(total == 0 ? 0 : (index - start) * 100 / total));
+    return text;
+}
+
+}  // namespace salvex
+
+ScanParameters MyTableController::Read_Scan_Parameters() {
+    ScanParameters p;
+    view_.post_and_wait([this, &p] {
+        const bool sig = Recovery_MODE != kPhotoMode;
+        p.device_identifier = view_.text(Outlet::disk_identifier);
+        p.device_sectors = std::strtoull(view_.text(Outlet::sectors_val).c_str(), nullptr, 10);
+        p.entire_disk = view_.state(salvex::in_set(Outlet::entire_disk_rd, sig));
+        p.sector_range = view_.state(salvex::in_set(Outlet::sector_range_rd, sig));
+        p.start_text = view_.text(salvex::in_set(Outlet::Start_slider_val, sig));
+        p.end_text = view_.text(salvex::in_set(Outlet::End_slider_val, sig));
+        p.destination = view_.text(Outlet::path);
+        p.thorough = view_.state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk);
+    });
+    return p;
+}
+
+void MyTableController::Device_Open_Failure(int error_code) {
+    const bool photo = Recovery_MODE == kPhotoMode;
+    if (photo) {
+        std::printf("err no : %d\n", error_code);
+        std::fflush(stdout);
+    }
+    Stop_Label_Timer();
+    view_.post_and_wait([this, photo] {
+        --screen_counter;
+        if (photo) {
+            show_hide_2_screen(false);
+            show_hide_3_screen_Photo(true);
+        } else {
+            show_hide_3_screen_RawFile(false);
+            show_hide_4_screen_RawFile(true);
+        }
+        view_.set_hidden(Outlet::open_folder, true);
+    });
+    stop_now = 0;
+    Preview_Image_Count = 0;
+    stop_screen_already_show = 1;
+    scan_outcome = ScanOutcome::Failed;
+    if (error_code == EPERM || error_code == EACCES) {
+        syslog(LOG_NOTICE, "%s", std::string(salvex::text::kPermissionLog).c_str());
+        view_.post_and_wait([this, error_code] { showPermissionAlertAndGuideUser(error_code); });
+    } else {
+        view_.post_and_wait([this, error_code] { showGenericErrorAlert(error_code); });
+    }
+}
+
+void MyTableController::Write_Failure(std::FILE*& failing_stream) {
+    stop_now = 0;
+    if (pFile_Disk != nullptr) {
+        std::fclose(pFile_Disk);
+        pFile_Disk = nullptr;
+    }
+    Stop_Label_Timer();
+    if (failing_stream != nullptr) {
+        std::fclose(failing_stream);
+        failing_stream = nullptr;
+    }
+    scan_outcome = ScanOutcome::Failed;
+    Show_MessageBox(salvex::text::unable_saving_Msg);
+    Request_Final_Screen();
+}
+
+std::optional<PassStart> MyTableController::Start_Pass(bool general) {
+    using namespace salvex;
+    const std::int32_t mode = Recovery_MODE;
+    const bool photo = mode == kPhotoMode;
+    const std::string mode_label(general ? text::kGeneralModeLabel : text::kThoroughModeLabel);
+    view_.post_and_wait([this, general, photo, &mode_label] {
+        if (general && photo) {
+            images.clear();
+            view_.set_zoom(Outlet::zoom_slider, 0.5);
+            view_.set_zoom(Outlet::imageBrowser, 0.55);
+            view_.reload(Outlet::imageBrowser);
+        } else if (general) {
+            Prev_Index = kNotFound;
+            MultiHeader_Array.clear();
+            images.clear();
+            view_.reload(Outlet::imageBrowser_2);
+        }
+        view_.set_text(Outlet::Mode_label, mode_label);
+        Curr_Running_Mode_Info = mode_label;
+    });
+    if (pFile_Disk != nullptr) {
+        std::fclose(pFile_Disk);
+        pFile_Disk = nullptr;
+    }
+
+    const ScanParameters params = Read_Scan_Parameters();
+    PassStart pass;
+    if (params.entire_disk && !params.sector_range) {
+        pass.end = params.device_sectors;
+    } else if (!params.entire_disk && params.sector_range) {
+        pass.first = std::strtoull(params.start_text.c_str(), nullptr, 10);
+        pass.end = std::strtoull(params.end_text.c_str(), nullptr, 10);
+    }
+    const std::uint64_t first = pass.first, end = pass.end, total = end - first;
+    start_sector = first;
+    end_sector = end;
+    total_sector = total;
+    for_index = first;
+    view_.post_and_wait([this, total, label = sector_label(first, end, first, total)] {
+        view_.set_range(Outlet::Progress_Horz, 0, total);
+        view_.set_text(Outlet::sector_label, label);
+    });
+
+    errno = 0;
+    pFile_Disk = Open_Source(platform::raw_device_path(params.device_identifier), device_buffer_.get(), kDeviceBufferSize);
+    if (pFile_Disk == nullptr) {
+        Device_Open_Failure(errno);
+        return std::nullopt;
+    }
+    pass.device = pFile_Disk;
+
+    view_.post_and_wait([this, general, photo] {
+        view_.set_enabled(Outlet::Thro_Mode_Chk, false);
+        view_.set_enabled(Outlet::browse_path, false);
+        if (general && !photo) view_.set_text(Outlet::QuickLook_View_Box, "No file is selected to preview");
+        view_.set_value(Outlet::Progress_Horz, 0);
+        view_.set_text(Outlet::help_info, std::string(text::kStopHelp));
+    });
+
+    const fs::path search_folder = fs::path(params.destination) / Rec_Folder_Name / std::string(mode_folder(mode));
+    const fs::path general_folder = search_folder / std::string(kGeneralPassFolder);
+    pass.pass_folder = general ? general_folder : search_folder / std::string(kThoroughPassFolder);
+    std::FILE* no_output = nullptr;
+    if ((!general && !Create_Folder(general_folder.string())) || !Create_Folder(pass.pass_folder.string())) {
+        Write_Failure(no_output);
+        return std::nullopt;
+    }
+
+    if (first != 0) seek_sector(pass.device, first);  // past the end, every read fails
+    view_.post([this, label = sector_label(first, end, first, total)] { view_.set_text(Outlet::sector_label, label); });
+
+    if (photo) REC_PROC_Array = general ? Ext_Array : Adv_Ext_Array;
+    else REC_PROC_Array = general ? CheckListHeader_Array : CheckListHeader_Adv_Array;
+    fill_folder_counters(REC_PROC_Array, Fol_Cnt_Array);
+    for_index = first;
+    return pass;
+}
