@@ -110,6 +110,22 @@ public:
     // Where discovery asks; tests put recorded systems here.
     std::unique_ptr<salvex::VolumeSource> Volume_Source;
 
+    // The file-type check list of the modes other than photo.
+    void createExtensionListTableRecord(const std::string& extension, int state, const std::string& description,
+                                        const std::string& thoro);
+    void Fill_Check_List();
+    // Reduces the mode's lists to the ticked types and fills the summary rows;
+    // false, after telling the user, when nothing is ticked.
+    bool Apply_Check_List_Selection();
+    bool Check_For_One_Extension_Selection() const;
+    void Select_Unselect_Check_btn();
+    void Thro_Mode_Chk_SIG_Btn() {}  // the box is read when the general pass ends
+    void clickTable(salvex::Outlet table, const std::string& column);
+    void setObjectValue(salvex::Outlet table, const std::string& column, long row, const std::string& value);
+    // The general or thorough signature list of the current mode.
+    const SignatureList& Mode_Signature_List(bool general) const;
+    std::vector<TableRow> nsCheckedListDataObject;
+
     // Opens and closes the chosen device before a scan, so that a refusal shows up early.
     void Check_Have_Permissions();
 

@@ -58,12 +58,23 @@ void MyTableController::addRow(MyDataObject record) {
 
 long MyTableController::numberOfRowsInTableView(Outlet table) const {
     if (table == Outlet::idTableView) return static_cast<std::int32_t>(nsMutaryOfDataObject.size());
+    if (table == Outlet::idCheckTableView) return static_cast<std::int32_t>(nsCheckedListDataObject.size());
+    if (table == Outlet::idSigTableView) return static_cast<std::int32_t>(nsSIGFileInfoDataObject.size());
     return 0;
 }
 
 std::string MyTableController::objectValueForTableColumn(Outlet table, const std::string& column, long row) const {
     try {
-        if (table == Outlet::idTableView) return nsMutaryOfDataObject.at(static_cast<std::size_t>(row)).column(column);
+        const auto at = static_cast<std::size_t>(row);
+        if (table == Outlet::idTableView) return nsMutaryOfDataObject.at(at).column(column);
+        const std::vector<TableRow>* rows = table == Outlet::idCheckTableView ? &nsCheckedListDataObject
+                                            : table == Outlet::idSigTableView ? &nsSIGFileInfoDataObject
+                                                                              : nullptr;
+        if (rows != nullptr) {
+            const auto& cells = rows->at(at);
+            const auto it = cells.find(column);
+            return it == cells.end() ? std::string() : it->second;
+        }
     } catch (const std::exception& e) {
         Show_NSLog_Message(e.what());
     }

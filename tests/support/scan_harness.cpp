@@ -25,6 +25,7 @@ ScanHarness::ScanHarness(SignatureList general, SignatureList thorough) : contro
 }
 
 ScanHarness::~ScanHarness() {
+    Recovery_MODE = kPhotoMode;
     // Let a scan still running finish so its threads never outlive the controller.
     controller.stop_now = 1;
     while (controller.Scan_Thread_Running()) view.queue().run_for(std::chrono::milliseconds(5));
@@ -34,17 +35,18 @@ ScanHarness::~ScanHarness() {
 }
 
 void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, const std::string& dest,
-                         bool thorough, std::optional<std::pair<std::uint64_t, std::uint64_t>> range) {
+                         bool thorough, std::optional<std::pair<std::uint64_t, std::uint64_t>> range, std::int32_t mode) {
     destination = dest;
-    Recovery_MODE = kPhotoMode;
+    Recovery_MODE = mode;
+    const bool sig = mode != kPhotoMode;
     view.set_text(Outlet::disk_identifier, source_path);
     view.set_text(Outlet::sectors_val, std::to_string(sectors));
-    view.set_state(Outlet::entire_disk_rd, !range);
-    view.set_state(Outlet::sector_range_rd, range.has_value());
-    view.set_text(Outlet::Start_slider_val, std::to_string(range ? range->first : 0));
-    view.set_text(Outlet::End_slider_val, std::to_string(range ? range->second : sectors));
+    view.set_state(in_set(Outlet::entire_disk_rd, sig), !range);
+    view.set_state(in_set(Outlet::sector_range_rd, sig), range.has_value());
+    view.set_text(in_set(Outlet::Start_slider_val, sig), std::to_string(range ? range->first : 0));
+    view.set_text(in_set(Outlet::End_slider_val, sig), std::to_string(range ? range->second : sectors));
     view.set_text(Outlet::path, dest);
-    view.set_state(Outlet::Thro_Mode_Chk, thorough);
+    view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, thorough);
 }
 
 void ScanHarness::start() {
@@ -62,8 +64,8 @@ bool ScanHarness::run_until_done(std::chrono::seconds limit) {
     return done;
 }
 
-std::string ScanHarness::pass_folder(bool general) const {
-    return destination + "/" + controller.Rec_Folder_Name + "/Photo Search/" +
+std::string ScanHarness::pass_folder(bool general, const std::string& mode_folder) const {
+    return destination + "/" + controller.Rec_Folder_Name + "/" + mode_folder + "/" +
            (general ? "General Recovery Results" : "Omitted (recovered by Thorough Scan)");
 }
 

@@ -22,8 +22,10 @@ public:
     ~ScanHarness();
 
     // The wizard's choices: the whole source, or sectors [start, end).
+    // In the modes other than photo the choices go to the _Sig controls.
     void choose(const std::string& source_path, std::uint64_t sectors, const std::string& destination,
-                bool thorough = false, std::optional<std::pair<std::uint64_t, std::uint64_t>> range = std::nullopt);
+                bool thorough = false, std::optional<std::pair<std::uint64_t, std::uint64_t>> range = std::nullopt,
+                std::int32_t mode = 0);
     void start();
     // Pumps the interface queue until the scan thread is done and nothing is left
     // to run; false when that takes longer than the limit.
@@ -32,7 +34,7 @@ public:
     template <class Condition>
     bool pump_until(Condition condition, std::chrono::seconds limit = std::chrono::seconds(60));
 
-    std::string pass_folder(bool general) const;
+    std::string pass_folder(bool general, const std::string& mode_folder = "Photo Search") const;
     std::size_t count_alerts(const std::string& message) const;
 
     TempFolder home;
