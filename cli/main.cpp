@@ -9,7 +9,9 @@
 #include "app/edition_report.h"
 #include "app/my_table_controller.h"
 #include "cli/options.h"
+#include "app/globals.h"
 #include "cli/device_listing.h"
+#include "cli/file_types.h"
 #include "cli/progress_line.h"
 #include "cli/scan_command.h"
 #include "cli/terminal_view.h"
@@ -49,6 +51,16 @@ int main(int argc, char** argv) {
     }
     if (options.list_signatures) {
         std::fputs(edition_report(controller).c_str(), stdout);
+        return 0;
+    }
+    if (const int status = salvex::cli::choose_mode_and_types(options, controller, !options.list_types); status != 0)
+        return status;
+    if (options.list_types) {
+        if (Recovery_MODE == kPhotoMode) {
+            std::fputs(edition_report(controller).c_str(), stdout);  // photo mode has no check list: all types
+            return 0;
+        }
+        salvex::cli::print_type_list(controller);
         return 0;
     }
     view.show_progress_with(salvex::cli::ProgressLine(controller));

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <strings.h>
 
@@ -11,14 +12,19 @@ std::string usage_text() {
     return "Usage: salvex-scan --source DEVICE_OR_IMAGE --dest DIR [options]\n"
            "       salvex-scan [--edition NAME] --list-devices | --list-signatures\n"
            "\n"
-           "Finds deleted photos on memory cards, USB sticks and disk images by the\n"
-           "signatures their files begin with, and copies them into DIR. The source is\n"
-           "only ever read.\n"
+           "       salvex-scan [--edition NAME] --mode MODE --list-types\n"
+           "\n"
+           "Finds deleted photos, videos, documents and audio on memory cards, USB sticks\n"
+           "and disk images by the signatures their files begin with, and copies them\n"
+           "into DIR. The source is only ever read.\n"
            "\n"
            "Options:\n"
            "  --source SOURCE     a device identifier such as sdb1, or a disk-image file\n"
            "  --dest DIR          where the result folder is made\n"
-           "  --mode photo        what to look for (photo)\n"
+           "  --mode MODE         what to look for: photo (default), video, file or audio\n"
+           "  --types LIST        in video, file and audio mode, the file types to look\n"
+           "                      for, separated by commas, such as MP4,MOV (default: all)\n"
+           "  --list-types        list the file types of the mode, as --types takes them\n"
            "  --range START:END   search sectors START up to, not including, END\n"
            "                      (default: the whole source)\n"
            "  --no-thorough       skip the thorough pass that follows the general one\n"
@@ -51,7 +57,8 @@ ParseResult parse_options(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string a = args[i];
         std::string value;
-        const bool takes_value = a == "--edition" || a == "--source" || a == "--dest" || a == "--mode" || a == "--range";
+        const bool takes_value =
+            a == "--edition" || a == "--source" || a == "--dest" || a == "--mode" || a == "--range" || a == "--types";
         if (const auto eq = a.find('='); a.starts_with("--") && eq != std::string::npos) {
             value = a.substr(eq + 1);
             a = a.substr(0, eq);
@@ -73,8 +80,20 @@ ParseResult parse_options(const std::vector<std::string>& args) {
         } else if (a == "--dest") {
             o.destination = value;
         } else if (a == "--mode") {
-            if (value != "photo") return {std::nullopt, "unknown mode \"" + value + "\": this version searches for photos (--mode photo)"};
+            if (value != "photo" && value != "video" && value != "file" && value != "audio")
+                return {std::nullopt, "unknown mode \"" + value + "\": choose photo, video, file or audio"};
             o.mode = value;
+        } else if (a == "--types") {
+            o.types.clear();
+            std::size_t from = 0;
+            while (from <= value.size()) {
+                const std::size_t comma = std::min(value.find(',', from), value.size());
+                if (comma > from) o.types.push_back(value.substr(from, comma - from));
+                from = comma + 1;
+            }
+            if (o.types.empty()) return {std::nullopt, "--types wants at least one file type, such as MP4,MOV"};
+        } else if (a == "--list-types") {
+            list_only = o.list_types = true;
         } else if (a == "--range") {
             const auto colon = value.find(':');
             std::uint64_t start = 0, end = 0;

@@ -13,7 +13,9 @@ struct Options {
     std::string edition = "Birch";  // the edition that offers every mode
     std::string source;             // device identifier or disk-image file
     std::string destination;
-    std::string mode = "photo";
+    std::string mode = "photo";     // photo, video, file or audio
+    std::vector<std::string> types; // the file types to keep ticked; empty means all
+    bool list_types = false;
     std::optional<std::uint64_t> range_start, range_end;  // sectors, end exclusive
     bool thorough = true;
 };

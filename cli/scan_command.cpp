@@ -94,15 +94,17 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         return fail("cannot use " + destination.string() + " as the destination folder", 1);
 
     using salvex::Outlet;
-    Recovery_MODE = kPhotoMode;
+    // The same controls the window's range screen fills, of the mode's own set.
+    const std::int32_t mode = Recovery_MODE;
+    const bool sig = mode != kPhotoMode;
     view.set_text(Outlet::disk_identifier, identifier);
     view.set_text(Outlet::sectors_val, std::to_string(sectors));
-    view.set_state(Outlet::entire_disk_rd, !options.range_end);
-    view.set_state(Outlet::sector_range_rd, options.range_end.has_value());
-    view.set_text(Outlet::Start_slider_val, std::to_string(options.range_start.value_or(0)));
-    view.set_text(Outlet::End_slider_val, std::to_string(options.range_end.value_or(sectors)));
+    view.set_state(in_set(Outlet::entire_disk_rd, sig), !options.range_end);
+    view.set_state(in_set(Outlet::sector_range_rd, sig), options.range_end.has_value());
+    view.set_text(in_set(Outlet::Start_slider_val, sig), std::to_string(options.range_start.value_or(0)));
+    view.set_text(in_set(Outlet::End_slider_val, sig), std::to_string(options.range_end.value_or(sectors)));
     view.set_text(Outlet::path, destination.string());
-    view.set_state(Outlet::Thro_Mode_Chk, options.thorough);
+    view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, options.thorough);
 
     install_interrupt_handlers();
     controller.stop_now = 0;
@@ -135,7 +137,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                     static_cast<unsigned long long>(controller.end_sector.load()));
     if (controller.scan_outcome == ScanOutcome::Failed && ::geteuid() != 0 && ::access(source_path.c_str(), R_OK) != 0)
         std::printf("Reading %s needs administrator rights: run salvex-scan with sudo.\n", source_path.c_str());
-    const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(kPhotoMode));
+    const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(mode));
     std::error_code ec;
     if (fs::exists(search_folder, ec)) print_summary(search_folder);
     switch (controller.scan_outcome.load()) {
