@@ -1,0 +1,664 @@
+// The photo engine when things go wrong: unreadable sectors, a destination that
+// fills up or disappears, stops at any moment, a device that does not open, a
+// broken signature list; and the source is only ever read.
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio_ext.h>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/sector_stream.h"
+#include "support/faulty_source.h"
+#include "support/scan_harness.h"
+#include "support/sector_image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using salvex::test::FaultySource;
+using salvex::test::read_whole_file;
+using salvex::test::record;
+using salvex::test::regular_files_under;
+using salvex::test::ScanHarness;
+using salvex::test::SectorImage;
+using salvex::test::TempFolder;
+
+const std::vector<std::uint8_t> kJpg{0xFF, 0xD8, 0xFF, 0xE0};
+const std::vector<std::uint8_t> kPng{0x89, 0x50, 0x4E, 0x47};
+const std::vector<std::uint8_t> kThorough{0xA1, 0xB2, 0xC3, 0xD4};
+
+const std::string kReadErrorBox = "\nError in storage media reading.";
+const std::string kUnableToSaveBox =
+    "\nUnable to continue saving recovered data.\n\nEither Destination Drive is inaccessible or there is no free "
+    "space available in drive to save recovered data.";
+const std::string kThoroughModeText = "( Currently performing Search based on: Salvex Thorough Scanning Algorithm )";
+
+SignatureList jpg_list() { return record("JPG", 1 << 24, "FFD8FFE0"); }
+SignatureList thorough_list() { return record("THJ", 1 << 24, "A1B2C3D4"); }
+SignatureList joined(SignatureList a, const SignatureList& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string carved(const ScanHarness& h, bool general, const std::string& type, int number) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%05d.%s", general ? "GND" : "THD", number, type.c_str());
+    return h.pass_folder(general) + "/" + type + "/" + name;
+}
+
+std::vector<std::string> handed_over(const ScanHarness& h) {
+    std::vector<std::string> paths;
+    for (const auto& item : h.controller.images) paths.push_back(item.path);
+    return paths;
+}
+
+std::size_t count_calls(const ScanHarness& h, const std::string& call) {
+    const auto& calls = h.view.calls();
+    return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
+}
+
+std::size_t final_screens(const ScanHarness& h) { return count_calls(h, "end_of_search_notice"); }
+// The thorough pass puts its name in the mode label when it starts.
+bool thorough_pass_started(const ScanHarness& h) {
+    const auto& calls = h.view.calls();
+    return std::any_of(calls.begin(), calls.end(), [](const std::string& call) {
+        return call.starts_with("set_text ") && call.find("Mode_label") != std::string::npos &&
+               call.ends_with(kThoroughModeText);
+    });
+}
+
+std::vector<std::string> alert_messages(const ScanHarness& h) {
+    std::vector<std::string> messages;
+    for (const auto& a : h.view.alerts()) messages.push_back(a.request.message);
+    return messages;
+}
+
+// The file holds exactly `expected`; told as image sector numbers when not.
+::testing::AssertionResult holds(const SectorImage& img, const std::string& path, const std::string& expected) {
+    const std::string actual = read_whole_file(path);
+    if (actual == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << path << " holds sectors [" << img.describe(actual) << "], expected ["
+                                         << img.describe(expected) << "]";
+}
+
+// A scan over `image` through `source`, from start to its end.
+void scan(ScanHarness& h, const SectorImage& image, FaultySource& source, bool thorough = false) {
+    h.controller.Open_Source = source.opener();
+    h.choose(image.save(h.home / "card.img"), image.sectors(), h.home / "out", thorough);
+    h.start();
+    ASSERT_TRUE(h.run_until_done(20s)) << "scan did not end";
+}
+
+// ---------------------------------------------------------------------------
+// Unreadable sectors
+
+TEST(UnreadableSectors, SectorFailingOnceIsReadAgainAndTheDataLagsOneSectorAfterIt) {
+    ScanHarness h(jpg_list());
+    FaultySource source;
+    SectorImage img(16);
+    img.header(0, kJpg).header(8, kJpg);
+    source.fail_sector(4, 1);
+    ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
+
+    // Iteration 4 keeps sector 3 in the buffer; from then on iteration k holds sector k-1.
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4) + img.sector(3) + img.range(4, 9)));
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(8, 15)));
+    EXPECT_EQ(source.failed_reads(), 1);
+    const std::vector<std::string> both{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)};
+    EXPECT_EQ(regular_files_under(h.pass_folder(true)), both);
+    EXPECT_EQ(handed_over(h), both);
+    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
+}
+
+TEST(UnreadableSectors, ScanGoesOnPastABadSectorAndCarvesTheFilesAfterIt) {
+    ScanHarness h(jpg_list());
+    FaultySource source;
+    SectorImage img(24);
+    img.header(0, kJpg).header(12, kJpg);
+    source.fail_sector(5);
+    ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
+
+    // Both the read at iteration 5 and its retry at iteration 6 fail; the
+    // re-seek to 6 then moves past the bad sector, one sector behind for good.
+    EXPECT_TRUE(
+        holds(img, carved(h, true, "JPG", 1), img.range(0, 5) + img.sector(4) + img.sector(4) + img.range(6, 13)));
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(12, 23)));
+    EXPECT_EQ(source.failed_reads(), 2);
+    EXPECT_EQ(handed_over(h), (std::vector<std::string>{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)}));
+    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
+}
+
+TEST(UnreadableSectors, BadSectorBeyondTheFirstStreamBufferLagsTheSameWay) {
+    // 8192 sectors fill the 4 MiB stream buffer once; the fault lies in the second fill.
+    ScanHarness h(jpg_list());
+    FaultySource source;
+    SectorImage img(8400);
+    img.header(8100, kJpg).header(8350, kJpg);
+    source.fail_sector(8300);
+    ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
+
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1),
+                      img.range(8100, 8300) + img.sector(8299) + img.sector(8299) + img.range(8301, 8351)));
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(8350, 8399)));
+    EXPECT_EQ(h.controller.images.size(), 2u);
+    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+}
+
+// Sector 4 fails once. Sector 3 is a header sector that sector 5 repeats; sectors
+// 1, 6 and 8 are zeros; the ZRO record matches a sector of zeros.
+SectorImage reference_switch_image() {
+    SectorImage img(10);
+    img.header(0, kJpg).zero(1).header(3, kJpg).copy(3, 5).zero(6).zero(8);
+    return img;
+}
+
+TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
+    const SignatureList list = joined(jpg_list(), record("ZRO", 1 << 24, "00000000"));
+    const SectorImage img = reference_switch_image();
+    {
+        // Control: the re-seek works, zeros stay blank and the stale header sector is searched again.
+        ScanHarness h(list);
+        FaultySource source;
+        source.fail_sector(4, 1);
+        ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
+        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4)));
+        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.sector(3) + img.sector(3)));
+        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 3), img.range(3, 6)));
+        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 4), img.range(5, 9)));
+        EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 4u);
+        EXPECT_EQ(source.failed_seeks(), 0);
+    }
+    {
+        ScanHarness h(list);
+        FaultySource source;
+        source.fail_sector(4, 1);
+        source.fail_seeks();
+        ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
+        // Sector 3 became the reference: its stale copy and its repeat at sector 5
+        // are blank and only appended, while the zero sectors now start ZRO files.
+        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4)));
+        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.sector(3) + img.range(3, 7)));
+        EXPECT_TRUE(holds(img, carved(h, true, "ZRO", 3), img.range(6, 9)));
+        EXPECT_TRUE(holds(img, carved(h, true, "ZRO", 4), img.sector(8)));
+        EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 4u);
+        EXPECT_EQ(h.controller.images.size(), 4u);
+        EXPECT_GE(source.failed_seeks(), 1);
+        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
+    }
+}
+
+TEST(UnreadableSectors, LastReadFailingShowsTheReadErrorAndSkipsTheThoroughPass) {
+    SectorImage img(12);
+    img.header(0, kJpg).header(3, kThorough).header(6, kJpg);
+    {
+        // Control: the same card read whole goes on to the thorough pass.
+        ScanHarness h(jpg_list(), thorough_list());
+        FaultySource source;
+        ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
+        EXPECT_TRUE(thorough_pass_started(h));
+        EXPECT_EQ(regular_files_under(h.pass_folder(false)), std::vector<std::string>{carved(h, false, "THJ", 1)});
+        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+    }
+    ScanHarness h(jpg_list(), thorough_list());
+    FaultySource source;
+    source.fail_sector(11);
+    ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
+
+    ASSERT_EQ(h.view.alerts().size(), 1u);
+    EXPECT_EQ(h.view.alerts()[0].request.message, kReadErrorBox);
+    EXPECT_EQ(h.view.alerts()[0].request.buttons, std::vector<std::string>{"OK"});
+    // The open file is closed and handed over, the stale last sector included.
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 7)));
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(6, 11) + img.sector(10)));
+    EXPECT_EQ(handed_over(h), (std::vector<std::string>{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)}));
+    EXPECT_FALSE(thorough_pass_started(h));
+    EXPECT_FALSE(fs::exists(h.pass_folder(false)));
+    EXPECT_EQ(source.opens(), 1);
+    EXPECT_EQ(final_screens(h), 1u);
+}
+
+// With nothing to look for no sector is read, and the pass reports the read
+// error it ends with: there is no general result for a thorough pass to follow.
+TEST(UnreadableSectors, EmptyGeneralListReadsNothingAndEndsTheScan) {
+    SectorImage img(12);
+    img.header(0, kJpg).header(4, kThorough);
+    ScanHarness h({}, thorough_list());
+    FaultySource source;
+    ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
+    EXPECT_EQ(alert_messages(h), std::vector<std::string>{"\nError in storage media reading."});
+    EXPECT_FALSE(fs::exists(h.pass_folder(false)));
+    EXPECT_EQ(final_screens(h), 1u);
+}
+
+// ---------------------------------------------------------------------------
+// Destination full or gone
+
+// Lowers the process's file size limit so writes past it store nothing, with
+// SIGXFSZ ignored so they fail with EFBIG instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_limit_);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGXFSZ, &ignore, &saved_action_);
+        rlimit lowered = saved_limit_;
+        lowered.rlim_cur = bytes;
+        active_ = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_limit_);
+        ::sigaction(SIGXFSZ, &saved_action_, nullptr);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return active_; }
+
+private:
+    rlimit saved_limit_{};
+    struct sigaction saved_action_ {};
+    bool active_ = false;
+};
+
+// Where the second file meets the limit: a write of the 1 MiB output buffer, or
+// the flush at the close that the next header, the type's maximum size, the end
+// of the range or a stop brings.
+enum class FullAt { BufferedWrite, NextHeader, MaxSize, EndOfRange, Stop };
+void PrintTo(FullAt at, std::ostream* os) { *os << "FullAt " << static_cast<int>(at); }
+
+class DestinationFull : public ::testing::TestWithParam<FullAt> {};
+
+TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
+    const FullAt at = GetParam();
+    constexpr std::size_t kLimitSectors = 512;
+    ScanHarness h(joined(jpg_list(), record("PNG", 700 * 512, "89504E47")), thorough_list());
+    const std::size_t sectors = at == FullAt::BufferedWrite ? 40 + 2200
+                                : at == FullAt::NextHeader  ? 760
+                                : at == FullAt::MaxSize     ? 800
+                                : at == FullAt::Stop        ? 800
+                                                            : 740;
+    SectorImage img(sectors);
+    img.header(0, kJpg).header(20, kThorough).header(40, at == FullAt::MaxSize ? kPng : kJpg);
+    if (at == FullAt::NextHeader) img.header(740, kJpg);
+    FaultySource source;
+    if (at == FullAt::Stop) {
+        source.pause_at(740);
+        h.controller.Open_Source = source.opener();
+    }
+    h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", true);
+    {
+        const FileSizeLimit limit(kLimitSectors * 512);
+        ASSERT_TRUE(limit.active());
+        h.start();
+        if (at == FullAt::Stop) {
+            ASSERT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
+            h.controller.stop_now = 1;
+            source.release();
+        }
+        ASSERT_TRUE(h.run_until_done(20s));
+    }
+
+    EXPECT_EQ(alert_messages(h), std::vector<std::string>{kUnableToSaveBox});
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
+    EXPECT_EQ(final_screens(h), 1u);
+    // The file handed over before is whole; the one cut short is not handed over.
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 41)));
+    EXPECT_EQ(handed_over(h), std::vector<std::string>{carved(h, true, "JPG", 1)});
+    EXPECT_FALSE(fs::exists(carved(h, true, "JPG", 3)));
+    EXPECT_FALSE(thorough_pass_started(h));
+    EXPECT_FALSE(fs::exists(h.pass_folder(false)));
+}
+
+INSTANTIATE_TEST_SUITE_P(EngineFaults, DestinationFull,
+                         ::testing::Values(FullAt::BufferedWrite, FullAt::NextHeader, FullAt::MaxSize,
+                                           FullAt::EndOfRange, FullAt::Stop),
+                         [](const auto& test_param) {
+                             switch (test_param.param) {
+                                 case FullAt::BufferedWrite: return "BufferedWrite";
+                                 case FullAt::NextHeader: return "CloseAtNextHeader";
+                                 case FullAt::MaxSize: return "CloseAtMaxSize";
+                                 case FullAt::EndOfRange: return "CloseAtEndOfRange";
+                                 case FullAt::Stop: return "CloseAtStop";
+                             }
+                             return "Unknown";
+                         });
+
+// Mid-scan, while the read of sector 30 is held: the destination folder is moved
+// away and a plain file takes its name (no folder can be made under it), or a
+// folder takes the name of the next output file (it cannot be opened).
+enum class Gone { DestinationIsNowAPlainFile, FolderInPlaceOfTheNextFile };
+void PrintTo(Gone gone, std::ostream* os) { *os << "Gone " << static_cast<int>(gone); }
+
+class DestinationGone : public ::testing::TestWithParam<Gone> {};
+
+TEST_P(DestinationGone, UnableToSaveAtTheNextFileAndNoCrash) {
+    ScanHarness h(jpg_list(), thorough_list());
+    FaultySource source;
+    SectorImage img(60);
+    img.header(0, kJpg).header(10, kThorough).header(20, kJpg).header(40, kJpg);
+    source.pause_at(30);
+    h.controller.Open_Source = source.opener();
+    h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", true);
+    h.start();
+    ASSERT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
+
+    std::string kept = h.pass_folder(true);
+    if (GetParam() == Gone::DestinationIsNowAPlainFile) {
+        const std::string moved = h.destination + " (moved)";
+        fs::rename(h.destination, moved);
+        std::ofstream(h.destination) << "not a folder";
+        kept = moved + kept.substr(h.destination.size());
+    } else {
+        fs::create_directories(carved(h, true, "JPG", 3));
+    }
+    source.release();
+    ASSERT_TRUE(h.run_until_done(20s));
+
+    EXPECT_EQ(alert_messages(h), std::vector<std::string>{kUnableToSaveBox});
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
+    EXPECT_EQ(final_screens(h), 1u);
+    EXPECT_TRUE(holds(img, kept + "/JPG/GND00001.JPG", img.range(0, 21)));
+    EXPECT_TRUE(holds(img, kept + "/JPG/GND00002.JPG", img.range(20, 41)));
+    ASSERT_EQ(h.controller.images.size(), 2u);
+    EXPECT_EQ(h.controller.images[1].image_Name, "GND00002.JPG");
+    for (const std::string& file : regular_files_under(h.home.path()))
+        EXPECT_EQ(fs::path(file).filename().string().find("GND00003"), std::string::npos) << file;
+    EXPECT_FALSE(thorough_pass_started(h));
+}
+
+INSTANTIATE_TEST_SUITE_P(EngineFaults, DestinationGone,
+                         ::testing::Values(Gone::DestinationIsNowAPlainFile, Gone::FolderInPlaceOfTheNextFile),
+                         [](const auto& test_param) {
+                             return test_param.param == Gone::DestinationIsNowAPlainFile ? "DestinationIsNowAPlainFile"
+                                                                                   : "FolderInPlaceOfTheNextFile";
+                         });
+
+// ---------------------------------------------------------------------------
+// Stops at random points
+
+class StopAnywhere : public ::testing::Test {
+protected:
+    static constexpr std::size_t kSectors = 80;
+    // JPG headers, two of them side by side; thorough headers inside JPG files.
+    const std::vector<std::size_t> jpg_starts{0, 9, 23, 24, 40, 57, 70};
+    const std::vector<std::size_t> thorough_starts{5, 30, 62};
+
+    StopAnywhere() : img(kSectors) {
+        for (const std::size_t s : jpg_starts) img.header(s, kJpg);
+        for (const std::size_t s : thorough_starts) img.header(s, kThorough);
+        img.zero(12).zero(13).zero(45);
+        image_path = img.save(card / "card.img");
+    }
+
+    // Every file of a pass is the image's sectors from its header on, a whole
+    // number of them; all but the last run to the next header, included.
+    void expect_carved_prefixes(const ScanHarness& h, bool general, const std::vector<std::size_t>& starts) {
+        const std::vector<std::string> files = regular_files_under(h.pass_folder(general));
+        ASSERT_LE(files.size(), starts.size());
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string type = general ? "JPG" : "THJ";
+            ASSERT_EQ(files[i], carved(h, general, type, static_cast<int>(i + 1)));
+            const std::string content = read_whole_file(files[i]);
+            const std::size_t whole = (i + 1 < starts.size() ? starts[i + 1] + 1 : kSectors) - starts[i];
+            ASSERT_EQ(content.size() % 512, 0u) << files[i];
+            const std::size_t kept = content.size() / 512;
+            EXPECT_GE(kept, 1u) << files[i];
+            EXPECT_LE(kept, whole) << files[i];
+            if (i + 1 < files.size()) {
+                EXPECT_EQ(kept, whole) << files[i];
+            }
+            EXPECT_TRUE(holds(img, files[i], img.range(starts[i], starts[i] + std::min(kept, whole))));
+        }
+    }
+
+    TempFolder card;
+    SectorImage img;
+    std::string image_path;
+    std::mt19937 rng{20240611};
+};
+
+TEST_F(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
+    for (int run = 0; run < 50; ++run) {
+        const std::size_t stop_at = std::uniform_int_distribution<std::size_t>(0, kSectors - 2)(rng);
+        SCOPED_TRACE("run " + std::to_string(run) + ", stop while sector " + std::to_string(stop_at) + " is read");
+        ScanHarness h(jpg_list(), thorough_list());
+        FaultySource source;
+        source.pause_at(stop_at);
+        h.controller.Open_Source = source.opener();
+        h.choose(image_path, kSectors, h.home / "out", true);
+        h.start();
+        ASSERT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
+        h.controller.stop_now = 1;
+        source.release();
+        ASSERT_TRUE(h.run_until_done(20s));
+
+        std::vector<std::size_t> started;
+        for (const std::size_t s : jpg_starts)
+            if (s <= stop_at) started.push_back(s);
+        const std::vector<std::string> files = regular_files_under(h.pass_folder(true));
+        ASSERT_EQ(files.size(), started.size());
+        for (std::size_t i = 0; i < started.size(); ++i) {
+            const std::size_t end = i + 1 < started.size() ? started[i + 1] + 1 : stop_at + 1;
+            EXPECT_TRUE(holds(img, carved(h, true, "JPG", static_cast<int>(i + 1)), img.range(started[i], end)));
+        }
+        EXPECT_EQ(handed_over(h), files);
+        EXPECT_EQ(final_screens(h), 1u);
+        EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Stopped);
+        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        EXPECT_FALSE(thorough_pass_started(h));
+        EXPECT_FALSE(fs::exists(h.pass_folder(false)));
+    }
+}
+
+TEST_F(StopAnywhere, StopFromTheInterfaceThreadAtSeededMomentsWhilePumping) {
+    for (int run = 0; run < 50; ++run) {
+        // Stop once this many files were handed over, after a short seeded pause.
+        const std::size_t after_files = std::uniform_int_distribution<std::size_t>(0, jpg_starts.size() + 1)(rng);
+        const auto delay = std::chrono::microseconds(std::uniform_int_distribution<int>(0, 300)(rng));
+        SCOPED_TRACE("run " + std::to_string(run) + ", stop after " + std::to_string(after_files) + " files");
+        ScanHarness h(jpg_list(), thorough_list());
+        h.choose(image_path, kSectors, h.home / "out", true);
+        h.start();
+        bool stop_sent = false, thorough_before_stop = false;
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (h.controller.Scan_Thread_Running()) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "scan hangs";
+            if (!stop_sent && h.controller.images.size() >= after_files) {
+                std::this_thread::sleep_for(delay);
+                thorough_before_stop = thorough_pass_started(h);
+                h.controller.stop_now = 1;
+                stop_sent = true;
+            }
+            h.view.queue().run_for(1ms);
+        }
+        ASSERT_TRUE(h.run_until_done(20s));
+
+        EXPECT_EQ(final_screens(h), 1u);
+        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        const ScanOutcome outcome = h.controller.scan_outcome.load();
+        EXPECT_TRUE(outcome == ScanOutcome::Stopped || outcome == ScanOutcome::Completed);
+        expect_carved_prefixes(h, true, jpg_starts);
+        if (stop_sent && !thorough_before_stop) {
+            EXPECT_TRUE(regular_files_under(h.pass_folder(false)).empty());
+        } else {
+            expect_carved_prefixes(h, false, thorough_starts);
+        }
+        std::vector<std::string> all = regular_files_under(h.pass_folder(true));
+        const std::vector<std::string> thorough = regular_files_under(h.pass_folder(false));
+        all.insert(all.end(), thorough.begin(), thorough.end());
+        EXPECT_EQ(handed_over(h), all);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Device open failure
+
+struct OpenFailure {
+    const char* name;
+    int error;
+    bool missing_file;  // else the opener fails with `error` itself
+    const char* message;
+};
+void PrintTo(const OpenFailure& c, std::ostream* os) { *os << c.name; }
+
+class DeviceOpenFailure : public ::testing::TestWithParam<OpenFailure> {};
+
+TEST_P(DeviceOpenFailure, AlertByErrorNoFinalScreenAndFailed) {
+    const OpenFailure& c = GetParam();
+    ScanHarness h(jpg_list(), thorough_list());
+    SectorImage img(8);
+    img.header(0, kJpg);
+    const std::string source = c.missing_file ? h.home / "no such card.img" : img.save(h.home / "card.img");
+    int opens = 0;
+    h.controller.Open_Source = [&opens, &c](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
+        ++opens;
+        if (c.missing_file) return salvex::open_sector_stream(path, buffer, size);
+        errno = c.error;
+        return nullptr;
+    };
+    h.choose(source, img.sectors(), h.home / "out", true);
+    ::testing::internal::CaptureStdout();
+    h.start();
+    const bool done = h.run_until_done(20s);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(done);
+
+    EXPECT_NE(out.find("err no : " + std::to_string(c.error) + "\n"), std::string::npos) << out;
+    ASSERT_EQ(h.view.alerts().size(), 1u);
+    const salvex::AlertRequest& alert = h.view.alerts()[0].request;
+    EXPECT_EQ(alert.message, c.message);
+    if (alert.message == "Device Access Error") {
+        EXPECT_EQ(alert.informative,
+                  std::string("An unexpected error occurred while trying to access the device:\n\n") +
+                      std::strerror(c.error));
+        EXPECT_EQ(alert.buttons, std::vector<std::string>{"OK"});
+    }
+    EXPECT_EQ(final_screens(h), 0u);
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
+    EXPECT_EQ(opens, 1);
+    EXPECT_TRUE(regular_files_under(h.home / "out").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EngineFaults, DeviceOpenFailure,
+                         ::testing::Values(OpenFailure{"NoSuchFile", ENOENT, true, "Device Access Error"},
+                                           OpenFailure{"PermissionDenied", EACCES, false, "Permission Required"},
+                                           OpenFailure{"NotPermitted", EPERM, false, "Permission Required"},
+                                           OpenFailure{"InputOutputError", EIO, false, "Device Access Error"}),
+                         [](const auto& test_param) { return std::string(test_param.param.name); });
+
+// ---------------------------------------------------------------------------
+// A signature list that is not a whole number of seven-text records
+
+struct BrokenList {
+    const char* name;
+    SignatureList general, thorough;
+};
+void PrintTo(const BrokenList& c, std::ostream* os) { *os << c.name; }
+
+class BrokenSignatureList : public ::testing::TestWithParam<BrokenList> {};
+
+TEST_P(BrokenSignatureList, ReasonShownAndThePassCountsAsReadToItsEnd) {
+    const BrokenList& c = GetParam();
+    const bool general_broken = c.general.size() % 7 != 0;
+    ScanHarness h(c.general, c.thorough);
+    SectorImage img(30);
+    img.header(0, kJpg).header(10, kThorough).header(20, kJpg);
+    h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", true);
+    h.start();
+    ASSERT_TRUE(h.run_until_done(20s));
+
+    ASSERT_EQ(h.view.alerts().size(), 1u);
+    const salvex::AlertRequest& alert = h.view.alerts()[0].request;
+    ASSERT_GT(alert.message.size(), 1u) << "no reason given";
+    EXPECT_EQ(alert.message[0], '\n');
+    EXPECT_NE(alert.message, kReadErrorBox);
+    EXPECT_NE(alert.message, kUnableToSaveBox);
+    EXPECT_EQ(alert.buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(final_screens(h), 1u);
+    if (general_broken) {
+        // The general pass still returned true: the thorough pass ran after it.
+        EXPECT_TRUE(regular_files_under(h.pass_folder(true)).empty());
+        EXPECT_TRUE(holds(img, carved(h, false, "THJ", 1), img.range(10, 30)));
+    } else {
+        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 21)));
+        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(20, 30)));
+        EXPECT_TRUE(regular_files_under(h.pass_folder(false)).empty());
+    }
+}
+
+SignatureList first_texts(SignatureList list, std::size_t n) {
+    list.resize(n);
+    return list;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EngineFaults, BrokenSignatureList,
+    ::testing::Values(BrokenList{"GeneralOneTextTooMany", joined(jpg_list(), {"stray"}), thorough_list()},
+                      BrokenList{"GeneralShortOfOneRecord", first_texts(jpg_list(), 6), thorough_list()},
+                      BrokenList{"GeneralOneTextShortOfTwoRecords",
+                                 first_texts(joined(jpg_list(), record("PNG", 1 << 20, "89504E47")), 13),
+                                 thorough_list()},
+                      BrokenList{"ThoroughOneTextTooMany", jpg_list(), joined(thorough_list(), {"stray"})}),
+    [](const auto& test_param) { return std::string(test_param.param.name); });
+
+// ---------------------------------------------------------------------------
+// The source is only read
+
+TEST(SourceIsOnlyRead, OpenedReadOnlyByTheRealOpenerAndUnchangedAfterBothPasses) {
+    ScanHarness h(jpg_list(), thorough_list());
+    SectorImage img(64);
+    img.header(0, kJpg).header(17, kThorough).header(33, kJpg).zero(40);
+    const std::string path = img.save(h.home / "card.img");
+    const std::string before = read_whole_file(path);
+
+    struct Opened {
+        std::string path;
+        int access;
+        bool stream_writable;
+    };
+    std::mutex mutex;
+    std::vector<Opened> opened;
+    h.controller.Open_Source = [&](const std::string& p, char* buffer, std::size_t size) -> std::FILE* {
+        std::FILE* stream = salvex::open_sector_stream(p, buffer, size);
+        if (stream != nullptr) {
+            std::lock_guard lock(mutex);
+            opened.push_back({p, ::fcntl(::fileno(stream), F_GETFL) & O_ACCMODE, ::__fwritable(stream) != 0});
+        }
+        return stream;
+    };
+    h.choose(path, img.sectors(), h.home / "out", true);
+    h.start();
+    ASSERT_TRUE(h.run_until_done(20s));
+
+    ASSERT_EQ(opened.size(), 2u);  // one per pass
+    for (const Opened& o : opened) {
+        EXPECT_EQ(o.path, path);
+        EXPECT_EQ(o.access, O_RDONLY);
+        EXPECT_FALSE(o.stream_writable);
+    }
+    EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 2u);
+    EXPECT_EQ(regular_files_under(h.pass_folder(false)).size(), 1u);
+    EXPECT_TRUE(read_whole_file(path) == before) << "the scan changed its source";
+    EXPECT_EQ(before, std::string(img.bytes().begin(), img.bytes().end()));
+}
+
+}  // namespace
