@@ -1,5 +1,6 @@
 #include "engine/header_match.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "signatures/hex.h"
@@ -22,16 +23,18 @@ std::vector<DecodedRecord> decode_records(const SignatureList& list) {
         const std::string& offset = list.at(r + kHeader_Offset);
         const std::string& header = list.at(r + kHeader);
         d.max_size = static_cast<std::uint64_t>(leading_integer(list.at(r + kMax_File_Size)));
-        d.first_byte = static_cast<int>(leading_integer(list.at(r + kFirst_Byte)));
+        // A first byte beyond any byte's range can never be equal to one.
+        const std::int64_t first = leading_integer(list.at(r + kFirst_Byte));
+        d.first_byte = first < 0 || first > 255 ? -1 : static_cast<int>(first);
         if (offset == "1") {
             d.offset = DecodedRecord::Offset::AtStart;
         } else if (offset == "nn") {
             d.offset = DecodedRecord::Offset::Anywhere;
         } else {
             d.offset = DecodedRecord::Offset::At;
-            const std::int64_t p = leading_integer(offset) - 1;
-            // Far outside the sector is as good as just outside it: never a match.
-            d.start = p < -1 ? -1 : (p > 1 << 20 ? 1 << 20 : static_cast<int>(p));
+            // Counted from 1; far outside the sector is as good as just outside it.
+            const std::int64_t n = leading_integer(offset);
+            d.start = n <= 0 ? -1 : static_cast<int>(std::min<std::int64_t>(n, 1 << 20) - 1);
         }
         d.header.reserve(header.size() / 2);
         for (std::size_t k = 0; k + 1 < header.size(); k += 2)

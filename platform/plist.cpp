@@ -36,23 +36,28 @@ private:
     // Comments, processing instructions and the doctype may stand between elements.
     void skip_misc() {
         for (;;) {
+            if (!ok()) return;
             skip_space();
-            if (s_.substr(pos_).starts_with("<!--")) { if (!skip_past("-->")) { pos_ = s_.size() + 1; return; } }
-            else if (s_.substr(pos_).starts_with("<?")) { if (!skip_past("?>")) { pos_ = s_.size() + 1; return; } }
-            else if (s_.substr(pos_).starts_with("<!DOCTYPE")) { if (!skip_past(">")) { pos_ = s_.size() + 1; return; } }
+            if (rest().starts_with("<!--")) { if (!skip_past("-->")) { pos_ = s_.size() + 1; return; } }
+            else if (rest().starts_with("<?")) { if (!skip_past("?>")) { pos_ = s_.size() + 1; return; } }
+            else if (rest().starts_with("<!DOCTYPE")) { if (!skip_past(">")) { pos_ = s_.size() + 1; return; } }
             else return;
         }
     }
     void skip_prolog() {
-        if (s_.substr(pos_).starts_with("\xEF\xBB\xBF")) pos_ += 3;
+        if (rest().starts_with("\xEF\xBB\xBF")) pos_ += 3;
         skip_misc();
     }
     bool ok() const { return pos_ <= s_.size(); }
+    // The text from the position on; empty once past the end, never a throw.
+    std::string_view rest(std::size_t ahead = 0) const {
+        return pos_ + ahead <= s_.size() ? s_.substr(pos_ + ahead) : std::string_view();
+    }
 
     // Reads "<name ...>" (attributes ignored). Sets empty_ for "<name/>".
     bool open_tag(std::string_view name) {
         skip_misc();
-        if (!ok() || !s_.substr(pos_).starts_with("<") || !s_.substr(pos_ + 1).starts_with(name)) return false;
+        if (!ok() || !rest().starts_with("<") || !rest(1).starts_with(name)) return false;
         std::size_t p = pos_ + 1 + name.size();
         if (p >= s_.size() || !(s_[p] == '>' || s_[p] == '/' || s_[p] == ' ' || s_[p] == '\t' || s_[p] == '\n' || s_[p] == '\r'))
             return false;
@@ -66,7 +71,7 @@ private:
         skip_misc();
         if (!ok()) return false;
         const std::string tag = "</" + std::string(name);
-        if (!s_.substr(pos_).starts_with(tag)) return false;
+        if (!rest().starts_with(tag)) return false;
         pos_ += tag.size();
         skip_space();
         if (pos_ >= s_.size() || s_[pos_] != '>') return false;
@@ -168,7 +173,7 @@ private:
             for (;;) {
                 skip_misc();
                 if (!ok()) return std::nullopt;
-                if (s_.substr(pos_).starts_with("</")) break;
+                if (rest().starts_with("</")) break;
                 auto item = value();
                 if (!item) return std::nullopt;
                 items.push_back(std::move(*item));
@@ -182,7 +187,7 @@ private:
             for (;;) {
                 skip_misc();
                 if (!ok()) return std::nullopt;
-                if (s_.substr(pos_).starts_with("</")) break;
+                if (rest().starts_with("</")) break;
                 if (!open_tag("key")) return std::nullopt;
                 auto key = text_until_close("key");
                 if (!key) return std::nullopt;

@@ -96,6 +96,15 @@ TEST(HeaderMatch, DecodingReadsFieldsOnceAndRefusesABrokenStride) {
     EXPECT_EQ(decode_records(list).at(0).first_byte, 0);  // empty counts as 0
     list[kMax_File_Size] = "-1";
     EXPECT_EQ(decode_records(list).at(0).max_size, UINT64_MAX);  // read signed, used unsigned
+    // Numbers far out of range mean "never", not a wrapped-around position or byte.
+    Sector s{};
+    s[0] = 0xFF; s[1] = 0xD8;
+    list[kMax_File_Size] = "1";
+    list[kHeader_Offset] = "-9223372036854775808";
+    EXPECT_FALSE(record_matches(decode_records(list).at(0), s.data()));
+    list[kHeader_Offset] = "1";
+    list[kFirst_Byte] = "4294967551";  // 255 + 2^32
+    EXPECT_FALSE(record_matches(decode_records(list).at(0), s.data()));
     list.pop_back();
     EXPECT_THROW(decode_records(list), std::out_of_range);
 }

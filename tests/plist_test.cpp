@@ -65,6 +65,9 @@ TEST(Plist, MalformedTextReadsAsNothing) {
         "<plist><string>x</string></plist> trailing",
         "<plist><unknown/></plist>",
         "<plist><string>never closed",
+        "<?xml version",                      // the prolog never ends
+        "<plist><dict><!-- never closed",
+        "<plist><array><true/",
     };
     for (const char* text : bad) EXPECT_FALSE(parse_plist(text).has_value()) << text;
 }
