@@ -12,7 +12,7 @@
 void MyTableController::Check_Have_Permissions() {
     const std::string path = salvex::platform::raw_device_path(view_.text(salvex::Outlet::disk_identifier));
     errno = 0;
-    pFile_Disk = std::fopen(path.c_str(), "rb");
+    pFile_Disk = Open_Source(path, device_buffer_.get(), salvex::kDeviceBufferSize);
     if (pFile_Disk != nullptr) {
         std::fclose(pFile_Disk);
         pFile_Disk = nullptr;

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+
 #include "app/globals.h"
 
 namespace salvex::test {
@@ -32,6 +34,8 @@ ScanHarness::~ScanHarness() {
     controller.Join_Scan_Threads();
     view.queue().run_pending();
     ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(source_guard.counts().writes.load(), 0) << "a scan wrote to its source";
+    EXPECT_EQ(source_guard.counts().writable_opens.load(), 0) << "a scan opened its source for writing";
 }
 
 void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, const std::string& dest,
@@ -50,6 +54,7 @@ void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, 
 }
 
 void ScanHarness::start() {
+    controller.Open_Source = source_guard.wrap(controller.Open_Source);
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
     controller.Start_Scan();

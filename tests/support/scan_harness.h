@@ -8,6 +8,7 @@
 
 #include "app/my_table_controller.h"
 #include "support/recording_view.h"
+#include "support/source_guard.h"
 #include "support/temp_folder.h"
 
 namespace salvex::test {
@@ -41,6 +42,8 @@ public:
     RecordingView view;
     MyTableController controller;
     std::string destination;
+    // Every scan's source goes through it; the harness fails a test that wrote.
+    SourceGuard source_guard;
 };
 
 template <class Condition>
