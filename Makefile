@@ -2,17 +2,21 @@
 
 BUILD_DIR  ?= build
 BUILD_TYPE ?= RelWithDebInfo
+# The tests run in a build of their own, under AddressSanitizer and
+# UndefinedBehaviorSanitizer; the thread parts also under ThreadSanitizer (make tsan).
+TEST_DIR   ?= build-test
+TSAN_DIR   ?= build-tsan
 # CI builds treat warnings as errors.
 WERROR     := $(if $(CI),ON,OFF)
 
-PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev \
-            qt6-base-dev qt6-multimedia-dev mtools dosfstools imagemagick webp xxd
+PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libblkid-dev \
+            qt6-base-dev qt6-multimedia-dev mtools dosfstools e2fsprogs imagemagick webp xxd
 
 # make bench: its own optimised build, cached images and the benchmark.
 BENCH_DIR      ?= build-bench
 BENCH_PACKAGES := imagemagick
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test tsan fuzz bench clean
 
 all: build
 
@@ -33,8 +37,28 @@ run: build
 	@rm -rf $(SAMPLE_RESULTS)
 	@./$(BUILD_DIR)/bin/salvex-scan --source $(BUILD_DIR)/sample/sample-card.img --dest $(SAMPLE_RESULTS)
 
-test: build
-	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j2
+test: deps
+	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSALVEX_WERROR=$(WERROR) -DSALVEX_SANITIZE=ON > /dev/null
+	@cmake --build $(TEST_DIR)
+	@ctest --test-dir $(TEST_DIR) --output-on-failure -j2
+
+# The stop flag, the scan positions, the progress tick and the hand-over to the
+# interface thread, under ThreadSanitizer.
+TSAN_TESTS := InterfaceQueue*:MessageBox*:PhotoEngine*:GroupEngine*:ProgressTick*:FinalScreen*:StopAnywhere*:StopStorm*
+tsan: deps
+	@cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSALVEX_TSAN=ON > /dev/null
+	@cmake --build $(TSAN_DIR) --target core_tests
+	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./$(TSAN_DIR)/tests/core_tests --gtest_filter='$(TSAN_TESTS)'
+
+# Each fuzzer for FUZZ_SECONDS (default ten minutes), with clang's libFuzzer.
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 600
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) clang libclang-rt-14-dev"
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSALVEX_FUZZ=ON \
+	  -DSALVEX_BUILD_TESTS=OFF > /dev/null
+	@cmake --build $(FUZZ_DIR) --target fuzz_signature_file fuzz_mountinfo fuzz_plist fuzz_header_match fuzz_engine_pass
+	@./fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 # Not part of test: prints figures and PASS/MISS, never fails on a missed goal.
 # No -Werror here: GCC 12 at -O3 gives a false -Wrestrict on "\n" + std::string.
@@ -47,4 +71,4 @@ bench:
 	@./$(BENCH_DIR)/bin/salvex_bench --data $(BENCH_DIR)/bench-data --out $(BENCH_DIR)/bench-out
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(TEST_DIR) $(TSAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -41,23 +41,39 @@ int fail(const std::string& text, int status) {
     return status;
 }
 
-// Counts what the search wrote, per pass and type, from the result tree itself.
-void print_summary(const fs::path& search_folder) {
+// What a result tree holds: each file with its size and time of last change.
+using TreeState = std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>>;
+
+TreeState tree_state(const fs::path& folder) {
+    TreeState state;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        state[it->path().string()] = {it->file_size(ec), it->last_write_time(ec)};
+    }
+    return state;
+}
+
+// Counts the files this search wrote, per pass and type: new ones and ones it
+// wrote over, not what an earlier search into the same folder left there.
+void print_summary(const fs::path& search_folder, const TreeState& before) {
     std::size_t total = 0;
+    const TreeState after = tree_state(search_folder);
     for (const auto pass : {kGeneralPassFolder, kThoroughPassFolder}) {
         const fs::path pass_folder = search_folder / std::string(pass);
-        std::error_code ec;
-        if (!fs::is_directory(pass_folder, ec)) continue;
         std::map<std::string, std::size_t> per_type;
-        for (const auto& type : fs::directory_iterator(pass_folder, ec)) {
-            if (!type.is_directory()) continue;
-            std::size_t n = 0;
-            for (const auto& f : fs::directory_iterator(type.path(), ec)) n += f.is_regular_file() ? 1 : 0;
+        for (const auto& [path, stamp] : after) {
+            const fs::path file(path);
+            if (file.parent_path().parent_path() != pass_folder) continue;
+            if (const auto old = before.find(path); old != before.end() && old->second == stamp) continue;
             // Roll-over folders (JPG_001, ...) count with their type.
-            std::string name = type.path().filename().string();
-            if (const auto u = name.rfind('_'); u != std::string::npos && name.size() - u == 4) name.resize(u);
-            per_type[name] += n;
+            std::string type = file.parent_path().filename().string();
+            if (const auto u = type.rfind('_'); u != std::string::npos && type.size() - u == 4) type.resize(u);
+            ++per_type[type];
         }
+        std::error_code ec;
+        if (per_type.empty() && !fs::is_directory(pass_folder, ec)) continue;
         std::size_t pass_total = 0;
         for (const auto& [type, n] : per_type) pass_total += n;
         std::printf("%s: %zu file%s\n", std::string(pass).c_str(), pass_total, pass_total == 1 ? "" : "s");
@@ -106,6 +122,9 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     view.set_text(Outlet::path, destination.string());
     view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, options.thorough);
 
+    const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(mode));
+    const TreeState before = tree_state(search_folder);
+
     install_interrupt_handlers();
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
@@ -137,9 +156,8 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                     static_cast<unsigned long long>(controller.end_sector.load()));
     if (controller.scan_outcome == ScanOutcome::Failed && ::geteuid() != 0 && ::access(source_path.c_str(), R_OK) != 0)
         std::printf("Reading %s needs administrator rights: run salvex-scan with sudo.\n", source_path.c_str());
-    const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(mode));
     std::error_code ec;
-    if (fs::exists(search_folder, ec)) print_summary(search_folder);
+    if (fs::exists(search_folder, ec)) print_summary(search_folder, before);
     switch (controller.scan_outcome.load()) {
         case ScanOutcome::Completed: return 0;
         case ScanOutcome::Stopped: return 130;
