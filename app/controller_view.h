@@ -67,7 +67,18 @@ public:
     virtual bool image_decodes(const std::string& path) = 0;
     virtual bool open_file(const std::string& path) = 0;
     virtual bool open_url(const std::string& url) = 0;
+    // Replaces whatever the clipboard holds with this one plain-text item.
     virtual void copy_to_clipboard(const std::string& text) = 0;
+    // Brings the main window and its control panel in front of other windows.
+    virtual void bring_to_front() = 0;
+    // The information window shown before the folder chooser, modal until its Continue button.
+    virtual void show_browse_info_window() = 0;
+    // The About window, modal until its own button closes it.
+    virtual void show_about_window() = 0;
+    // The support window (contact links, help document), modal until its Continue button.
+    virtual void show_support_window() = 0;
+    // Ends the program at once, a scan still running included.
+    virtual void quit_application() = 0;
 
     // Runs work on the interface thread: post returns at once, post_and_wait
     // returns when the work has run (at once when already on that thread).

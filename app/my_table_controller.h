@@ -139,6 +139,56 @@ public:
     void show_hide_3_screen_RawFile(bool hide);
     void show_hide_4_screen_RawFile(bool hide);
 
+    // The wizard, interface thread. awakeFromNib sets the window up once its
+    // controls exist; Next and Back move screen_counter and start the scan.
+    void awakeFromNib();
+    void Next_btn();
+    void Back_btn();
+    void show_hide_1_screen(bool hide);
+    // Mode radios of the device screen.
+    void Photo_Mode_Radio();
+    void Video_Mode_Radio();
+    void RawFile_Mode_Radio();
+    void Audio_Mode_Radio();
+    // Range choice of the photo set and of its _Sig twin.
+    void Entire_Disk_Radio();
+    void Entire_Disk_Radio_Sig();
+    void Sector_Range_Radio();
+    void Sector_Range_Radio_Sig();
+    void DO_Start_slider();
+    void DO_Start_slider_Sig();
+    void DO_End_slider();
+    void DO_End_slider_Sig();
+    // A range text field was edited: its slider follows when the value fits.
+    void controlTextDidChange(salvex::Outlet field);
+    // True when every character is one of "0" to "9" (the empty text too).
+    bool Check_For_Valid_Sec(const std::string& text) const;
+    // Destination: the information window, then the folder chooser.
+    void Browse_Path();
+    void Browse_Path_Sig();
+    // The chooser's answer: a folder, or nothing when cancelled.
+    void openPanelDidEnd(const std::optional<std::string>& folder);
+    void Open_Folder_btn();
+    void Open_Folder_btn_Sig();
+    // Help, support and exit.
+    void Help_btn();
+    void HelpFilePressed();  // the support window's help button
+    void About_btn();
+    void Contact_Us_btn();
+    void Copy_Email();
+    void Copy_URL();
+    void Copy_URL_2();
+    void Open_Support_Mail();
+    void Open_Website_1();
+    void Open_Website_2();
+    void Open_Website_3();
+    void Open_Website_4();
+    void Open_Reseller_Mail();
+    void Exit_Btn();
+    void Exit_App();
+    // The main window's close box: asks the exit question, never closes by itself.
+    bool windowShouldClose();
+
     // Thumbnail hand-over, interface thread.
     void addImageWithPath(const std::string& path, const std::string& name, const std::string& uid);
     // File-list hand-over of the other modes, interface thread.

@@ -1,5 +1,6 @@
 #include "cli/terminal_view.h"
 
+#include <cstdlib>
 #include <string>
 #include <strings.h>
 #include <unistd.h>
@@ -30,6 +31,13 @@ void TerminalView::set_value(Outlet o, std::uint64_t value) {
     std::fprintf(stderr, "\r%s\033[K", progress_line_().c_str());
     std::fflush(stderr);
     progress_showing_ = true;
+}
+
+void TerminalView::quit_application() {
+    finish_progress_line();
+    std::fflush(nullptr);
+    // Not exit(): a scan thread may still be using what static destructors would free.
+    std::_Exit(0);
 }
 
 void TerminalView::finish_progress_line() {

@@ -41,6 +41,13 @@ public:
     bool open_file(const std::string&) override { return false; }
     bool open_url(const std::string&) override { return false; }
     void copy_to_clipboard(const std::string&) override {}
+    // A terminal has no windows to raise or to show.
+    void bring_to_front() override {}
+    void show_browse_info_window() override {}
+    void show_about_window() override {}
+    void show_support_window() override {}
+    // Ends the process without waiting for a scan thread, as a confirmed exit does.
+    void quit_application() override;
     void post(std::function<void()> work) override { queue_.post(std::move(work)); }
     void post_and_wait(std::function<void()> work) override { queue_.post_and_wait(std::move(work)); }
 

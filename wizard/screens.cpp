@@ -4,6 +4,8 @@
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/text_helpers.h"
+#include "wizard/wizard_texts.h"
 
 using salvex::Outlet;
 
@@ -14,6 +16,22 @@ void set_hidden(salvex::ControllerView& view, std::initializer_list<Outlet> outl
 }
 
 }  // namespace
+
+void MyTableController::show_hide_1_screen(bool hide) {
+    set_hidden(view_, {Outlet::idTableView, Outlet::idtablesclview, Outlet::refresh_btn, Outlet::refresh_Box,
+                       Outlet::refresh_Label},
+               hide, false);
+    // An edition keeps a mode radio hidden when it does not offer the mode; Fir offers photo alone.
+    const bool single_mode = Find_Str(App_Name, "Fir");
+    view_.set_hidden(Outlet::rec_mode_Box, hide || single_mode);
+    view_.set_hidden(Outlet::rec_mode_Photo, hide || single_mode);
+    view_.set_hidden(Outlet::rec_mode_Video, hide || !Mode_Is_Offered(kVideoMode));
+    view_.set_hidden(Outlet::rec_mode_RawFile, hide || !Mode_Is_Offered(kRawFileMode));
+    view_.set_hidden(Outlet::rec_mode_Audio, hide || !Mode_Is_Offered(kAudioMode));
+    std::string title = APP_LONG_NAME;
+    if (hide) title += " - " + std::string(salvex::text::mode_title(Recovery_MODE));
+    view_.set_window_title(title);
+}
 
 void MyTableController::show_hide_2_screen(bool hide) {
     const bool sig = Recovery_MODE != kPhotoMode;

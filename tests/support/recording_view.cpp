@@ -98,7 +98,18 @@ bool RecordingView::open_url(const std::string& url) {
     record("open_url " + url);
     return true;
 }
-void RecordingView::copy_to_clipboard(const std::string& text) { record("copy_to_clipboard " + text); }
+void RecordingView::copy_to_clipboard(const std::string& text) {
+    record("copy_to_clipboard " + text);
+    clipboard_.assign(1, text);
+}
+void RecordingView::bring_to_front() { record("bring_to_front"); }
+void RecordingView::show_browse_info_window() { record("browse_info_window"); }
+void RecordingView::show_about_window() { record("about_window"); }
+void RecordingView::show_support_window() { record("support_window"); }
+void RecordingView::quit_application() {
+    record("quit_application");
+    quit_requested_ = true;
+}
 void RecordingView::post(std::function<void()> work) { queue_.post(std::move(work)); }
 void RecordingView::post_and_wait(std::function<void()> work) { queue_.post_and_wait(std::move(work)); }
 

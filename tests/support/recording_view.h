@@ -45,6 +45,11 @@ public:
     bool open_file(const std::string& path) override;
     bool open_url(const std::string& url) override;
     void copy_to_clipboard(const std::string& text) override;
+    void bring_to_front() override;
+    void show_browse_info_window() override;
+    void show_about_window() override;
+    void show_support_window() override;
+    void quit_application() override;
     void post(std::function<void()> work) override;
     void post_and_wait(std::function<void()> work) override;
 
@@ -61,6 +66,9 @@ public:
     bool hidden(Outlet o) const;
     bool enabled(Outlet o) const;
     std::string window_title() const { return title_; }
+    // The plain-text items the clipboard holds now.
+    const std::vector<std::string>& clipboard() const { return clipboard_; }
+    bool quit_requested() const { return quit_requested_; }
     Outlet focused() const { return focused_; }
 
     InterfaceQueue& queue() { return queue_; }
@@ -81,6 +89,8 @@ private:
     std::deque<int> alert_answers_;
     std::optional<std::string> folder_answer_;
     std::string title_;
+    std::vector<std::string> clipboard_;
+    bool quit_requested_ = false;
     std::string undecodable_suffix_ = "\x01";
     Outlet focused_ = Outlet::count_;
     InterfaceQueue queue_;

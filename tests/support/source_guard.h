@@ -5,6 +5,9 @@
 #include <stdio.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <thread>
 #include <memory>
 
 #include "app/my_table_controller.h"
@@ -15,7 +18,13 @@ class SourceGuard {
 public:
     struct Counts {
         std::atomic<int> opens{0}, writable_opens{0}, writes{0};
+        // A read that starts at or past this byte waits until released, once.
+        std::atomic<std::int64_t> pause_at{-1};
+        std::atomic<bool> paused{false}, released{false};
     };
+    void pause_at_sector(std::int64_t sector) { counts_->pause_at = sector * 512; }
+    bool paused() const { return counts_->paused; }
+    void release() { counts_->released = true; }
 
     MyTableController::SourceOpener wrap(MyTableController::SourceOpener inner) {
         return [inner = std::move(inner), counts = counts_](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
@@ -28,6 +37,9 @@ public:
             cookie_io_functions_t io{};
             io.read = [](void* c, char* out, std::size_t n) -> ssize_t {
                 auto* k = static_cast<Cookie*>(c);
+                const std::int64_t at = k->counts->pause_at;
+                if (at >= 0 && ::ftello(k->inner) >= at && !k->counts->paused.exchange(true))
+                    while (!k->counts->released) std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 const std::size_t got = std::fread(out, 1, n, k->inner);
                 return got == 0 && std::ferror(k->inner) ? -1 : static_cast<ssize_t>(got);
             };

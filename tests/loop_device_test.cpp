@@ -1,0 +1,141 @@
+// Faults on a real block device: a loop device stands in for a card, read by its
+// identifier as a user would pick it. Needs root and the loop driver; skips itself
+// with the reason where they are missing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/globals.h"
+#include "support/faulty_source.h"
+#include "support/scan_harness.h"
+#include "support/sector_image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using salvex::test::record;
+using salvex::test::ScanHarness;
+using salvex::test::SectorImage;
+using salvex::test::TempFolder;
+
+std::string run(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen((command + " 2>/dev/null").c_str(), "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, p) != nullptr) out += line;
+        if (::pclose(p) != 0) return {};
+    }
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A loop device over a file, detached when the test ends.
+class LoopDevice {
+public:
+    explicit LoopDevice(const std::string& backing) : node_(run("losetup --find --show '" + backing + "'")) {}
+    ~LoopDevice() {
+        if (!node_.empty()) std::system(("losetup -d " + node_ + " 2>/dev/null").c_str());
+    }
+    bool attached() const { return !node_.empty(); }
+    std::string identifier() const { return node_.substr(node_.rfind('/') + 1); }
+    const std::string& node() const { return node_; }
+
+private:
+    std::string node_;
+};
+
+const std::vector<std::uint8_t> kJpg = {0xFF, 0xD8, 0xFF, 0xE0};
+
+TEST(LoopDevice, CardPulledOutMidScanEndsWithTheReadErrorAndKeepsWhatWasCarved) {
+    TempFolder dir;
+    SectorImage img(16384 + 4096);
+    img.header(10, kJpg).header(8000, kJpg);
+    const std::string backing = img.save(dir / "card.img");
+    LoopDevice card(backing);
+    if (!card.attached()) GTEST_SKIP() << "loop devices are not available here (needs root and the loop driver)";
+
+    ScanHarness h(record("JPG", 100 * 512, "FFD8FFE0"));
+    h.choose(card.identifier(), img.sectors(), dir / "out", true);
+    h.source_guard.pause_at_sector(8192);  // the first read past the stream's first buffer
+    h.start();
+    ASSERT_TRUE(h.pump_until([&] { return h.source_guard.paused(); }, std::chrono::seconds(30)));
+    // The nearest a loop device comes to a card pulled out: it shrinks to nothing.
+    fs::resize_file(backing, 0);
+    ASSERT_EQ(std::system(("losetup --set-capacity " + card.node()).c_str()), 0);
+    h.source_guard.release();
+    ASSERT_TRUE(h.run_until_done(std::chrono::seconds(60)));
+
+    EXPECT_EQ(h.count_alerts("\nError in storage media reading."), 1u);
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
+    EXPECT_FALSE(fs::exists(h.pass_folder(false)));  // no thorough pass after a failed general one
+    EXPECT_TRUE(read_file(h.pass_folder(true) + "/JPG/GND00001.JPG") == img.range(10, 110));
+    // The file open when the card went keeps what was read before.
+    const std::string cut = read_file(h.pass_folder(true) + "/JPG/GND00002.JPG");
+    EXPECT_EQ(cut.size(), 100u * 512);
+    EXPECT_TRUE(cut == img.range(8000, 8100));
+    EXPECT_EQ(h.controller.images.size(), 2u);
+}
+
+TEST(LoopDevice, FullDestinationStopsWithTheMessageAndTheFileCutShortIsNotListed) {
+    TempFolder dir;
+    const std::string fs_image = dir / "dest.img";
+    const std::string mount_point = dir / "dest";
+    fs::create_directories(mount_point);
+    if (std::system(("mkfs.ext4 -q -F -m 0 '" + fs_image + "' 3M >/dev/null 2>&1").c_str()) != 0)
+        GTEST_SKIP() << "mkfs.ext4 is not available";
+    LoopDevice dest(fs_image);
+    if (!dest.attached()) GTEST_SKIP() << "loop devices are not available here (needs root and the loop driver)";
+    if (std::system(("mount '" + dest.node() + "' '" + mount_point + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "cannot mount a file system here";
+
+    // Three photos of about 1 MiB each: the third cannot fit.
+    SectorImage img(7000);
+    img.header(0, kJpg).header(2100, kJpg).header(4200, kJpg);
+    ScanHarness h(record("JPG", 2100 * 512, "FFD8FFE0"));
+    h.choose(img.save(dir / "card.img"), img.sectors(), mount_point);
+    h.start();
+    const bool done = h.run_until_done(std::chrono::seconds(60));
+    const std::string first = read_file(h.pass_folder(true) + "/JPG/GND00001.JPG");
+    std::vector<std::string> listed;
+    for (const auto& item : h.controller.images) listed.push_back(item.image_Name);
+    std::system(("umount '" + mount_point + "'").c_str());
+
+    ASSERT_TRUE(done);
+    EXPECT_EQ(h.count_alerts("\nUnable to continue saving recovered data.\n\nEither Destination Drive is inaccessible or "
+                             "there is no free space available in drive to save recovered data."),
+              1u);
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
+    EXPECT_TRUE(first == img.range(0, 2100));
+    ASSERT_FALSE(listed.empty());
+    EXPECT_LE(listed.size(), 2u);
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), "GND00003.JPG"), listed.end());
+}
+
+// A card whose very first sector cannot be read the first time: the data lags one
+// sector from the start, and the scan goes on.
+TEST(UnreadableSectors, FirstSectorOfTheRangeFailingOnce) {
+    TempFolder dir;
+    SectorImage img(12);
+    img.header(3, kJpg).header(5, kJpg);
+    salvex::test::FaultySource source;
+    source.fail_sector(3, 1);
+    ScanHarness h(record("JPG", 1 << 20, "FFD8FFE0"));
+    h.controller.Open_Source = source.opener();
+    h.choose(img.save(dir / "card.img"), img.sectors(), dir / "out", false, std::make_pair(3, 12));
+    h.start();
+    ASSERT_TRUE(h.run_until_done());
+    EXPECT_EQ(source.failed_reads(), 1);
+    // Sector 3 is read again in the second iteration, so the last sector is never reached.
+    EXPECT_TRUE(read_file(h.pass_folder(true) + "/JPG/GND00001.JPG") == img.range(3, 6));
+    EXPECT_TRUE(read_file(h.pass_folder(true) + "/JPG/GND00002.JPG") == img.range(5, 11));
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
+}
+
+}  // namespace

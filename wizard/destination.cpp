@@ -1,0 +1,45 @@
+// The destination folder: chosen only through the folder chooser, so the path
+// fields always hold a folder the user picked.
+#include <filesystem>
+
+#include "app/globals.h"
+#include "app/message_box.h"
+#include "app/my_table_controller.h"
+#include "engine/output_naming.h"
+#include "platform/paths.h"
+#include "wizard/wizard_helpers.h"
+#include "wizard/wizard_texts.h"
+
+using salvex::Outlet;
+namespace fs = std::filesystem;
+
+void MyTableController::Browse_Path() {
+    salvex::wizard::guarded([&] {
+        view_.show_browse_info_window();
+        openPanelDidEnd(view_.choose_folder(salvex::platform::home_folder()));
+    });
+}
+
+// Both sets share one destination, so both Browse buttons do the same.
+void MyTableController::Browse_Path_Sig() { Browse_Path(); }
+
+void MyTableController::openPanelDidEnd(const std::optional<std::string>& folder) {
+    salvex::wizard::guarded([&] {
+        if (!folder) return;
+        view_.set_text(Outlet::path, *folder);
+        view_.set_text(Outlet::path_Sig, *folder);
+    });
+}
+
+void MyTableController::Open_Folder_btn() {
+    salvex::wizard::guarded([&] {
+        // _path always holds the same folder as _path_Sig, so it serves both sets.
+        const fs::path folder =
+            fs::path(view_.text(Outlet::path)) / Rec_Folder_Name / std::string(salvex::mode_folder(Recovery_MODE));
+        std::error_code ec;
+        if (fs::exists(folder, ec)) view_.open_file(folder.string());
+        else Show_MessageBox(salvex::text::kNoDestinationFolder);
+    });
+}
+
+void MyTableController::Open_Folder_btn_Sig() { Open_Folder_btn(); }

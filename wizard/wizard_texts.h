@@ -1,0 +1,46 @@
+#pragma once
+// Texts of the wizard's screens and messages; the window and the tests use them
+// as they stand (typographic quotes, leading line feeds and trailing blanks included).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace salvex::text {
+
+inline constexpr std::string_view kDeviceHelp =
+    "\nSelect the storage media from List from which you want to recover Data. Press \u2018Next\u2019 button to "
+    "continue... ";
+inline constexpr std::string_view kEntireDiskHelp =
+    "If \u2018Entire Disk\u2019 option is selected, Salvex Recovery searches lost data in the entire storage of "
+    "selected disk. If you want to perform within a specific sector range or in specific partition, please select "
+    "other searching criteria. Else press \u2018Next\u2019 button to start searching data in Entire disk.";
+inline constexpr std::string_view kRangeHelp =
+    "\u2018Sector Range\u2019 option provides facility to specify the range of start and end sector of storage media "
+    "within which you want to perform searching for lost data. Please drag knob of Slider to enter sector range or "
+    "you can also enter these values in Start Sector and End Sector fields manually.";
+inline constexpr std::string_view kFileTypeHelp =
+    "\nPlease select the required extension type for recovery process. Press \u2018Next\u2019 button to continue... ";
+
+inline constexpr std::string_view kSelectMedia = "Please select a storage media from list.";
+inline constexpr std::string_view kSelectDestination = "Please select valid destination path.";
+inline constexpr std::string_view kBadStartSector = "Please enter valid Start Sector value.";
+inline constexpr std::string_view kBadEndSector = "Please enter valid End Sector value.";
+inline constexpr std::string_view kEndNotAfterStart = "End Sector should be greater than Start Sector.";
+inline constexpr std::string_view kNoDestinationFolder = "Destination folder does not exist!";
+inline constexpr std::string_view kNoHelpFile = "\nHelp file does not exist!";
+inline constexpr std::string_view kTextCopied = "Text copied successfully.";
+inline constexpr std::string_view kExitQuestion = "\nDo you really want to exit from Salvex Recovery Software?";
+
+// Window title suffixes and search-type labels, by Recovery_MODE.
+std::string_view mode_title(std::int32_t recovery_mode);
+std::string_view search_type_label(std::int32_t recovery_mode);
+
+// The web-site link button of the support and end-of-search windows shows the
+// address without its "https://www." part.
+std::string website_link_title(std::string_view website);
+// Their link buttons draw the title bold at this size, blue, underlined, on a
+// grey whose red, green and blue are each this value, with the open-hand cursor.
+inline constexpr double kLinkFontSize = 11;
+inline constexpr double kLinkBackground = 236.0 / 255.0;
+
+}  // namespace salvex::text
