@@ -241,6 +241,11 @@ private:
     bool Photo_Pass(bool general);
     bool Raw_File_Pass(bool general);
     void Close_Output_Slots();
+    // Every 2000 results the preview is emptied, after a notice the user can read.
+    void Clear_Full_Preview(std::string_view notice, salvex::Outlet browser);
+    // Whether a hand-over is shown: counts it as the preview's limits say, and
+    // gives the trimmed path when it is to be listed.
+    std::optional<std::string> Preview_Admits(const std::string& path);
     void Device_Open_Failure(int error_code);
     void Write_Failure(std::FILE*& failing_stream);
 

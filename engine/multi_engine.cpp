@@ -1,12 +1,10 @@
 // The video, raw-file and audio engine. It reads like the photo engine, but one
 // header may start a group of files, one per format that shares the header, and
 // the files of a group grow together until each reaches its own maximum size.
-#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <optional>
 #include <set>
-#include <thread>
 
 #include "app/folder_helpers.h"
 #include "app/globals.h"
@@ -173,18 +171,7 @@ bool MyTableController::Raw_File_Pass(bool general) {
                     }
                 }
 
-                if (Preview_Image_Count >= PREVIEW_CLEAR_LIMIT) {
-                    view_.post_and_wait([this] {
-                        view_.set_text(Outlet::ClearThumbnail_Label, std::string(text::kFilesCleared));
-                        view_.set_hidden(Outlet::ClearThumbnail_Label, false);
-                    });
-                    std::this_thread::sleep_for(std::chrono::seconds(4));
-                    Preview_Image_Count = 0;
-                    view_.post_and_wait([this] {
-                        images.clear();
-                        view_.reload(Outlet::imageBrowser_2);
-                    });
-                }
+                Clear_Full_Preview(text::kFilesCleared, Outlet::imageBrowser_2);
                 carving = true;
             }
         }

@@ -2,6 +2,8 @@
 #include "engine/pass_start.h"
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <syslog.h>
 
 #include "app/folder_helpers.h"
@@ -165,4 +167,19 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
     fill_folder_counters(REC_PROC_Array, Fol_Cnt_Array);
     for_index = first;
     return pass;
+}
+
+void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet browser) {
+    if (Preview_Image_Count < PREVIEW_CLEAR_LIMIT) return;
+    view_.post_and_wait([this, notice] {
+        view_.set_text(Outlet::ClearThumbnail_Label, std::string(notice));
+        view_.set_hidden(Outlet::ClearThumbnail_Label, false);
+    });
+    // Long enough to read the notice; the scan waits, the window does not.
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    Preview_Image_Count = 0;
+    view_.post_and_wait([this, browser] {
+        images.clear();
+        view_.reload(browser);
+    });
 }

@@ -3,13 +3,11 @@
 // the end of the range or a stop.
 #include <array>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <syslog.h>
-#include <thread>
 
 #include "app/folder_helpers.h"
 #include "app/globals.h"
@@ -88,18 +86,7 @@ bool MyTableController::Photo_Pass(bool general) {
             const DecodedRecord& record = search.records()[static_cast<std::size_t>(matched)];
             const std::string& extension = REC_PROC_Array[record.index + kExtension];
 
-            if (Preview_Image_Count >= PREVIEW_CLEAR_LIMIT) {
-                view_.post_and_wait([this] {
-                    view_.set_text(Outlet::ClearThumbnail_Label, std::string(text::kThumbnailsCleared));
-                    view_.set_hidden(Outlet::ClearThumbnail_Label, false);
-                });
-                std::this_thread::sleep_for(std::chrono::seconds(4));
-                Preview_Image_Count = 0;
-                view_.post_and_wait([this] {
-                    images.clear();
-                    view_.reload(Outlet::imageBrowser);
-                });
-            }
+            Clear_Full_Preview(text::kThumbnailsCleared, Outlet::imageBrowser);
             if (file_count > 0 && !finished) {
                 // The sector holding the new header also ends the previous file.
                 if (pFile_op != nullptr) {

@@ -20,13 +20,9 @@ void MyTableController::createSignatureListTableRecord(const std::string& type, 
 }
 
 void MyTableController::addImageWithPath_2(const std::string& path, const std::string& name, const std::string& uid) {
-    if (images.size() >= PREVIEW_CLEAR_LIMIT) {
-        ++Preview_Image_Count;
-        return;
-    }
-    if (Preview_Image_Count >= PREVIEW_CLEAR_LIMIT) return;
-    const std::string trimmed = Trim_Str(path);
-    if (trimmed.empty()) return;
+    const auto admitted = Preview_Admits(path);
+    if (!admitted) return;
+    const std::string& trimmed = *admitted;
 
     MyImageObject item;
     item.path = trimmed;

@@ -5,13 +5,9 @@
 #include "app/text_helpers.h"
 
 void MyTableController::addImageWithPath(const std::string& path, const std::string& name, const std::string& uid) {
-    if (images.size() >= PREVIEW_CLEAR_LIMIT) {
-        ++Preview_Image_Count;
-        return;
-    }
-    if (Preview_Image_Count >= PREVIEW_CLEAR_LIMIT) return;
-    const std::string trimmed = Trim_Str(path);
-    if (trimmed.empty()) return;
+    const auto admitted = Preview_Admits(path);
+    if (!admitted) return;
+    const std::string& trimmed = *admitted;
 
     MyImageObject item;
     item.image_Name = name;
@@ -25,4 +21,15 @@ void MyTableController::addImageWithPath(const std::string& path, const std::str
     images.push_back(std::move(item));
     view_.reload(salvex::Outlet::imageBrowser);
     if (++Preview_Image_Count % 6 == 0) view_.scroll_to_end(salvex::Outlet::imageBrowser);
+}
+
+std::optional<std::string> MyTableController::Preview_Admits(const std::string& path) {
+    if (images.size() >= PREVIEW_CLEAR_LIMIT) {
+        ++Preview_Image_Count;  // counted towards the next clearing, not shown
+        return std::nullopt;
+    }
+    if (Preview_Image_Count >= PREVIEW_CLEAR_LIMIT) return std::nullopt;
+    std::string trimmed = Trim_Str(path);
+    if (trimmed.empty()) return std::nullopt;
+    return trimmed;
 }
