@@ -24,7 +24,7 @@ deps:
 	@./scripts/install-deps.sh $(PACKAGES)
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSALVEX_WERROR=$(WERROR) > /dev/null
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DSALVEX_WERROR=$(WERROR) -DSALVEX_BUILD_TESTS=OFF > /dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR)
