@@ -77,8 +77,9 @@ TEST(StopStorm, TwoHundredScansStoppedAnywhereInEveryMode) {
         EXPECT_TRUE(carved_from_card(search, img));
         stopped_scans += h.controller.scan_outcome == ScanOutcome::Stopped ? 1 : 0;
         const bool thorough_started = Curr_Running_Mode_Info.find("Thorough") != std::string::npos;
-        if (h.controller.scan_outcome == ScanOutcome::Stopped && !thorough_started)
+        if (h.controller.scan_outcome == ScanOutcome::Stopped && !thorough_started) {
             EXPECT_FALSE(fs::exists(search + "/Omitted (recovered by Thorough Scan)"));
+        }
     }
     std::printf("%d of 200 scans ended by the stop\n", stopped_scans);
     EXPECT_GT(stopped_scans, 50) << "the storm must really stop scans, not watch them finish";
