@@ -10,13 +10,13 @@ TSAN_DIR   ?= build-tsan
 WERROR     := $(if $(CI),ON,OFF)
 
 PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libblkid-dev \
-            qt6-base-dev qt6-multimedia-dev mtools dosfstools e2fsprogs imagemagick webp xxd
+            qt6-base-dev qt6-multimedia-dev fonts-dejavu-core qt6-image-formats-plugins mtools dosfstools e2fsprogs imagemagick webp xxd
 
 # make bench: its own optimised build, cached images and the benchmark.
 BENCH_DIR      ?= build-bench
 BENCH_PACKAGES := imagemagick
 
-.PHONY: all deps configure build run test tsan fuzz bench clean
+.PHONY: all deps configure build run screenshots test tsan fuzz bench clean
 
 all: build
 
@@ -29,13 +29,31 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR)
 
-# Recovers the sample card the build makes (photos deleted, then the card
-# quick-formatted) into a fresh folder. Later the window opens here when a
-# display is there.
+# With a display, opens the window of the Birch edition. Without one, recovers
+# the sample card the build makes (photos deleted, then the card quick-formatted)
+# into a fresh folder with salvex-scan.
 SAMPLE_RESULTS ?= $(BUILD_DIR)/recovered-sample
+RUN_BUNDLE     := Salvex Birch Recovery
 run: build
-	@rm -rf $(SAMPLE_RESULTS)
-	@./$(BUILD_DIR)/bin/salvex-scan --source $(BUILD_DIR)/sample/sample-card.img --dest $(SAMPLE_RESULTS)
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  "./$(BUILD_DIR)/bin/$(RUN_BUNDLE).app/Contents/MacOS/$(RUN_BUNDLE)"; \
+	else \
+	  rm -rf $(SAMPLE_RESULTS) && \
+	  ./$(BUILD_DIR)/bin/salvex-scan --source $(BUILD_DIR)/sample/sample-card.img --dest $(SAMPLE_RESULTS); \
+	fi
+
+# The real window, offscreen, through a recovery of the sample card: one picture
+# per screen and window into build/screenshots/, and the same at 200% scaling
+# into build/screenshots/200/.
+SCREENSHOTS ?= $(BUILD_DIR)/screenshots
+screenshots: build
+	@rm -rf $(SCREENSHOTS)
+	@for scale in 1 2; do \
+	  out=$(SCREENSHOTS); [ $$scale = 1 ] || out=$(SCREENSHOTS)/$${scale}00; \
+	  QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=$$scale QT_LOGGING_RULES='*.warning=false' \
+	    ./$(BUILD_DIR)/tools/salvex_screenshots --bundle "$(BUILD_DIR)/bin/$(RUN_BUNDLE).app" \
+	    --sample $(BUILD_DIR)/sample/sample-card.img --guide docs/help.md --out $$out || exit 1; \
+	done
 
 test: deps
 	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSALVEX_WERROR=$(WERROR) -DSALVEX_SANITIZE=ON > /dev/null

@@ -46,6 +46,13 @@ foreach(entry IN LISTS SALVEX_EDITIONS)
     endforeach()
   endforeach()
 
+  # The no-preview picture and the user guide, made at build time (wizard/qt).
+  foreach(resource NoPreview.png Help.pdf)
+    list(APPEND sources "${SALVEX_RESOURCE_DIR}/${resource}")
+    list(APPEND copy_commands COMMAND ${CMAKE_COMMAND} -E copy_if_different "${SALVEX_RESOURCE_DIR}/${resource}"
+         "${bundle}/Contents/Resources/${resource}")
+  endforeach()
+
   set(stamp "${CMAKE_BINARY_DIR}/bundle-${key}.stamp")
   add_custom_command(
     OUTPUT "${stamp}"
@@ -53,7 +60,7 @@ foreach(entry IN LISTS SALVEX_EDITIONS)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:salvex> "${bundle}/Contents/MacOS/${BUNDLE_NAME}"
     ${copy_commands}
     COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
-    DEPENDS salvex ${sources}
+    DEPENDS salvex salvex_resources ${sources}
     COMMENT "Bundle ${BUNDLE_NAME}"
     VERBATIM)
   list(APPEND SALVEX_BUNDLE_OUTPUTS "${stamp}")

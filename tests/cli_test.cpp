@@ -74,7 +74,7 @@ TEST(SalvexScan, ListsTheChosenEditionsModesAndRecords) {
 
 TEST(BundleExecutable, TakesItsEditionFromTheBundleItRunsFrom) {
     const auto alder = run(std::string("XDG_DATA_HOME=/tmp '") + SALVEX_BIN_DIR +
-                           "/Salvex Alder Recovery.app/Contents/MacOS/Salvex Alder Recovery'");
+                           "/Salvex Alder Recovery.app/Contents/MacOS/Salvex Alder Recovery' --edition-report");
     EXPECT_EQ(alder.status, 0);
     EXPECT_NE(alder.output.find("Long name:      Salvex Alder Recovery\n"), std::string::npos);
     EXPECT_NE(alder.output.find("Modes offered:  photo, raw file\n"), std::string::npos);

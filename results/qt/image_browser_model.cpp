@@ -1,0 +1,108 @@
+#include "results/qt/image_browser_model.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+#include <QStyle>
+#include <filesystem>
+
+#include "app/my_table_controller.h"
+#include "results/qt/thumbnail_cache.h"
+
+namespace salvex::gui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Centred on a square, so that every name sits at the same height under its picture.
+QPixmap square(const QImage& picture) {
+    const int side = std::max(picture.width(), picture.height());
+    QPixmap canvas(side, side);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
+    p.drawImage((side - picture.width()) / 2, (side - picture.height()) / 2, picture);
+    return canvas;
+}
+
+const MyImageObject* item(const MyTableController* c, int row) {
+    if (c == nullptr || row < 0 || static_cast<std::size_t>(row) >= c->images.size()) return nullptr;
+    return &c->images[static_cast<std::size_t>(row)];
+}
+
+}  // namespace
+
+QIcon file_type_icon(const QString& path) {
+    static QMimeDatabase mimes;
+    const QMimeType type = mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    const QIcon fallback = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), fallback));
+}
+
+ImageBrowserModel::ImageBrowserModel(Kind kind, ThumbnailCache& cache, QObject* parent)
+    : QAbstractListModel(parent), kind_(kind), cache_(cache) {}
+
+void ImageBrowserModel::reload() {
+    const int now = controller_ == nullptr ? 0 : static_cast<int>(controller_->images.size());
+    const MyImageObject* last_known = item(controller_, rows_ - 1);
+    const bool appended = now > rows_ && (rows_ == 0 || (last_known != nullptr && last_known->image_UID == last_uid_));
+    if (appended) {
+        beginInsertRows({}, rows_, now - 1);
+        rows_ = now;
+        endInsertRows();
+    } else {
+        beginResetModel();
+        rows_ = now;
+        endResetModel();
+    }
+    const MyImageObject* last = item(controller_, rows_ - 1);
+    last_uid_ = last != nullptr ? last->image_UID : std::string();
+}
+
+int ImageBrowserModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+std::string ImageBrowserModel::path_at(int row) const {
+    const MyImageObject* i = item(controller_, row);
+    return i != nullptr ? i->path : std::string();
+}
+
+bool ImageBrowserModel::shows_no_preview(int row) const {
+    return kind_ == Kind::Thumbnails && std::filesystem::path(path_at(row)).filename() == "NoPreview.png";
+}
+
+QImage ImageBrowserModel::no_preview_picture(int row) const {
+    if (no_preview_.isNull()) {
+        const MyImageObject* i = item(controller_, row);
+        if (i != nullptr && !i->imageData.empty())
+            no_preview_.loadFromData(i->imageData.data(), static_cast<int>(i->imageData.size()));
+    }
+    return no_preview_;
+}
+
+QVariant ImageBrowserModel::data(const QModelIndex& index, int role) const {
+    const MyImageObject* i = item(controller_, index.row());
+    if (i == nullptr || index.row() >= rows_) return {};
+    switch (role) {
+        case Qt::DisplayRole: return qs(i->image_Name);
+        case Qt::ToolTipRole: return qs(i->path);
+        case kPathRole: return qs(i->path);
+        case Qt::DecorationRole: {
+            if (kind_ == Kind::FileList) return file_type_icon(qs(i->path));
+            // An icon, not an image: the view scales an icon to the zoom, an image it draws at its own size.
+            const QImage picture = shows_no_preview(index.row()) ? no_preview_picture(index.row()) : cache_.get(qs(i->path));
+            if (picture.isNull()) return {};
+            return QIcon(square(picture));
+        }
+        default: return {};
+    }
+}
+
+void ImageBrowserModel::thumbnail_ready(const QString& path) {
+    for (int row = 0; row < rows_; ++row)
+        if (qs(path_at(row)) == path) emit dataChanged(index(row), index(row), {Qt::DecorationRole});
+}
+
+}  // namespace salvex::gui

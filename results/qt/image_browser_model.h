@@ -1,0 +1,51 @@
+#pragma once
+// The two browsers of the results screens draw from the controller's one item
+// list: photo thumbnails in photo mode, a file list with type icons otherwise.
+#include <QAbstractListModel>
+#include <QIcon>
+#include <QImage>
+#include <string>
+
+class MyTableController;
+
+namespace salvex::gui {
+
+class ThumbnailCache;
+
+class ImageBrowserModel : public QAbstractListModel {
+public:
+    enum class Kind { Thumbnails, FileList };
+    static constexpr int kPathRole = Qt::UserRole + 1;
+
+    ImageBrowserModel(Kind kind, ThumbnailCache& cache, QObject* parent = nullptr);
+    void set_controller(const MyTableController* controller) { controller_ = controller; }
+
+    // The list changed: items appended at its end become new rows, anything
+    // else (cleared, removed, moved) redraws the whole list.
+    void reload();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // The carved file behind a row; the no-preview picture's path for a photo that did not decode.
+    std::string path_at(int row) const;
+    // Whether a row shows the no-preview picture instead of its file.
+    bool shows_no_preview(int row) const;
+    // A thumbnail decoded on a worker arrived: its rows redraw.
+    void thumbnail_ready(const QString& path);
+
+private:
+    QImage no_preview_picture(int row) const;
+
+    Kind kind_;
+    ThumbnailCache& cache_;
+    const MyTableController* controller_ = nullptr;
+    int rows_ = 0;
+    std::string last_uid_;
+    mutable QImage no_preview_;
+};
+
+// The desktop's icon for a file's type, with a plain file icon where the theme has none.
+QIcon file_type_icon(const QString& path);
+
+}  // namespace salvex::gui

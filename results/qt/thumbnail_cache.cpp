@@ -1,0 +1,75 @@
+#include "results/qt/thumbnail_cache.h"
+
+#include <QImageReader>
+#include <QPointer>
+
+namespace salvex::gui {
+
+ThumbnailCache::ThumbnailCache(QObject* parent) : QObject(parent) {
+    // Enough for the browser's 2000 items at about 100 KB each.
+    images_.setMaxCost(256 * 1024 * 1024);
+    pool_.setMaxThreadCount(2);
+}
+
+ThumbnailCache::~ThumbnailCache() {
+    ++*generation_;
+    pool_.clear();
+    pool_.waitForDone();
+}
+
+QImage ThumbnailCache::decode(const QString& path, int pixels) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize full = reader.size();
+    // Asking for the small size up front lets JPEG decode at 1/2, 1/4 or 1/8.
+    if (full.isValid() && (full.width() > pixels || full.height() > pixels))
+        reader.setScaledSize(full.scaled(pixels, pixels, Qt::KeepAspectRatio));
+    QImage image = reader.read();
+    if (!image.isNull() && (image.width() > pixels || image.height() > pixels))
+        image = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+void ThumbnailCache::store(const QString& path, const QImage& image) {
+    const auto cost = image.sizeInBytes();
+    images_.insert(path, new QImage(image), static_cast<qsizetype>(cost > 0 ? cost : 1));
+}
+
+bool ThumbnailCache::decode_now(const QString& path) {
+    const QImage image = decode(path, kPixels);
+    if (image.isNull()) return false;
+    store(path, image);
+    return true;
+}
+
+QImage ThumbnailCache::get(const QString& path) {
+    if (const QImage* kept = images_.object(path)) return *kept;
+    if (pending_.contains(path)) return {};
+    pending_.insert(path);
+    const int generation = *generation_;
+    QPointer<ThumbnailCache> self(this);
+    pool_.start([self, path, generation, current = generation_] {
+        if (*current != generation) return;
+        const QImage image = decode(path, kPixels);
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, path, image, generation, current] {
+                if (!self || *current != generation) return;
+                self->pending_.remove(path);
+                if (image.isNull()) return;
+                self->store(path, image);
+                if (self->ready) self->ready(path);
+            },
+            Qt::QueuedConnection);
+    });
+    return {};
+}
+
+void ThumbnailCache::clear() {
+    ++*generation_;
+    pool_.clear();
+    pending_.clear();
+    images_.clear();
+}
+
+}  // namespace salvex::gui

@@ -1,0 +1,46 @@
+#pragma once
+// Thumbnails of carved photos. The controller's decodability test decodes a
+// small picture anyway, so it is kept; pictures that drop out of the cache are
+// decoded again on a worker, never on the interface thread.
+#include <QCache>
+#include <QImage>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QThreadPool>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace salvex::gui {
+
+class ThumbnailCache : public QObject {
+public:
+    // Longest side of a kept thumbnail, in pixels: sharp up to the largest zoom.
+    static constexpr int kPixels = 160;
+
+    explicit ThumbnailCache(QObject* parent = nullptr);
+    ~ThumbnailCache() override;
+
+    // Decodes a small picture of the file now; false when it does not decode.
+    bool decode_now(const QString& path);
+    // The kept picture, or a null image after asking a worker for it; ready()
+    // hears when it arrives.
+    QImage get(const QString& path);
+    // Forgets everything and lets queued decodes lapse.
+    void clear();
+    std::function<void(const QString& path)> ready;
+
+    static QImage decode(const QString& path, int pixels);
+
+private:
+    void store(const QString& path, const QImage& image);
+
+    QCache<QString, QImage> images_;
+    QSet<QString> pending_;
+    QThreadPool pool_;
+    // Decodes queued before a clear() are dropped when they finish.
+    std::shared_ptr<std::atomic<int>> generation_ = std::make_shared<std::atomic<int>>(0);
+};
+
+}  // namespace salvex::gui

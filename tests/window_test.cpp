@@ -1,0 +1,690 @@
+// The real window, offscreen, driven through its widgets: what each edition
+// shows at start-up, the device and range screens with their checks, the 64-bit
+// sliders, exit, help and support, the thumbnail browser and the hand-over
+// from other threads. Run one group by naming it: window_tests Sliders.
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableView>
+#include <QTest>
+#include <QThread>
+#include <QToolButton>
+#include <deque>
+#include <limits>
+#include <memory>
+#include <thread>
+
+#include "app/globals.h"
+#include "app/my_table_controller.h"
+#include "results/qt/image_browser_model.h"
+#include "results/qt/no_preview_picture.h"
+#include "support/bundle_maker.h"
+#include "support/temp_folder.h"
+#include "wizard/qt/dialogs.h"
+#include "wizard/qt/main_window.h"
+#include "wizard/qt/outlet_table_model.h"
+#include "wizard/qt/qt_view.h"
+#include "wizard/qt/sector_scale.h"
+#include "wizard/wizard_texts.h"
+
+using salvex::Outlet;
+using salvex::gui::MainWindow;
+using salvex::gui::QtView;
+
+namespace {
+
+class ListedVolumes : public salvex::VolumeSource {
+public:
+    explicit ListedVolumes(std::vector<salvex::VolumeInfo> volumes) : volumes_(std::move(volumes)) {}
+    std::vector<std::string> mounted_paths(bool) override {
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < volumes_.size(); ++i) paths.push_back(std::to_string(i));
+        return paths;
+    }
+    std::optional<salvex::VolumeInfo> query(const std::string& mount_path) override {
+        return volumes_.at(std::stoul(mount_path));
+    }
+
+private:
+    std::vector<salvex::VolumeInfo> volumes_;
+};
+
+salvex::VolumeInfo card(std::uint64_t sectors) {
+    return {{"DeviceIdentifier", "sdz1"},
+            {"VolumeName", "HOLIDAY"},
+            {"FilesystemUserVisibleName", "MS-DOS (FAT32)"},
+            {"ParentWholeDisk", "sdz"},
+            {"IOKitSize", std::to_string(sectors * 512)}};
+}
+
+std::string edition_name(const QString& key) { return "Salvex " + key.toStdString() + " Recovery"; }
+
+// One window of one edition over a recorded device list. Alerts, modal windows,
+// the folder chooser, opening and quitting are answered here, never shown.
+struct Window {
+    explicit Window(const std::string& edition = "Salvex Birch Recovery", std::uint64_t sectors = 1000,
+                    const std::map<std::string, std::string>& resources = {}) {
+        ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+        c = std::make_unique<MyTableController>(view, salvex::bundle_at(salvex::test::make_bundle(home, edition, resources)));
+        c->Volume_Source = std::make_unique<ListedVolumes>(std::vector<salvex::VolumeInfo>{card(sectors)});
+        view.attach(*c);
+        view.alert_answerer = [this](const salvex::AlertRequest& request) {
+            alerts.push_back(request);
+            if (answers.empty()) return 0;
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        };
+        view.modal_runner = [this](QDialog& dialog) {
+            windows.push_back(dialog.objectName());
+            if (inside_modal) inside_modal(dialog);
+        };
+        view.folder_chooser = [this](const std::string&) { return chosen_folder; };
+        view.url_opener = [this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        };
+        view.quitter = [this] { quit = true; };
+        c->awakeFromNib();
+        w().resize(1200, 760);
+        w().show();
+    }
+    ~Window() {
+        c.reset();
+        Recovery_MODE = kPhotoMode;
+        ::unsetenv("XDG_DATA_HOME");
+    }
+
+    MainWindow& w() { return view.window(); }
+    template <class W>
+    W* at(Outlet o) {
+        return w().as<W>(o);
+    }
+    bool shown(Outlet o) { return w().outlet(o)->isVisibleTo(&w()); }
+    void click(Outlet o) { QTest::mouseClick(at<QAbstractButton>(o), Qt::LeftButton); }
+    void select_first_drive() {
+        auto* table = at<QTableView>(Outlet::idTableView);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(0, 1)).center());
+    }
+    void to_range_screen() {
+        select_first_drive();
+        click(Outlet::next_btn);
+    }
+    void type(Outlet field, const QString& text) {
+        auto* edit = at<QLineEdit>(field);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+    }
+    std::string last_alert() const { return alerts.empty() ? std::string() : alerts.back().message; }
+
+    salvex::test::TempFolder home;
+    QtView view;
+    std::unique_ptr<MyTableController> c;
+    std::vector<salvex::AlertRequest> alerts;
+    std::deque<int> answers;
+    QStringList windows;
+    std::function<void(QDialog&)> inside_modal;
+    std::optional<std::string> chosen_folder;
+    std::vector<QUrl> opened;
+    bool quit = false;
+};
+
+std::string line_feed(std::string_view text) { return "\n" + std::string(text); }
+
+}  // namespace
+
+// What each edition's window offers before anything is chosen.
+class StartUp : public QObject {
+    Q_OBJECT
+private slots:
+    void modeRadiosFollowTheEdition_data() {
+        QTest::addColumn<QString>("edition");
+        QTest::addColumn<bool>("box");
+        QTest::addColumn<bool>("photo");
+        QTest::addColumn<bool>("video");
+        QTest::addColumn<bool>("raw");
+        QTest::addColumn<bool>("audio");
+        QTest::newRow("Birch") << "Birch" << true << true << true << true << true;
+        QTest::newRow("Alder") << "Alder" << true << true << false << true << false;
+        QTest::newRow("Cedar") << "Cedar" << true << true << true << true << false;
+        QTest::newRow("Fir") << "Fir" << false << false << false << false << false;
+    }
+    void modeRadiosFollowTheEdition() {
+        QFETCH(QString, edition);
+        Window win(edition_name(edition));
+        QTEST(win.shown(Outlet::rec_mode_Box), "box");
+        QTEST(win.shown(Outlet::rec_mode_Photo), "photo");
+        QTEST(win.shown(Outlet::rec_mode_Video), "video");
+        QTEST(win.shown(Outlet::rec_mode_RawFile), "raw");
+        QTEST(win.shown(Outlet::rec_mode_Audio), "audio");
+    }
+
+    void deviceScreenIsTheOnlyScreenShown() {
+        Window win;
+        QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery"));
+        QVERIFY(win.shown(Outlet::idTableView));
+        QVERIFY(win.shown(Outlet::refresh_btn));
+        for (const Outlet o : {Outlet::searching_criteria_Box, Outlet::searching_criteria_Box_Sig, Outlet::browse_path,
+                               Outlet::idCheckTableView, Outlet::imageBrowser, Outlet::imageBrowser_2,
+                               Outlet::Progress_Horz, Outlet::stop_scan, Outlet::open_folder, Outlet::Search_Type})
+            QVERIFY2(!win.shown(o), outlet_name(o).data());
+        QVERIFY(!win.at<QPushButton>(Outlet::back_btn)->isEnabled());
+        QVERIFY(win.at<QPushButton>(Outlet::next_btn)->isDefault());
+        QCOMPARE(win.w().current_step(), 0);
+        // The exact text stays with the controller; the label shows it without the leading line feed.
+        QCOMPARE(win.view.text(Outlet::help_info), std::string(salvex::text::kDeviceHelp));
+        QCOMPARE(win.at<QLabel>(Outlet::help_info)->text(),
+                 QString::fromStdString(std::string(salvex::text::kDeviceHelp)).trimmed());
+    }
+
+    void deviceTableReadsAsWordsWithTheControllersColumns() {
+        Window win;
+        const QAbstractItemModel* model = win.at<QTableView>(Outlet::idTableView)->model();
+        const QStringList headers{"Drive", "Volume Name", "File System", "Capacity", "Parent Disk", "Sectors"};
+        QCOMPARE(model->columnCount(), 6);
+        for (int col = 0; col < 6; ++col) {
+            QCOMPARE(model->headerData(col, Qt::Horizontal).toString(), headers[col]);
+            QCOMPARE(model->headerData(col, Qt::Horizontal, salvex::gui::OutletTableModel::kIdentifierRole).toString(),
+                     QStringLiteral("Collumn%1").arg(col + 1));
+        }
+        QCOMPARE(model->rowCount(), 1);
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("sdz1"));
+        QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("HOLIDAY"));
+        QCOMPARE(model->index(0, 5).data().toString(), QStringLiteral("1000"));
+    }
+
+    void labelsLeadToTheirControls() {
+        Window win;
+        QCOMPARE(win.at<QLabel>(Outlet::Start_Sec_curr)->buddy(), win.w().outlet(Outlet::Start_slider_val));
+        QCOMPARE(win.at<QLabel>(Outlet::End_Sec_curr_Sig)->buddy(), win.w().outlet(Outlet::End_slider_val_Sig));
+        QCOMPARE(win.at<QLabel>(Outlet::path_label)->buddy(), win.w().outlet(Outlet::browse_path));
+        QCOMPARE(win.at<QLabel>(Outlet::Thro_Mode_Chk_Label)->buddy(), win.w().outlet(Outlet::Thro_Mode_Chk));
+        QCOMPARE(win.at<QLabel>(Outlet::zoom_label)->buddy(), win.w().outlet(Outlet::zoom_slider));
+    }
+};
+
+// Next and Back between the device screen and the range screen.
+class DeviceScreen : public QObject {
+    Q_OBJECT
+private slots:
+    void nextWithoutASelectedDriveAsksForOne() {
+        Window win;
+        win.click(Outlet::next_btn);
+        QCOMPARE(win.alerts.size(), std::size_t{1});
+        QCOMPARE(win.alerts[0].message, line_feed(salvex::text::kSelectMedia));
+        QCOMPARE(win.alerts[0].buttons, std::vector<std::string>{"OK"});
+        QVERIFY(win.shown(Outlet::idTableView));
+        QVERIFY(!win.shown(Outlet::searching_criteria_Box));
+        QCOMPARE(win.c->screen_counter, 0);
+    }
+
+    void nextWithADriveShowsItsRangeScreenAndBackReturns() {
+        Window win;
+        win.to_range_screen();
+        QVERIFY(win.alerts.empty());
+        QVERIFY(!win.shown(Outlet::idTableView));
+        QVERIFY(win.shown(Outlet::searching_criteria_Box));
+        QVERIFY(win.shown(Outlet::disk_val));
+        QVERIFY(!win.shown(Outlet::Start_Slider));
+        QVERIFY(!win.shown(Outlet::searching_criteria_Box_Sig));
+        QCOMPARE(win.at<QLabel>(Outlet::disk_val)->text(), QStringLiteral("sdz1"));
+        QCOMPARE(win.at<QLabel>(Outlet::end_sector_entire_val)->text(), QStringLiteral("1000"));
+        QCOMPARE(win.at<QLabel>(Outlet::Search_Type)->text(), QStringLiteral("Search Type : Recover Photo"));
+        QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery - Photo Search"));
+        QVERIFY(win.at<QPushButton>(Outlet::back_btn)->isEnabled());
+        QCOMPARE(win.w().current_step(), 1);
+
+        win.click(Outlet::back_btn);
+        QVERIFY(win.shown(Outlet::idTableView));
+        QVERIFY(!win.shown(Outlet::searching_criteria_Box));
+        QVERIFY(!win.shown(Outlet::Search_Type));
+        QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery"));
+        QVERIFY(!win.at<QPushButton>(Outlet::back_btn)->isEnabled());
+        QCOMPARE(win.w().current_step(), 0);
+    }
+
+    void videoModeUsesTheOtherControlSetAndFourSteps() {
+        Window win;
+        win.click(Outlet::rec_mode_Video);
+        QCOMPARE(Recovery_MODE.load(), std::int32_t{kVideoMode});
+        QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Video)->isChecked());
+        QVERIFY(!win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());
+        QCOMPARE(win.w().step_names().size(), 4);
+        win.to_range_screen();
+        QVERIFY(win.shown(Outlet::searching_criteria_Box_Sig));
+        QVERIFY(!win.shown(Outlet::searching_criteria_Box));
+        QVERIFY(!win.shown(Outlet::Thro_Mode_Chk));
+        QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery - Video Search"));
+        // Back always returns to photo mode.
+        win.click(Outlet::back_btn);
+        QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());
+        QVERIFY(!win.at<QRadioButton>(Outlet::rec_mode_Video)->isChecked());
+        QCOMPARE(win.w().step_names().size(), 3);
+    }
+
+    void returnKeyMeansNext() {
+        Window win;
+        win.select_first_drive();
+        QTest::keyClick(win.at<QTableView>(Outlet::idTableView), Qt::Key_Return);
+        QVERIFY(win.shown(Outlet::searching_criteria_Box));
+        QVERIFY(win.alerts.empty());
+    }
+};
+
+// The range screen's choices and the checks Next makes of them.
+class RangeScreen : public QObject {
+    Q_OBJECT
+private slots:
+    void sectorRangeShowsTheSlidersWithTheWholeVolume() {
+        Window win;
+        win.to_range_screen();
+        win.click(Outlet::sector_range_rd);
+        QVERIFY(win.at<QRadioButton>(Outlet::sector_range_rd)->isChecked());
+        QVERIFY(!win.at<QRadioButton>(Outlet::entire_disk_rd)->isChecked());
+        QVERIFY(win.shown(Outlet::Start_Slider));
+        QVERIFY(win.shown(Outlet::End_slider_val));
+        QVERIFY(!win.shown(Outlet::disk_val));
+        QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QStringLiteral("0"));
+        QCOMPARE(win.at<QLineEdit>(Outlet::End_slider_val)->text(), QStringLiteral("1000"));
+        QCOMPARE(win.view.value(Outlet::End_Slider), std::uint64_t{1000});
+        QCOMPARE(win.view.text(Outlet::help_info), std::string(salvex::text::kRangeHelp));
+        win.click(Outlet::entire_disk_rd);
+        QVERIFY(win.shown(Outlet::disk_val));
+        QVERIFY(!win.shown(Outlet::Start_Slider));
+    }
+
+    void typingMovesTheSliderOnlyWithinTheVolume_data() {
+        QTest::addColumn<bool>("end");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<qulonglong>("slider");
+        QTest::newRow("start inside") << false << "250" << qulonglong{250};
+        QTest::newRow("start not a number") << false << "abc" << qulonglong{0};
+        QTest::newRow("end inside") << true << "999" << qulonglong{999};
+        // Typed one key at a time: "500" still fitted, "5000" leaves the slider there.
+        QTest::newRow("end beyond the volume") << true << "5000" << qulonglong{500};
+    }
+    void typingMovesTheSliderOnlyWithinTheVolume() {
+        QFETCH(bool, end);
+        QFETCH(QString, typed);
+        QFETCH(qulonglong, slider);
+        Window win;
+        win.to_range_screen();
+        win.click(Outlet::sector_range_rd);
+        const Outlet field = end ? Outlet::End_slider_val : Outlet::Start_slider_val;
+        const Outlet knob = end ? Outlet::End_Slider : Outlet::Start_Slider;
+        win.type(field, typed);
+        QCOMPARE(win.at<QLineEdit>(field)->text(), typed);
+        QCOMPARE(win.view.value(knob), std::uint64_t{slider});
+        QCOMPARE(win.at<QSlider>(knob)->value(), static_cast<int>(slider));
+    }
+
+    void draggingWritesTheSliderIntoItsField() {
+        Window win;
+        win.to_range_screen();
+        win.click(Outlet::sector_range_rd);
+        win.at<QSlider>(Outlet::Start_Slider)->setFocus();
+        QTest::keyClick(win.at<QSlider>(Outlet::Start_Slider), Qt::Key_PageUp);
+        const int position = win.at<QSlider>(Outlet::Start_Slider)->value();
+        QVERIFY(position > 0);
+        QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QString::number(position));
+    }
+
+    void choosingSectorRangeAgainStartsOver() {
+        Window win;
+        win.to_range_screen();
+        win.click(Outlet::sector_range_rd);
+        win.type(Outlet::Start_slider_val, QStringLiteral("300"));
+        win.click(Outlet::entire_disk_rd);
+        win.click(Outlet::sector_range_rd);
+        QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QStringLiteral("0"));
+        QCOMPARE(win.view.value(Outlet::Start_Slider), std::uint64_t{0});
+    }
+
+    void emptyDestinationIsRefusedFirst() {
+        Window win;
+        win.to_range_screen();
+        win.click(Outlet::sector_range_rd);
+        win.type(Outlet::Start_slider_val, QStringLiteral("12a"));
+        win.click(Outlet::next_btn);
+        QCOMPARE(win.last_alert(), line_feed(salvex::text::kSelectDestination));
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::browse_path));
+        QCOMPARE(win.c->screen_counter, 1);
+    }
+
+    void browsingSetsBothPathFieldsAfterTheInformation() {
+        Window win;
+        win.to_range_screen();
+        win.chosen_folder = "/tmp/Mes photos \u00e9t\u00e9";
+        win.click(Outlet::browse_path);
+        QCOMPARE(win.windows, QStringList{"BrowseInfo_Window"});
+        QCOMPARE(win.at<QLineEdit>(Outlet::path)->text(), QStringLiteral("/tmp/Mes photos \u00e9t\u00e9"));
+        QCOMPARE(win.view.text(Outlet::path_Sig), *win.chosen_folder);
+        // Cancelling the chooser keeps the folder.
+        win.chosen_folder.reset();
+        win.click(Outlet::browse_path);
+        QCOMPARE(win.view.text(Outlet::path), std::string("/tmp/Mes photos \u00e9t\u00e9"));
+    }
+
+    void typedRangesAreChecked_data() {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("focus_on_end");
+        QTest::newRow("start with a letter") << "12a" << "1000" << "Please enter valid Start Sector value." << false;
+        QTest::newRow("start longer than the count") << "00005" << "1000" << "Please enter valid Start Sector value." << false;
+        QTest::newRow("end beyond the volume") << "0" << "1001" << "Please enter valid End Sector value." << true;
+        QTest::newRow("end equal to start") << "10" << "10" << "End Sector should be greater than Start Sector." << true;
+    }
+    void typedRangesAreChecked() {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QString, message);
+        QFETCH(bool, focus_on_end);
+        Window win;
+        win.to_range_screen();
+        win.chosen_folder = win.home / "out";
+        win.click(Outlet::browse_path);
+        win.click(Outlet::sector_range_rd);
+        win.type(Outlet::Start_slider_val, start);
+        win.type(Outlet::End_slider_val, end);
+        win.click(Outlet::next_btn);
+        QCOMPARE(win.last_alert(), "\n" + message.toStdString());
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(focus_on_end ? Outlet::End_slider_val : Outlet::Start_slider_val));
+        QVERIFY(win.shown(Outlet::searching_criteria_Box));
+        QCOMPARE(win.c->screen_counter, 1);
+        QVERIFY(!win.c->Scan_Thread_Running());
+    }
+};
+
+// Sector numbers beyond what an int holds stay exact through the sliders.
+class Sliders : public QObject {
+    Q_OBJECT
+private slots:
+    void scaleEndsAreExact_data() {
+        QTest::addColumn<qulonglong>("minimum");
+        QTest::addColumn<qulonglong>("maximum");
+        const qulonglong big = std::numeric_limits<std::uint64_t>::max();
+        QTest::newRow("empty") << qulonglong{0} << qulonglong{0};
+        QTest::newRow("one sector") << qulonglong{0} << qulonglong{1};
+        QTest::newRow("small card") << qulonglong{0} << qulonglong{131072};
+        QTest::newRow("largest int") << qulonglong{0} << qulonglong{2147483647};
+        QTest::newRow("just beyond int") << qulonglong{0} << qulonglong{2147483653};
+        QTest::newRow("offset 4 TiB") << qulonglong{7} << (qulonglong{1} << 33) + 7;
+        QTest::newRow("whole 64 bits") << qulonglong{0} << big;
+    }
+    void scaleEndsAreExact() {
+        QFETCH(qulonglong, minimum);
+        QFETCH(qulonglong, maximum);
+        salvex::gui::SectorScale scale;
+        scale.set_range(minimum, maximum);
+        QVERIFY(scale.steps() >= 0 && scale.steps() <= salvex::gui::SectorScale::kMaxSteps);
+        QCOMPARE(scale.to_value(0), std::uint64_t{minimum});
+        QCOMPARE(scale.to_value(scale.steps()), std::uint64_t{maximum});
+        QCOMPARE(scale.to_position(minimum), 0);
+        QCOMPARE(scale.to_position(maximum), scale.steps());
+        std::uint64_t previous = minimum;
+        for (int i = 0; i <= 64; ++i) {
+            const int position = static_cast<int>(static_cast<long long>(scale.steps()) * i / 64);
+            const std::uint64_t value = scale.to_value(position);
+            QVERIFY(value >= previous);
+            QCOMPARE(scale.to_position(value), position);
+            previous = value;
+        }
+    }
+
+    void endSliderAtItsRightEndGivesTheFullCount() {
+        const std::uint64_t sectors = (std::uint64_t{1} << 32) + 12345;
+        Window win("Salvex Birch Recovery", sectors);
+        win.to_range_screen();
+        win.click(Outlet::sector_range_rd);
+        auto* end = win.at<QSlider>(Outlet::End_Slider);
+        end->setFocus();
+        QTest::keyClick(end, Qt::Key_Home);
+        QCOMPARE(win.at<QLineEdit>(Outlet::End_slider_val)->text(), QStringLiteral("0"));
+        QTest::keyClick(end, Qt::Key_End);
+        QCOMPARE(win.at<QLineEdit>(Outlet::End_slider_val)->text(), QString::number(sectors));
+        QCOMPARE(win.view.value(Outlet::End_Slider), sectors);
+        auto* start = win.at<QSlider>(Outlet::Start_Slider);
+        start->setFocus();
+        QTest::keyClick(start, Qt::Key_End);
+        QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QString::number(sectors));
+    }
+
+    void typedValueBeyondIntIsKeptExactly() {
+        const std::uint64_t sectors = (std::uint64_t{1} << 32) + 12345;
+        Window win("Salvex Birch Recovery", sectors);
+        win.to_range_screen();
+        win.click(Outlet::sector_range_rd);
+        win.type(Outlet::End_slider_val, QStringLiteral("4294967301"));
+        QCOMPARE(win.view.value(Outlet::End_Slider), std::uint64_t{4294967301});
+        const auto* slider = win.at<QSlider>(Outlet::End_Slider);
+        QVERIFY(slider->value() > 0 && slider->value() < slider->maximum());
+    }
+
+    void progressBarCountsSectorsBeyondInt() {
+        Window win;
+        const std::uint64_t total = std::uint64_t{1} << 40;
+        win.view.set_range(Outlet::Progress_Horz, 0, total);
+        win.view.set_value(Outlet::Progress_Horz, total / 2);
+        QCOMPARE(win.view.value(Outlet::Progress_Horz), total / 2);
+        const auto* bar = win.at<QProgressBar>(Outlet::Progress_Horz);
+        QCOMPARE(bar->value(), bar->maximum() / 2);
+        // A range of nothing must not turn the bar into a busy indicator.
+        win.view.set_range(Outlet::Progress_Horz, 0, 0);
+        QVERIFY(bar->maximum() > 0);
+    }
+};
+
+// Leaving the program, the help document, the support window and alerts.
+class ExitHelpSupport : public QObject {
+    Q_OBJECT
+private slots:
+    void answeringNoKeepsTheWindow_data() {
+        QTest::addColumn<bool>("close_box");
+        QTest::newRow("Exit button") << false;
+        QTest::newRow("close box") << true;
+    }
+    void answeringNoKeepsTheWindow() {
+        QFETCH(bool, close_box);
+        Window win;
+        win.answers = {1};
+        if (close_box) win.w().close();
+        else QTest::mouseClick(win.w().exit_button, Qt::LeftButton);
+        QCOMPARE(win.alerts.size(), std::size_t{1});
+        QCOMPARE(win.alerts[0].message, std::string(salvex::text::kExitQuestion));
+        QCOMPARE(win.alerts[0].buttons, (std::vector<std::string>{"Yes", "No"}));
+        QVERIFY(!win.quit);
+        QVERIFY(win.w().isVisible());
+    }
+
+    void answeringYesQuits() {
+        Window win;
+        win.answers = {0};
+        win.w().close();
+        QVERIFY(win.quit);
+    }
+
+    void alertBoxHasExactlyTheTextsAndButtons() {
+        const salvex::AlertRequest request{.message = std::string(salvex::text::kExitQuestion),
+                                           .informative = "",
+                                           .buttons = {"Yes", "No"}};
+        const auto box = salvex::gui::make_alert_box(request, nullptr);
+        QCOMPARE(box->text(), QString::fromStdString(request.message));
+        QVERIFY(box->informativeText().isEmpty());
+        const QList<QAbstractButton*> buttons = box->buttons();
+        QCOMPARE(buttons.size(), 2);
+        QCOMPARE(box->defaultButton()->text(), QStringLiteral("Yes"));
+        QCOMPARE(box->escapeButton()->text(), QStringLiteral("No"));
+        QCOMPARE(salvex::gui::alert_answer(*box), 1);  // closed without a press: the cautious answer
+        box->defaultButton()->click();
+        QCOMPARE(salvex::gui::alert_answer(*box), 0);
+    }
+
+    void helpWithoutTheGuideSaysSo() {
+        Window win;
+        QTest::mouseClick(win.w().help_button, Qt::LeftButton);
+        QCOMPARE(win.last_alert(), std::string(salvex::text::kNoHelpFile));
+        QVERIFY(win.opened.empty());
+    }
+
+    void helpOpensTheGuideFromTheResources() {
+        Window win("Salvex Birch Recovery", 1000, {{"Help.pdf", "%PDF-1.4\n"}});
+        QTest::mouseClick(win.w().help_button, Qt::LeftButton);
+        QVERIFY(win.alerts.empty());
+        QCOMPARE(win.opened.size(), std::size_t{1});
+        QVERIFY(win.opened[0].isLocalFile());
+        QVERIFY(win.opened[0].toLocalFile().endsWith(QStringLiteral(".app/Contents/Resources/Help.pdf")));
+    }
+
+    void copyingLeavesOnePlainTextItem() {
+        Window win;
+        QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
+        win.inside_modal = [](QDialog& dialog) {
+            auto* copy = dialog.findChild<QPushButton*>(QStringLiteral("Copy_Email"));
+            QVERIFY(copy != nullptr);
+            copy->click();
+        };
+        QTest::mouseClick(win.w().contact_button, Qt::LeftButton);
+        QCOMPARE(win.windows, QStringList{"HelpWindow"});
+        const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(held->formats(), QStringList{"text/plain"});
+        QCOMPARE(held->text().toStdString(), win.c->support_id);
+        QCOMPARE(win.last_alert(), line_feed(salvex::text::kTextCopied));
+    }
+
+    void supportLinksShowAndOpenTheEditionsAddresses() {
+        Window win;
+        win.inside_modal = [&win](QDialog& dialog) {
+            auto* site = dialog.findChild<QPushButton*>(QStringLiteral("website_1"));
+            auto* mail = dialog.findChild<QPushButton*>(QStringLiteral("support_id"));
+            QVERIFY(site != nullptr && mail != nullptr);
+            QCOMPARE(site->text(), QStringLiteral("salvex-recovery.example"));
+            QCOMPARE(mail->text().toStdString(), win.c->support_id);
+            QCOMPARE(site->cursor().shape(), Qt::OpenHandCursor);
+            site->click();
+            mail->click();
+        };
+        QTest::mouseClick(win.w().contact_button, Qt::LeftButton);
+        QCOMPARE(win.opened.size(), std::size_t{2});
+        QCOMPARE(win.opened[0].toString().toStdString(), win.c->Website_1);
+        QCOMPARE(win.opened[1].scheme(), QStringLiteral("mailto"));
+    }
+
+    void aboutRunsModally() {
+        Window win;
+        QTest::mouseClick(win.w().about_button, Qt::LeftButton);
+        QCOMPARE(win.windows, QStringList{"About_Window"});
+    }
+};
+
+// The thumbnail browser, and work handed to the window from other threads.
+class Results : public QObject {
+    Q_OBJECT
+private slots:
+    void photosShowThumbnailsAndUndecodableOnesTheNoPreviewPicture() {
+        QByteArray no_preview;
+        QBuffer buffer(&no_preview);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(salvex::gui::paint_no_preview_picture(64).save(&buffer, "PNG"));
+        Window win("Salvex Birch Recovery", 1000, {{"NoPreview.png", no_preview.toStdString()}});
+        QImage photo(400, 300, QImage::Format_RGB32);
+        photo.fill(Qt::darkCyan);
+        const std::string good = win.home / "GND00001.JPG";
+        QVERIFY(photo.save(QString::fromStdString(good), "JPG"));
+        const std::string bad = win.home.write("GND00002.JPG", std::string(4096, 'x'));
+
+        win.view.set_hidden(Outlet::idImagesclview, false);
+        win.view.set_hidden(Outlet::imageBrowser, false);
+        win.c->addImageWithPath(good, "GND00001.JPG", "1");
+        win.c->addImageWithPath(bad, "GND00002.JPG", "2");
+        auto* browser = win.at<QListView>(Outlet::imageBrowser);
+        const auto* model = win.w().thumbnails;
+        QCOMPARE(model->rowCount(), 2);
+        QCOMPARE(model->index(0).data().toString(), QStringLiteral("GND00001.JPG"));
+        QVERIFY(!model->index(0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(!model->shows_no_preview(0));
+        QVERIFY(model->shows_no_preview(1));
+        QVERIFY(!model->index(1).data(Qt::DecorationRole).value<QIcon>().isNull());
+
+        // Double-clicking the no-preview picture opens nothing; a real photo opens.
+        const auto double_click = [browser](int row) { emit browser->doubleClicked(browser->model()->index(row, 0)); };
+        double_click(1);
+        QVERIFY(win.opened.empty());
+        double_click(0);
+        QCOMPARE(win.opened.size(), std::size_t{1});
+        QCOMPARE(win.opened[0].toLocalFile().toStdString(), good);
+
+        // Emptied by the controller: the browser follows.
+        win.c->images.clear();
+        win.view.reload(Outlet::imageBrowser);
+        QCOMPARE(model->rowCount(), 0);
+    }
+
+    void zoomSliderScalesTheThumbnails() {
+        Window win;
+        auto* zoom = win.at<QSlider>(Outlet::zoom_slider);
+        auto* browser = win.at<QListView>(Outlet::imageBrowser);
+        QCOMPARE(zoom->value(), 50);
+        zoom->setValue(100);
+        QCOMPARE(browser->iconSize().width(), QtView::zoom_pixels(1.0));
+        zoom->setValue(0);
+        QCOMPARE(browser->iconSize().width(), QtView::zoom_pixels(0.0));
+        QVERIFY(QtView::zoom_pixels(0.0) < QtView::zoom_pixels(0.55));
+    }
+
+    void workFromAnotherThreadRunsOnTheWindowsThread() {
+        Window win;
+        QThread* ran_on = nullptr;
+        std::atomic<bool> done{false};
+        bool failure_reached_caller = false;
+        std::thread worker([&] {
+            win.view.post_and_wait([&] { ran_on = QThread::currentThread(); });
+            try {
+                win.view.post_and_wait([] { throw std::runtime_error("from the window"); });
+            } catch (const std::runtime_error&) {
+                failure_reached_caller = true;
+            }
+            done = true;
+        });
+        QTRY_VERIFY(done.load());
+        worker.join();
+        QCOMPARE(ran_on, QApplication::instance()->thread());
+        QVERIFY(failure_reached_caller);
+
+        bool posted = false;
+        win.view.post([&] { posted = true; });
+        QVERIFY(!posted);  // queued, not run at once
+        QTRY_VERIFY(posted);
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    int failed = 0;
+    const auto run = [&](QObject&& group) {
+        if (only.isEmpty() || only == QLatin1String(group.metaObject()->className()))
+            failed += QTest::qExec(&group, QStringList{QString::fromLocal8Bit(argv[0])});
+    };
+    run(StartUp());
+    run(DeviceScreen());
+    run(RangeScreen());
+    run(Sliders());
+    run(ExitHelpSupport());
+    run(Results());
+    return failed == 0 ? 0 : 1;
+}
+
+#include "window_test.moc"

@@ -1,0 +1,729 @@
+#include "wizard/qt/main_window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSlider>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/globals.h"
+#include "results/qt/image_browser_model.h"
+#include "results/qt/thumbnail_cache.h"
+#include "wizard/qt/app_icon.h"
+#include "wizard/qt/outlet_table_model.h"
+
+namespace salvex::gui {
+
+// The wizard's steps along the top, the current one marked with the desktop's
+// highlight colour, later ones dimmed.
+class StepStrip : public QFrame {
+public:
+    explicit StepStrip(QWidget* parent) : QFrame(parent) {
+        layout_ = new QHBoxLayout(this);
+        layout_->setContentsMargins(12, 6, 12, 6);
+        layout_->setSpacing(6);
+    }
+
+    void show_steps(const QStringList& names, int current) {
+        if (names == names_ && current == current_) return;
+        names_ = names;
+        current_ = current;
+        while (QLayoutItem* item = layout_->takeAt(0)) {
+            delete item->widget();
+            delete item;
+        }
+        for (int i = 0; i < names.size(); ++i) {
+            if (i > 0) {
+                auto* arrow = new QLabel(QStringLiteral("\u203A"), this);
+                arrow->setEnabled(i <= current);
+                layout_->addWidget(arrow);
+            }
+            auto* step = new QLabel(QStringLiteral("%1  %2").arg(i + 1).arg(names[i]), this);
+            step->setObjectName(QStringLiteral("step%1").arg(i + 1));
+            if (i == current) {
+                QFont f = step->font();
+                f.setBold(true);
+                step->setFont(f);
+                step->setStyleSheet(QStringLiteral(
+                    "QLabel { background: palette(highlight); color: palette(highlighted-text);"
+                    " border-radius: 11px; padding: 3px 12px; }"));
+                step->setAccessibleName(tr("Current step: %1").arg(names[i]));
+            } else {
+                step->setStyleSheet(QStringLiteral("QLabel { padding: 3px 12px; }"));
+                step->setEnabled(i < current);
+            }
+            layout_->addWidget(step);
+        }
+        layout_->addStretch(1);
+    }
+
+private:
+    QHBoxLayout* layout_;
+    QStringList names_;
+    int current_ = -1;
+};
+
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QLabel* quiet_label(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
+QVBoxLayout* column(QWidget* w, int margin = 0) {
+    auto* l = new QVBoxLayout(w);
+    l->setContentsMargins(margin, margin, margin, margin);
+    return l;
+}
+
+// The step each screen belongs to.
+enum Step { kDriveStep = 0, kOptionsStep = 1, kTypesStep = 2, kResultsStep = 3 };
+
+}  // namespace
+
+template <class W, class... Args>
+W* MainWindow::make(Outlet o, Args&&... args) {
+    auto* w = new W(std::forward<Args>(args)...);
+    w->setObjectName(qs(outlet_name(o)));
+    outlets_.at(static_cast<std::size_t>(o)) = w;
+    return w;
+}
+
+MainWindow::MainWindow() {
+    outlets_.at(static_cast<std::size_t>(Outlet::controlPanel)) = this;
+    setObjectName(qs(outlet_name(Outlet::controlPanel)));
+    setMinimumSize(880, 620);
+    setWindowIcon(app_icon());
+    resize(1120, 760);
+
+    thumbnail_cache = new ThumbnailCache(this);
+    thumbnails = new ImageBrowserModel(ImageBrowserModel::Kind::Thumbnails, *thumbnail_cache, this);
+    file_list = new ImageBrowserModel(ImageBrowserModel::Kind::FileList, *thumbnail_cache, this);
+    thumbnail_cache->ready = [this](const QString& path) { thumbnails->thumbnail_ready(path); };
+
+    auto* outer = column(this);
+    outer->setSpacing(0);
+    outer->addWidget(build_header());
+    strip_ = new StepStrip(this);
+    strip_->setAutoFillBackground(true);
+    strip_->setBackgroundRole(QPalette::AlternateBase);
+    outer->addWidget(strip_);
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(rule);
+
+    auto* body = new QWidget(this);
+    auto* screens = column(body, 18);
+    screens->setSpacing(12);
+    auto* search_type = make<QLabel>(Outlet::Search_Type, body);
+    QFont bold = search_type->font();
+    bold.setBold(true);
+    search_type->setFont(bold);
+    screens->addWidget(search_type);
+    screens->addWidget(build_device_page(), 1);
+    screens->addWidget(build_range_page(false), 1);
+    screens->addWidget(build_range_page(true), 1);
+    screens->addWidget(build_file_type_page(), 1);
+    screens->addWidget(build_photo_results_page(), 1);
+    screens->addWidget(build_file_results_page(), 1);
+    screens->addWidget(build_progress_area());
+    screens->addWidget(build_help_panel());
+    outer->addWidget(body, 1);
+
+    auto* bottom_rule = new QFrame(this);
+    bottom_rule->setFrameShape(QFrame::HLine);
+    bottom_rule->setFrameShadow(QFrame::Sunken);
+    outer->addWidget(bottom_rule);
+    outer->addWidget(build_button_bar());
+
+    // The data carriers the controller reads back; nothing to show of them.
+    make<QLabel>(Outlet::disk_identifier, this)->hide();
+    make<QLabel>(Outlet::sectors_val, this)->hide();
+
+    for (std::size_t i = 0; i < outlets_.size(); ++i)
+        if (outlets_[i] == nullptr) qFatal("outlet %s has no widget", outlet_name(static_cast<Outlet>(i)).data());
+
+    // Everything starts hidden except the device screen and the window's frame;
+    // the controller shows each screen as the wizard reaches it.
+    for (std::size_t i = 0; i < outlets_.size(); ++i) hidden_[i] = true;
+    for (const Outlet o : {Outlet::controlPanel, Outlet::help_info, Outlet::back_btn, Outlet::next_btn,
+                           Outlet::idTableView, Outlet::idtablesclview, Outlet::refresh_btn, Outlet::refresh_Box,
+                           Outlet::refresh_Label, Outlet::rec_mode_Box, Outlet::rec_mode_Photo, Outlet::rec_mode_Video,
+                           Outlet::rec_mode_RawFile, Outlet::rec_mode_Audio, Outlet::idSigTableView,
+                           Outlet::idSigtablesclview})
+        hidden_.at(static_cast<std::size_t>(o)) = false;
+    for (std::size_t i = 0; i < outlets_.size(); ++i)
+        if (outlets_[i] != this) outlets_[i]->setHidden(hidden_[i]);
+
+    set_tab_order();
+    refresh();
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::build_header() {
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(18, 12, 12, 10);
+    auto* icon = new QLabel(header);
+    icon->setPixmap(app_icon().pixmap(40, 40));
+    row->addWidget(icon);
+    auto* words = new QVBoxLayout;
+    words->setSpacing(2);
+    title_label = new QLabel(header);
+    QFont big = title_label->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.45);
+    title_label->setFont(big);
+    words->addWidget(title_label);
+    words->addWidget(quiet_label(tr("Brings back deleted photos, videos, documents and audio. Your card is only "
+                                    "read, never changed."),
+                                 header));
+    row->addLayout(words, 1);
+
+    const auto tool = [header, row](const QString& text, const char* theme, QStyle::StandardPixmap fallback) {
+        auto* b = new QToolButton(header);
+        b->setText(text);
+        b->setIcon(QIcon::fromTheme(QString::fromLatin1(theme), header->style()->standardIcon(fallback)));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::StrongFocus);
+        row->addWidget(b, 0, Qt::AlignTop);
+        return b;
+    };
+    help_button = tool(tr("Help"), "help-contents", QStyle::SP_DialogHelpButton);
+    help_button->setShortcut(QKeySequence::HelpContents);
+    help_button->setToolTip(tr("Open the user guide (F1)"));
+    about_button = tool(tr("About"), "help-about", QStyle::SP_MessageBoxInformation);
+    contact_button = tool(tr("Contact Us"), "mail-send", QStyle::SP_CommandLink);
+    return header;
+}
+
+QWidget* MainWindow::build_device_page() {
+    auto* page = new QWidget(this);
+    auto* l = column(page);
+    l->setSpacing(10);
+
+    auto* modes = make<QGroupBox>(Outlet::rec_mode_Box, tr("What do you want to recover?"), page);
+    auto* mode_row = new QHBoxLayout(modes);
+    mode_row->setSpacing(24);
+    mode_row->addWidget(make<QRadioButton>(Outlet::rec_mode_Photo, tr("&Photos"), modes));
+    mode_row->addWidget(make<QRadioButton>(Outlet::rec_mode_Video, tr("&Videos"), modes));
+    mode_row->addWidget(make<QRadioButton>(Outlet::rec_mode_RawFile, tr("Docu&ments and other files"), modes));
+    mode_row->addWidget(make<QRadioButton>(Outlet::rec_mode_Audio, tr("&Audio"), modes));
+    mode_row->addStretch(1);
+    as<QRadioButton>(Outlet::rec_mode_Photo)->setChecked(true);
+    l->addWidget(modes);
+
+    auto* caption = new QLabel(tr("&Drives and memory cards:"), page);
+    l->addWidget(caption);
+    auto* frame = make<QFrame>(Outlet::idtablesclview, page);
+    auto* fl = column(frame);
+    device_model = new OutletTableModel(Outlet::idTableView,
+                                        {{"Collumn1", tr("Drive")},
+                                         {"Collumn2", tr("Volume Name")},
+                                         {"Collumn3", tr("File System")},
+                                         {"Collumn4", tr("Capacity")},
+                                         {"Collumn5", tr("Parent Disk")},
+                                         {"Collumn6", tr("Sectors")}},
+                                        this);
+    auto* table = make<QTableView>(Outlet::idTableView, frame);
+    table->setModel(device_model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setAlternatingRowColors(true);
+    table->setShowGrid(false);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    table->setIconSize(QSize(22, 22));
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 14);
+    table->setAccessibleName(tr("Drives and memory cards"));
+    caption->setBuddy(table);
+    fl->addWidget(table);
+    l->addWidget(frame, 1);
+
+    auto* refresh = make<QFrame>(Outlet::refresh_Box, page);
+    auto* rl = new QHBoxLayout(refresh);
+    rl->setContentsMargins(0, 0, 0, 0);
+    auto* hint = make<QLabel>(Outlet::refresh_Label,
+                              tr("Card not in the list? Connect it, wait a few seconds, then refresh the list."), refresh);
+    hint->setWordWrap(true);
+    rl->addWidget(hint, 1);
+    add_image_button = new QPushButton(tr("Add Disk &Image\u2026"), refresh);
+    add_image_button->setToolTip(tr("Search a copy (image file) of a card instead of the card itself"));
+    rl->addWidget(add_image_button);
+    auto* refresh_btn = make<QPushButton>(Outlet::refresh_btn, tr("&Refresh List"), refresh);
+    refresh_btn->setIcon(QIcon::fromTheme(QStringLiteral("view-refresh"), style()->standardIcon(QStyle::SP_BrowserReload)));
+    rl->addWidget(refresh_btn);
+    l->addWidget(refresh);
+
+    pages_.push_back({page, kDriveStep});
+    follow(page, {Outlet::idtablesclview});
+    return page;
+}
+
+QWidget* MainWindow::build_sector_box(bool sig, bool end) {
+    const auto o = [sig](Outlet photo) { return in_set(photo, sig); };
+    const Outlet box_o = o(end ? Outlet::End_Sec_Box : Outlet::Start_Sec_Box);
+    auto* box = make<QGroupBox>(box_o, end ? tr("Last sector") : tr("First sector"), this);
+    auto* g = new QGridLayout(box);
+    g->setVerticalSpacing(6);
+    auto* current = make<QLabel>(o(end ? Outlet::End_Sec_curr : Outlet::Start_Sec_curr),
+                                 end ? tr("&End sector:") : tr("&Start sector:"), box);
+    auto* field = make<QLineEdit>(o(end ? Outlet::End_slider_val : Outlet::Start_slider_val), box);
+    field->setMaxLength(24);
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 22);
+    field->setAlignment(Qt::AlignRight);
+    current->setBuddy(field);
+    auto* slider = make<QSlider>(o(end ? Outlet::End_Slider : Outlet::Start_Slider), Qt::Horizontal, box);
+    slider->setAccessibleName(end ? tr("End sector") : tr("Start sector"));
+    g->addWidget(current, 0, 0);
+    g->addWidget(field, 0, 1, 1, 3, Qt::AlignLeft);
+    g->addWidget(slider, 1, 0, 1, 4);
+    auto* min = make<QLabel>(o(end ? Outlet::End_Sec_Min : Outlet::Start_Sec_Min), tr("From"), box);
+    auto* min_val = make<QLabel>(o(end ? Outlet::End_Sec_Min_val : Outlet::Start_Sec_Min_val), box);
+    auto* max = make<QLabel>(o(end ? Outlet::End_Sec_Max : Outlet::Start_Sec_Max), tr("to"), box);
+    auto* max_val = make<QLabel>(o(end ? Outlet::End_Sec_Max_val : Outlet::Start_Sec_Max_val), box);
+    for (QLabel* label : {min, min_val, max, max_val}) label->setForegroundRole(QPalette::PlaceholderText);
+    auto* ends = new QHBoxLayout;
+    ends->addWidget(min);
+    ends->addWidget(min_val);
+    ends->addStretch(1);
+    ends->addWidget(max);
+    ends->addWidget(max_val);
+    g->addLayout(ends, 2, 0, 1, 4);
+    g->setColumnStretch(3, 1);
+    return box;
+}
+
+QWidget* MainWindow::build_range_page(bool sig) {
+    const auto o = [sig](Outlet photo) { return in_set(photo, sig); };
+    auto* page = new QWidget(this);
+    auto* l = column(page);
+    l->setSpacing(12);
+
+    auto* criteria = make<QGroupBox>(o(Outlet::searching_criteria_Box), tr("How much of the drive to search"), page);
+    auto* cl = new QHBoxLayout(criteria);
+    cl->setSpacing(24);
+    cl->addWidget(make<QRadioButton>(o(Outlet::entire_disk_rd), tr("E&ntire disk (recommended)"), criteria));
+    cl->addWidget(make<QRadioButton>(o(Outlet::sector_range_rd), tr("Sector &range"), criteria));
+    cl->addStretch(1);
+    l->addWidget(criteria);
+
+    auto* info = make<QGroupBox>(o(Outlet::disk_sector_info_Box), tr("Selected drive"), page);
+    info_boxes_.at(sig ? 1 : 0) = info;
+    auto* il = column(info, 0);
+    il->setContentsMargins(12, 10, 12, 12);
+    auto* details = new QWidget(info);
+    auto* grid = new QGridLayout(details);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(8);
+    const Outlet captions[] = {Outlet::disk, Outlet::vol_name, Outlet::file_system,
+                               Outlet::size, Outlet::start_sector_entire, Outlet::end_sector_entire};
+    const Outlet values[] = {Outlet::disk_val, Outlet::vol_name_val, Outlet::file_system_val,
+                             Outlet::size_val, Outlet::start_sector_entire_val, Outlet::end_sector_entire_val};
+    std::vector<Outlet> detail_controls;
+    for (int i = 0; i < 6; ++i) {
+        auto* caption = make<QLabel>(o(captions[i]), details);
+        caption->setForegroundRole(QPalette::PlaceholderText);
+        auto* value = make<QLabel>(o(values[i]), details);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        const int r = i / 2, c = (i % 2) * 2;
+        grid->addWidget(caption, r, c);
+        grid->addWidget(value, r, c + 1);
+        detail_controls.push_back(o(values[i]));
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    il->addWidget(details);
+    follow(details, detail_controls);
+
+    auto* range = new QWidget(info);
+    auto* rl = column(range);
+    rl->setSpacing(10);
+    rl->addWidget(make<QLabel>(o(Outlet::Sector_Range_Info),
+                               tr("Drag the sliders, or type the numbers of the first and the last sector to search. "
+                                  "A sector is 512 bytes; sector 0 is the start of the drive."),
+                               range));
+    as<QLabel>(o(Outlet::Sector_Range_Info))->setWordWrap(true);
+    auto* boxes = new QHBoxLayout;
+    boxes->setSpacing(12);
+    boxes->addWidget(build_sector_box(sig, false), 1);
+    boxes->addWidget(build_sector_box(sig, true), 1);
+    rl->addLayout(boxes);
+    il->addWidget(range);
+    follow(range, {o(Outlet::Start_Sec_Box), o(Outlet::End_Sec_Box), o(Outlet::Sector_Range_Info)});
+    l->addWidget(info);
+
+    auto* browse = make<QGroupBox>(o(Outlet::browse_Box), tr("Where to save the recovered files"), page);
+    auto* bl = new QHBoxLayout(browse);
+    auto* path_label = make<QLabel>(o(Outlet::path_label), tr("Folder:"), browse);
+    auto* path = make<QLineEdit>(o(Outlet::path), browse);
+    path->setReadOnly(true);
+    path->setPlaceholderText(tr("No folder chosen yet \u2013 click Browse to choose one"));
+    path->setFocusPolicy(Qt::ClickFocus);
+    auto* browse_btn = make<QPushButton>(o(Outlet::browse_path), tr("Br&owse\u2026"), browse);
+    browse_btn->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    path_label->setBuddy(browse_btn);
+    bl->addWidget(path_label);
+    bl->addWidget(path, 1);
+    bl->addWidget(browse_btn);
+    l->addWidget(browse);
+
+    // Open Folder belongs to the set but shows on the results screen, under the results.
+    make<QPushButton>(o(Outlet::open_folder), tr("&Open Folder"), this)
+        ->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+
+    if (!sig) {
+        auto* thorough = new QWidget(page);
+        auto* tl = new QGridLayout(thorough);
+        tl->setContentsMargins(2, 0, 0, 0);
+        tl->setHorizontalSpacing(6);
+        auto* check = make<QCheckBox>(Outlet::Thro_Mode_Chk, thorough);
+        auto* label = make<QLabel>(Outlet::Thro_Mode_Chk_Label, tr("Also run a &thorough search"), thorough);
+        label->setBuddy(check);
+        check->setAccessibleName(tr("Also run a thorough search"));
+        auto* more = make<QLabel>(Outlet::Thro_Mode_Info,
+                                  tr("It looks for more kinds of photos after the first search and takes longer. "
+                                     "What it finds is kept in a folder of its own."),
+                                  thorough);
+        more->setWordWrap(true);
+        more->setForegroundRole(QPalette::PlaceholderText);
+        tl->addWidget(check, 0, 0);
+        tl->addWidget(label, 0, 1);
+        tl->addWidget(more, 1, 1);
+        tl->setColumnStretch(1, 1);
+        l->addWidget(thorough);
+        follow(thorough, {Outlet::Thro_Mode_Chk, Outlet::Thro_Mode_Chk_Label, Outlet::Thro_Mode_Info});
+    }
+    l->addStretch(1);
+    pages_.push_back({page, kOptionsStep});
+    follow(page, {o(Outlet::searching_criteria_Box)});
+    return page;
+}
+
+QWidget* MainWindow::build_file_type_page() {
+    auto* page = new QWidget(this);
+    auto* l = column(page);
+    l->setSpacing(10);
+    l->addWidget(make<QCheckBox>(Outlet::select_unselect_Chk, tr("Select &all file types"), page));
+    auto* frame = make<QFrame>(Outlet::idChecktablesclview, page);
+    auto* fl = column(frame);
+    check_model = new OutletTableModel(Outlet::idCheckTableView,
+                                       {{"State", QString(), true},
+                                        {"Extension", tr("Type")},
+                                        {"Description", tr("Description")},
+                                        {"Thoro", tr("Thorough only")}},
+                                       this);
+    auto* table = make<QTableView>(Outlet::idCheckTableView, frame);
+    table->setModel(check_model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setAlternatingRowColors(true);
+    table->setShowGrid(false);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    table->setColumnHidden(3, true);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().lineSpacing() + 10);
+    table->setAccessibleName(tr("File types"));
+    fl->addWidget(table);
+    l->addWidget(frame, 1);
+    l->addWidget(make<QCheckBox>(Outlet::Thro_Mode_Chk_SIG,
+                                 tr("Also run a &thorough search (finds more, takes longer)"), page));
+    pages_.push_back({page, kTypesStep});
+    follow(page, {Outlet::idChecktablesclview});
+    return page;
+}
+
+QWidget* MainWindow::build_photo_results_page() {
+    auto* page = make<QFrame>(Outlet::idImagesclview, this);
+    auto* l = column(page);
+    auto* browser = make<QListView>(Outlet::imageBrowser, page);
+    browser->setModel(thumbnails);
+    browser->setViewMode(QListView::IconMode);
+    browser->setResizeMode(QListView::Adjust);
+    browser->setMovement(QListView::Static);
+    browser->setUniformItemSizes(true);
+    browser->setLayoutMode(QListView::Batched);
+    browser->setBatchSize(200);
+    browser->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    browser->setTextElideMode(Qt::ElideMiddle);
+    browser->setWordWrap(false);
+    browser->setSpacing(4);
+    browser->setAccessibleName(tr("Photos found"));
+    l->addWidget(browser);
+    pages_.push_back({page, kResultsStep});
+    return page;
+}
+
+QWidget* MainWindow::build_file_results_page() {
+    auto* page = new QWidget(this);
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+    auto* lists = new QVBoxLayout;
+    auto* files_frame = make<QFrame>(Outlet::idImagesclview_2, page);
+    auto* ff = column(files_frame);
+    auto* files = make<QListView>(Outlet::imageBrowser_2, files_frame);
+    files->setModel(file_list);
+    files->setUniformItemSizes(true);
+    files->setLayoutMode(QListView::Batched);
+    files->setIconSize(QSize(16, 16));
+    files->setAccessibleName(tr("Files found"));
+    ff->addWidget(files);
+    lists->addWidget(files_frame, 3);
+
+    auto* summary_frame = make<QFrame>(Outlet::idSigtablesclview, page);
+    auto* sf = column(summary_frame);
+    summary_model = new OutletTableModel(Outlet::idSigTableView,
+                                         {{"FileTypes", tr("Type")},
+                                          {"NoOfFile", tr("Files Found")},
+                                          {"FileName", tr("Last File Found")},
+                                          {"FilePath", tr("Saved As")},
+                                          {"FileTypes_Hidden", QString()}},
+                                         this);
+    auto* summary = make<QTableView>(Outlet::idSigTableView, summary_frame);
+    summary->setModel(summary_model);
+    summary->setSelectionMode(QAbstractItemView::NoSelection);
+    summary->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    summary->setShowGrid(false);
+    summary->setAlternatingRowColors(true);
+    summary->verticalHeader()->hide();
+    summary->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    summary->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    summary->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    summary->setColumnHidden(3, true);
+    summary->setColumnHidden(4, true);
+    sf->addWidget(summary);
+    lists->addWidget(summary_frame, 2);
+    row->addLayout(lists, 1);
+
+    auto* preview = make<QGroupBox>(Outlet::QuickLook_View_Box, tr("Preview"), page);
+    auto* pl = column(preview, 10);
+    auto* picture = make<QLabel>(Outlet::QuickLook_View, preview);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setMinimumSize(200, 200);
+    auto* movie = make<QLabel>(Outlet::mMovieView, preview);
+    movie->setAlignment(Qt::AlignCenter);
+    movie->setMinimumSize(200, 200);
+    movie->setAutoFillBackground(true);
+    movie->setBackgroundRole(QPalette::Dark);
+    pl->addWidget(picture, 1);
+    pl->addWidget(movie, 1);
+    preview->setFixedWidth(260);
+    row->addWidget(preview);
+    pages_.push_back({page, kResultsStep});
+    follow(page, {Outlet::idImagesclview_2});
+    return page;
+}
+
+QWidget* MainWindow::build_progress_area() {
+    auto* area = new QWidget(this);
+    auto* l = column(area);
+    l->setSpacing(6);
+    auto* cleared = make<QLabel>(Outlet::ClearThumbnail_Label, area);
+    cleared->setWordWrap(true);
+    QFont italic = cleared->font();
+    italic.setItalic(true);
+    cleared->setFont(italic);
+    l->addWidget(cleared);
+
+    auto* mode = make<QLabel>(Outlet::Mode_label, area);
+    mode->setForegroundRole(QPalette::PlaceholderText);
+    l->addWidget(mode);
+    auto* bar_row = new QHBoxLayout;
+    auto* bar = make<QProgressBar>(Outlet::Progress_Horz, area);
+    bar->setRange(0, 0);
+    bar->setValue(0);
+    bar->setAccessibleName(tr("Search progress"));
+    bar_row->addWidget(bar, 1);
+    auto* stop = make<QPushButton>(Outlet::stop_scan, tr("&Stop"), area);
+    stop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    stop->setToolTip(tr("Stop the search (Esc). Files found so far are kept."));
+    bar_row->addWidget(stop);
+    l->addLayout(bar_row);
+    l->addWidget(make<QLabel>(Outlet::sector_label, area));
+
+    auto* footer = new QWidget(area);
+    auto* fl = new QHBoxLayout(footer);
+    fl->setContentsMargins(0, 0, 0, 0);
+    auto* zoom_label = make<QLabel>(Outlet::zoom_label, tr("&Zoom:"), footer);
+    auto* zoom = make<QSlider>(Outlet::zoom_slider, Qt::Horizontal, footer);
+    zoom->setRange(0, 100);
+    zoom->setFixedWidth(180);
+    zoom_label->setBuddy(zoom);
+    fl->addWidget(zoom_label);
+    fl->addWidget(zoom);
+    fl->addStretch(1);
+    QWidget* open = outlet(Outlet::open_folder);
+    QWidget* open_sig = outlet(Outlet::open_folder_Sig);
+    open->setParent(footer);
+    open_sig->setParent(footer);
+    fl->addWidget(open);
+    fl->addWidget(open_sig);
+    l->addWidget(footer);
+    follow(footer, {Outlet::zoom_label, Outlet::zoom_slider, Outlet::open_folder, Outlet::open_folder_Sig});
+    follow(area, {Outlet::ClearThumbnail_Label, Outlet::Mode_label, Outlet::Progress_Horz, Outlet::sector_label,
+                  Outlet::stop_scan, Outlet::zoom_label, Outlet::zoom_slider, Outlet::open_folder,
+                  Outlet::open_folder_Sig});
+    return area;
+}
+
+QWidget* MainWindow::build_help_panel() {
+    auto* panel = new QFrame(this);
+    panel->setAutoFillBackground(true);
+    panel->setBackgroundRole(QPalette::AlternateBase);
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(12, 10, 12, 10);
+    row->setSpacing(12);
+    auto* icon = new QLabel(panel);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(24, 24));
+    icon->setAlignment(Qt::AlignTop);
+    row->addWidget(icon);
+    auto* text = make<QLabel>(Outlet::help_info, panel);
+    text->setWordWrap(true);
+    text->setTextFormat(Qt::PlainText);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Room for three lines, so the window does not jump as the texts change.
+    text->setMinimumHeight(text->fontMetrics().lineSpacing() * 3);
+    row->addWidget(text, 1);
+    follow(panel, {Outlet::help_info});
+    return panel;
+}
+
+QWidget* MainWindow::build_button_bar() {
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(18, 10, 18, 12);
+    exit_button = new QPushButton(tr("E&xit"), bar);
+    row->addWidget(exit_button);
+    row->addStretch(1);
+    auto* back = make<QPushButton>(Outlet::back_btn, tr("< &Back"), bar);
+    auto* next = make<QPushButton>(Outlet::next_btn, tr("&Next >"), bar);
+    back->setEnabled(false);
+    next->setDefault(true);
+    for (QPushButton* b : {exit_button, back, next}) b->setMinimumWidth(110);
+    row->addWidget(back);
+    row->addWidget(next);
+    return bar;
+}
+
+void MainWindow::set_tab_order() {
+    // Buttons answer Return themselves when they have the focus; elsewhere Return means Next.
+    for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(true);
+    std::vector<QWidget*> order;
+    const auto add = [&order](QWidget* w) {
+        if (w != nullptr) order.push_back(w);
+    };
+    for (const Outlet o : {Outlet::rec_mode_Photo, Outlet::rec_mode_Video, Outlet::rec_mode_RawFile,
+                           Outlet::rec_mode_Audio, Outlet::idTableView})
+        add(outlet(o));
+    add(add_image_button);
+    add(outlet(Outlet::refresh_btn));
+    for (const bool sig : {false, true}) {
+        for (const Outlet o : {Outlet::entire_disk_rd, Outlet::sector_range_rd, Outlet::Start_slider_val,
+                               Outlet::Start_Slider, Outlet::End_slider_val, Outlet::End_Slider, Outlet::browse_path})
+            add(outlet(in_set(o, sig)));
+        if (!sig) add(outlet(Outlet::Thro_Mode_Chk));
+    }
+    for (const Outlet o : {Outlet::select_unselect_Chk, Outlet::idCheckTableView, Outlet::Thro_Mode_Chk_SIG,
+                           Outlet::imageBrowser, Outlet::imageBrowser_2, Outlet::idSigTableView, Outlet::stop_scan,
+                           Outlet::zoom_slider, Outlet::open_folder, Outlet::open_folder_Sig})
+        add(outlet(o));
+    add(exit_button);
+    add(outlet(Outlet::back_btn));
+    add(outlet(Outlet::next_btn));
+    add(help_button);
+    add(about_button);
+    add(contact_button);
+    for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::follow(QWidget* part, std::vector<Outlet> controls) {
+    parts_.push_back({part, std::move(controls)});
+}
+
+void MainWindow::set_outlet_hidden(Outlet o, bool hidden) {
+    hidden_.at(static_cast<std::size_t>(o)) = hidden;
+    QWidget* w = outlet(o);
+    if (w != this) w->setHidden(hidden);
+    refresh();
+}
+
+QStringList MainWindow::step_names() const {
+    if (Recovery_MODE == kPhotoMode) return {tr("Choose drive"), tr("Search options"), tr("Recover photos")};
+    return {tr("Choose drive"), tr("Search options"), tr("Choose file types"), tr("Recover files")};
+}
+
+void MainWindow::refresh() {
+    for (const Part& part : parts_) {
+        bool any = false;
+        for (const Outlet o : part.controls) any = any || !outlet_hidden(o);
+        part.widget->setHidden(!any);
+    }
+    for (std::size_t i = 0; i < info_boxes_.size(); ++i) {
+        const bool sig = i == 1;
+        if (info_boxes_[i] == nullptr) continue;
+        const bool range = !outlet_hidden(in_set(Outlet::Start_Sec_Box, sig));
+        info_boxes_[i]->setTitle(range ? tr("Sectors to search") : tr("Selected drive"));
+    }
+    for (const Page& page : pages_)
+        if (!page.widget->isHidden()) step_ = page.step;
+    const QStringList names = step_names();
+    // In photo mode the results are the third step.
+    const int shown = step_ == kResultsStep ? static_cast<int>(names.size()) - 1 : step_;
+    strip_->show_steps(names, shown);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window never closes by itself: the exit question decides, and a "Yes" ends the program.
+    event->ignore();
+    if (close_requested) close_requested();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier &&
+        return_pressed) {
+        return_pressed();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && escape_pressed) {
+        escape_pressed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace salvex::gui

@@ -1,0 +1,453 @@
+#include "wizard/qt/qt_view.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTableView>
+#include <QThread>
+#include <QToolButton>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "app/diagnostics.h"
+#include "app/my_table_controller.h"
+#include "results/qt/image_browser_model.h"
+#include "results/qt/thumbnail_cache.h"
+#include "wizard/qt/dialogs.h"
+#include "wizard/qt/disk_image.h"
+#include "wizard/qt/main_window.h"
+#include "wizard/qt/outlet_table_model.h"
+
+namespace salvex::gui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Labels show the controller's texts without the tabs and line feeds that lined
+// them up in the old fixed layout; the texts themselves stay exact.
+QString tidy(const std::string& text) { return qs(text).remove(QLatin1Char('\t')).trimmed(); }
+
+// A click on a check box's separate label ticks the box, as a label of its own would.
+class ClickTicks : public QObject {
+public:
+    ClickTicks(QWidget* label, QAbstractButton* box) : QObject(label), box_(box) { label->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease && box_->isEnabled()) box_->click();
+        return false;
+    }
+
+private:
+    QAbstractButton* box_;
+};
+
+constexpr int kSmallestIcon = 48, kLargestIcon = ThumbnailCache::kPixels;
+
+}  // namespace
+
+QtView::QtView() : window_(std::make_unique<MainWindow>()) {}
+
+QtView::~QtView() {
+    // The controller usually goes first; the closing window must not ask it for rows.
+    MainWindow& w = *window_;
+    w.device_model->set_controller(nullptr);
+    w.check_model->set_controller(nullptr);
+    w.summary_model->set_controller(nullptr);
+    w.thumbnails->set_controller(nullptr);
+    w.file_list->set_controller(nullptr);
+    w.device_model->row_icon = nullptr;
+    controller_ = nullptr;
+    w.hide();
+}
+
+int QtView::zoom_pixels(double zoom) {
+    const double z = zoom < 0 ? 0 : zoom > 1 ? 1 : zoom;
+    return static_cast<int>(std::lround(kSmallestIcon + z * (kLargestIcon - kSmallestIcon)));
+}
+
+template <class Action>
+void QtView::act(Action&& action) {
+    if (controller_ == nullptr) return;
+    try {
+        action(*controller_);
+    } catch (const std::exception& e) {
+        Show_NSLog_Message(e.what());
+    } catch (...) {
+        Show_NSLog_Message("unknown failure in a window action");
+    }
+}
+
+void QtView::attach(MyTableController& controller) {
+    controller_ = &controller;
+    MainWindow& w = *window_;
+    w.device_model->set_controller(&controller);
+    w.check_model->set_controller(&controller);
+    w.summary_model->set_controller(&controller);
+    w.thumbnails->set_controller(&controller);
+    w.file_list->set_controller(&controller);
+    w.device_model->row_icon = [this](int row) {
+        const auto& rows = controller_->nsMutaryOfDataObject;
+        const bool image = row >= 0 && static_cast<std::size_t>(row) < rows.size() &&
+                           !rows[static_cast<std::size_t>(row)].nsStrDiskIdentifier.empty() &&
+                           rows[static_cast<std::size_t>(row)].nsStrDiskIdentifier.front() == '/';
+        const QStyle* style = window_->style();
+        if (image)
+            return QIcon::fromTheme(QStringLiteral("media-optical"), style->standardIcon(QStyle::SP_FileIcon));
+        return QIcon::fromTheme(QStringLiteral("drive-removable-media"), style->standardIcon(QStyle::SP_DriveHDIcon));
+    };
+    connect_actions();
+}
+
+void QtView::connect_actions() {
+    MainWindow& w = *window_;
+    const auto on_click = [this, &w](QAbstractButton* button, auto action) {
+        QObject::connect(button, &QAbstractButton::clicked, &w, [this, action] { act(action); });
+    };
+    const auto button = [&w](Outlet o) { return w.as<QAbstractButton>(o); };
+
+    on_click(button(Outlet::next_btn), [](MyTableController& c) { c.Next_btn(); });
+    on_click(button(Outlet::back_btn), [](MyTableController& c) { c.Back_btn(); });
+    on_click(w.exit_button, [](MyTableController& c) { c.Exit_Btn(); });
+    on_click(button(Outlet::stop_scan), [](MyTableController& c) { c.stop_usb_disk(); });
+    on_click(w.help_button, [](MyTableController& c) { c.Help_btn(); });
+    on_click(w.about_button, [](MyTableController& c) { c.About_btn(); });
+    on_click(w.contact_button, [](MyTableController& c) { c.Contact_Us_btn(); });
+    on_click(button(Outlet::refresh_btn), [](MyTableController& c) { c.rebresh_drives(); });
+    QObject::connect(w.add_image_button, &QPushButton::clicked, &w, [this] { add_disk_image(); });
+
+    on_click(button(Outlet::rec_mode_Photo), [](MyTableController& c) { c.Photo_Mode_Radio(); });
+    on_click(button(Outlet::rec_mode_Video), [](MyTableController& c) { c.Video_Mode_Radio(); });
+    on_click(button(Outlet::rec_mode_RawFile), [](MyTableController& c) { c.RawFile_Mode_Radio(); });
+    on_click(button(Outlet::rec_mode_Audio), [](MyTableController& c) { c.Audio_Mode_Radio(); });
+    on_click(button(Outlet::entire_disk_rd), [](MyTableController& c) { c.Entire_Disk_Radio(); });
+    on_click(button(Outlet::entire_disk_rd_Sig), [](MyTableController& c) { c.Entire_Disk_Radio_Sig(); });
+    on_click(button(Outlet::sector_range_rd), [](MyTableController& c) { c.Sector_Range_Radio(); });
+    on_click(button(Outlet::sector_range_rd_Sig), [](MyTableController& c) { c.Sector_Range_Radio_Sig(); });
+    on_click(button(Outlet::browse_path), [](MyTableController& c) { c.Browse_Path(); });
+    on_click(button(Outlet::browse_path_Sig), [](MyTableController& c) { c.Browse_Path_Sig(); });
+    on_click(button(Outlet::open_folder), [](MyTableController& c) { c.Open_Folder_btn(); });
+    on_click(button(Outlet::open_folder_Sig), [](MyTableController& c) { c.Open_Folder_btn_Sig(); });
+    on_click(button(Outlet::select_unselect_Chk), [](MyTableController& c) { c.Select_Unselect_Check_btn(); });
+    on_click(button(Outlet::Thro_Mode_Chk_SIG), [](MyTableController& c) { c.Thro_Mode_Chk_SIG_Btn(); });
+    new ClickTicks(w.outlet(Outlet::Thro_Mode_Chk_Label), button(Outlet::Thro_Mode_Chk));
+
+    // A slider moved by the user: its exact value follows the position, then the controller hears.
+    const auto on_slide = [this, &w](Outlet o, void (MyTableController::*action)()) {
+        QObject::connect(w.as<QSlider>(o), &QSlider::valueChanged, &w, [this, o, action](int position) {
+            Span& span = spans_[o];
+            span.value = span.scale.to_value(position);
+            act([action](MyTableController& c) { (c.*action)(); });
+        });
+    };
+    on_slide(Outlet::Start_Slider, &MyTableController::DO_Start_slider);
+    on_slide(Outlet::Start_Slider_Sig, &MyTableController::DO_Start_slider_Sig);
+    on_slide(Outlet::End_Slider, &MyTableController::DO_End_slider);
+    on_slide(Outlet::End_Slider_Sig, &MyTableController::DO_End_slider_Sig);
+    for (const Outlet o : {Outlet::Start_slider_val, Outlet::Start_slider_val_Sig, Outlet::End_slider_val,
+                           Outlet::End_slider_val_Sig})
+        QObject::connect(w.as<QLineEdit>(o), &QLineEdit::textEdited, &w,
+                         [this, o] { act([o](MyTableController& c) { c.controlTextDidChange(o); }); });
+
+    QObject::connect(w.as<QSlider>(Outlet::zoom_slider), &QSlider::valueChanged, &w,
+                     [this](int percent) { set_zoom(Outlet::imageBrowser, percent / 100.0); });
+    QObject::connect(w.as<QListView>(Outlet::imageBrowser), &QListView::doubleClicked, &w,
+                     [this, &w](const QModelIndex& index) {
+                         // The no-preview picture stands for a file that does not open as a picture.
+                         if (!w.thumbnails->shows_no_preview(index.row())) open_file(w.thumbnails->path_at(index.row()));
+                     });
+    QObject::connect(w.as<QListView>(Outlet::imageBrowser_2), &QListView::doubleClicked, &w,
+                     [this, &w](const QModelIndex& index) { open_file(w.file_list->path_at(index.row())); });
+    QObject::connect(w.as<QTableView>(Outlet::idTableView), &QTableView::doubleClicked, &w,
+                     [this] { act([](MyTableController& c) { c.Next_btn(); }); });
+
+    w.close_requested = [this] { act([](MyTableController& c) { c.windowShouldClose(); }); };
+    w.return_pressed = [&w] {
+        auto* next = w.as<QPushButton>(Outlet::next_btn);
+        if (next->isVisible() && next->isEnabled()) next->click();
+    };
+    w.escape_pressed = [&w] {
+        auto* stop = w.as<QPushButton>(Outlet::stop_scan);
+        if (stop->isVisible() && stop->isEnabled()) stop->click();
+    };
+}
+
+void QtView::add_disk_image() {
+    const QString path = QFileDialog::getOpenFileName(
+        window_.get(), QObject::tr("Choose a disk image"), QDir::homePath(),
+        QObject::tr("Disk images (*.img *.dd *.raw *.bin *.dmg *.iso);;All files (*)"), nullptr,
+        QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty() || controller_ == nullptr) return;
+    const auto record = disk_image_record(path.toStdString());
+    if (!record) {
+        alert({.message = "\nThis file cannot be read as a disk image.", .informative = "", .buttons = {"OK"}});
+        return;
+    }
+    controller_->addRow(*record);
+    auto* table = window_->as<QTableView>(Outlet::idTableView);
+    table->selectRow(static_cast<int>(controller_->nsMutaryOfDataObject.size()) - 1);
+}
+
+void QtView::set_text(Outlet o, const std::string& text) {
+    texts_[o] = text;
+    QWidget* w = window_->outlet(o);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setText(qs(text));
+    else if (auto* label = qobject_cast<QLabel*>(w)) label->setText(tidy(text));
+    else if (auto* button = qobject_cast<QAbstractButton*>(w)) button->setText(qs(text));
+    else if (auto* box = qobject_cast<QGroupBox*>(w)) box->setTitle(tidy(text));
+}
+
+std::string QtView::text(Outlet o) const {
+    const QWidget* w = window_->outlet(o);
+    if (const auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text().toStdString();
+    const auto it = texts_.find(o);
+    if (it != texts_.end()) return it->second;
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text().toStdString();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text().toStdString();
+    return {};
+}
+
+void QtView::set_hidden(Outlet o, bool hidden) { window_->set_outlet_hidden(o, hidden); }
+
+void QtView::set_enabled(Outlet o, bool enabled) { window_->outlet(o)->setEnabled(enabled); }
+
+void QtView::set_state(Outlet o, bool on) {
+    auto* button = window_->as<QAbstractButton>(o);
+    if (button == nullptr) return;
+    const QSignalBlocker quiet(button);
+    // A radio of an exclusive group cannot be turned off directly; the controller decides the group.
+    const bool exclusive = button->autoExclusive();
+    if (!on && exclusive) button->setAutoExclusive(false);
+    button->setChecked(on);
+    if (!on && exclusive) button->setAutoExclusive(true);
+    window_->refresh();
+}
+
+bool QtView::state(Outlet o) const {
+    const auto* button = window_->as<QAbstractButton>(o);
+    return button != nullptr && button->isChecked();
+}
+
+void QtView::focus(Outlet o) {
+    QWidget* w = window_->outlet(o);
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->selectAll();
+}
+
+void QtView::set_range(Outlet o, std::uint64_t minimum, std::uint64_t maximum) {
+    Span& span = spans_[o];
+    span.scale.set_range(minimum, maximum);
+    span.value = span.scale.clamp(span.value);
+    QWidget* w = window_->outlet(o);
+    const QSignalBlocker quiet(w);
+    if (auto* slider = qobject_cast<QSlider*>(w)) {
+        slider->setRange(0, span.scale.steps());
+        slider->setPageStep(std::max(1, span.scale.steps() / 20));
+        slider->setValue(span.scale.to_position(span.value));
+    } else if (auto* bar = qobject_cast<QProgressBar*>(w)) {
+        // An empty range would make the bar a busy indicator.
+        bar->setRange(0, std::max(1, span.scale.steps()));
+        bar->setValue(span.scale.to_position(span.value));
+    }
+}
+
+void QtView::set_value(Outlet o, std::uint64_t value) {
+    Span& span = spans_[o];
+    span.value = span.scale.clamp(value);
+    QWidget* w = window_->outlet(o);
+    const QSignalBlocker quiet(w);
+    if (auto* slider = qobject_cast<QSlider*>(w)) slider->setValue(span.scale.to_position(span.value));
+    else if (auto* bar = qobject_cast<QProgressBar*>(w)) bar->setValue(span.scale.to_position(span.value));
+}
+
+std::uint64_t QtView::value(Outlet o) const {
+    const auto it = spans_.find(o);
+    return it == spans_.end() ? 0 : it->second.value;
+}
+
+void QtView::set_zoom(Outlet o, double zoom) {
+    if (o == Outlet::zoom_slider) {
+        auto* slider = window_->as<QSlider>(o);
+        const QSignalBlocker quiet(slider);
+        slider->setValue(static_cast<int>(std::lround(zoom * 100)));
+    } else if (o == Outlet::imageBrowser) {
+        auto* browser = window_->as<QListView>(o);
+        const int pixels = zoom_pixels(zoom);
+        browser->setIconSize(QSize(pixels, pixels));
+        browser->setGridSize(QSize(pixels + 36, pixels + browser->fontMetrics().height() + 20));
+    }
+}
+
+void QtView::reload(Outlet o) {
+    MainWindow& w = *window_;
+    switch (o) {
+        case Outlet::idTableView: w.device_model->reload(); break;
+        case Outlet::idCheckTableView: w.check_model->reload(); break;
+        case Outlet::idSigTableView: w.summary_model->reload(); break;
+        case Outlet::imageBrowser:
+            if (controller_ != nullptr && controller_->images.empty()) w.thumbnail_cache->clear();
+            w.thumbnails->reload();
+            break;
+        case Outlet::imageBrowser_2: w.file_list->reload(); break;
+        default: break;
+    }
+}
+
+long QtView::selected_row(Outlet o) const {
+    const auto* table = window_->as<QTableView>(o);
+    if (table == nullptr || table->selectionModel() == nullptr) return -1;
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void QtView::scroll_to_end(Outlet o) {
+    if (auto* view = window_->as<QAbstractItemView>(o)) view->scrollToBottom();
+}
+
+void QtView::set_window_title(const std::string& title) {
+    const QString t = qs(title);
+    window_->setWindowTitle(t);
+    const qsizetype cut = t.indexOf(QStringLiteral(" - "));
+    window_->title_label->setText(cut < 0 ? t : t.left(cut));
+}
+
+int QtView::alert(const AlertRequest& request) {
+    if (alert_answerer) return alert_answerer(request);
+    const auto box = make_alert_box(request, window_.get());
+    if (modal_runner) modal_runner(*box);
+    else box->exec();
+    return alert_answer(*box);
+}
+
+std::optional<std::string> QtView::choose_folder(const std::string& start_folder) {
+    if (folder_chooser) return folder_chooser(start_folder);
+    // Qt's own chooser: a desktop portal would not answer a program running as root.
+    const QString folder = QFileDialog::getExistingDirectory(
+        window_.get(), QObject::tr("Choose a folder for the recovered files"), qs(start_folder),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder.toStdString();
+}
+
+void QtView::clear_preview(Outlet o) {
+    if (auto* label = window_->as<QLabel>(o)) {
+        label->clear();
+        if (o == Outlet::mMovieView) label->setText(QObject::tr("Select a file to play it here."));
+    }
+}
+
+void QtView::show_drive_loading_notice(bool shown) {
+    if (!shown) {
+        loading_notice_.reset();
+        return;
+    }
+    // Before the window is up there is nothing to cover.
+    if (!window_->isVisible()) return;
+    loading_notice_ = make_drive_loading_notice(window_.get());
+    loading_notice_->adjustSize();
+    loading_notice_->move(window_->geometry().center() - loading_notice_->rect().center());
+    loading_notice_->show();
+    loading_notice_->repaint();
+}
+
+void QtView::run_modal(QDialog& dialog) {
+    if (modal_runner) modal_runner(dialog);
+    else dialog.exec();
+}
+
+void QtView::show_end_of_search_notice() {
+    if (controller_ == nullptr) return;
+    run_modal(*make_end_of_search_dialog(*controller_, window_.get()));
+}
+
+bool QtView::image_decodes(const std::string& path) { return window_->thumbnail_cache->decode_now(qs(path)); }
+
+bool QtView::open(const QUrl& url) { return url_opener ? url_opener(url) : QDesktopServices::openUrl(url); }
+
+bool QtView::open_file(const std::string& path) { return open(QUrl::fromLocalFile(qs(path))); }
+
+bool QtView::open_url(const std::string& url) { return open(QUrl(qs(url))); }
+
+void QtView::copy_to_clipboard(const std::string& text) {
+    auto* data = new QMimeData;
+    data->setText(qs(text));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void QtView::bring_to_front() {
+    window_->raise();
+    window_->activateWindow();
+}
+
+void QtView::show_browse_info_window() { run_modal(*make_browse_info_dialog(window_.get())); }
+
+void QtView::show_about_window() {
+    if (controller_ != nullptr) run_modal(*make_about_dialog(*controller_, window_.get()));
+}
+
+void QtView::show_support_window() {
+    if (controller_ != nullptr) run_modal(*make_support_dialog(*controller_, window_.get()));
+}
+
+void QtView::quit_application() {
+    if (quitter) {
+        quitter();
+        return;
+    }
+    std::fflush(nullptr);
+    // Not exit(): a scan thread may still be using what static destructors would free.
+    std::_Exit(0);
+}
+
+void QtView::post(std::function<void()> work) {
+    QMetaObject::invokeMethod(
+        window_.get(),
+        [work = std::move(work)] {
+            try {
+                work();
+            } catch (const std::exception& e) {
+                Show_NSLog_Message(e.what());
+            } catch (...) {
+                Show_NSLog_Message("unknown failure in work posted to the window");
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void QtView::post_and_wait(std::function<void()> work) {
+    if (QThread::currentThread() == window_->thread()) {
+        work();
+        return;
+    }
+    std::exception_ptr failure;
+    QMetaObject::invokeMethod(
+        window_.get(),
+        [&work, &failure] {
+            try {
+                work();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+    if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace salvex::gui

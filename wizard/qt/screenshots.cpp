@@ -1,0 +1,205 @@
+// Walks the real window offscreen through a recovery of the sample card and
+// saves a picture of each screen and window, for people to look at.
+//   salvex_screenshots --bundle <edition .app> --sample <card image> --guide <help.md> --out <folder>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableView>
+#include <QThread>
+#include <QToolButton>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "app/bundle_info.h"
+#include "app/my_table_controller.h"
+#include "wizard/qt/dialogs.h"
+#include "wizard/qt/disk_image.h"
+#include "wizard/qt/help_document.h"
+#include "wizard/qt/main_window.h"
+#include "wizard/qt/qt_view.h"
+
+using salvex::Outlet;
+
+namespace {
+
+QString out_folder;
+int failures = 0;
+
+void save(QWidget& widget, const char* name) {
+    QApplication::processEvents();
+    const QString file = out_folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+    if (!widget.grab().save(file)) {
+        std::fprintf(stderr, "could not save %s\n", qPrintable(file));
+        ++failures;
+        return;
+    }
+    std::printf("%s\n", qPrintable(file));
+}
+
+// Shows a modal window long enough to take its picture, then closes it as its own button would.
+void picture_of_dialog(QDialog& dialog, const char* name) {
+    dialog.show();
+    QApplication::processEvents();
+    save(dialog, name);
+    dialog.accept();
+}
+
+bool pump_until(const std::function<bool()>& done, int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > milliseconds) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// The sample card is small: read slowly, so that a picture of the search in progress can be taken.
+ssize_t slow_read(void* cookie, char* buffer, size_t size) {
+    ::usleep(150000);
+    return static_cast<ssize_t>(std::fread(buffer, 1, size, static_cast<std::FILE*>(cookie)));
+}
+int slow_seek(void* cookie, off64_t* offset, int whence) {
+    auto* f = static_cast<std::FILE*>(cookie);
+    if (::fseeko(f, *offset, whence) != 0) return -1;
+    *offset = ::ftello(f);
+    return 0;
+}
+int slow_close(void* cookie) { return std::fclose(static_cast<std::FILE*>(cookie)); }
+
+std::FILE* open_slowly(const std::string& path, char* buffer, std::size_t size) {
+    std::FILE* real = std::fopen(path.c_str(), "rb");
+    if (real == nullptr) return nullptr;
+    std::setvbuf(real, nullptr, _IONBF, 0);
+    std::FILE* slow = ::fopencookie(real, "rb", {slow_read, nullptr, slow_seek, slow_close});
+    if (slow != nullptr) std::setvbuf(slow, buffer, _IOFBF, size);
+    return slow;
+}
+
+const char* option(int argc, char** argv, const char* name) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* bundle = option(argc, argv, "--bundle");
+    const char* sample = option(argc, argv, "--sample");
+    const char* guide = option(argc, argv, "--guide");
+    const char* out = option(argc, argv, "--out");
+    if (bundle == nullptr || sample == nullptr || guide == nullptr || out == nullptr) {
+        std::fprintf(stderr, "usage: %s --bundle <edition .app> --sample <card image> --guide <help.md> --out <folder>\n",
+                     argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    out_folder = QDir(QString::fromLocal8Bit(out)).absolutePath();
+    QDir().mkpath(out_folder);
+    const QString results = out_folder + QStringLiteral("/recovered");
+    QDir(results).removeRecursively();
+    QDir().mkpath(results);
+    // The per-user folder the controller makes goes here, not into the real home.
+    qputenv("XDG_DATA_HOME", (out_folder + QStringLiteral("/data")).toLocal8Bit());
+
+    salvex::gui::QtView view;
+    MyTableController controller(view, salvex::bundle_at(bundle));
+    controller.Open_Source = open_slowly;
+    view.attach(controller);
+    salvex::gui::MainWindow& window = view.window();
+    view.url_opener = [](const QUrl&) { return true; };
+    view.quitter = [] {};
+    view.folder_chooser = [&](const std::string&) { return std::optional<std::string>(results.toStdString()); };
+    view.modal_runner = [](QDialog& dialog) {
+        if (dialog.objectName() == QLatin1String("BrowseInfo_Window")) picture_of_dialog(dialog, "03-browse-info");
+        else if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) picture_of_dialog(dialog, "07-end-of-search-notice");
+        else if (dialog.objectName() == QLatin1String("About_Window")) picture_of_dialog(dialog, "10-about");
+        else if (dialog.objectName() == QLatin1String("HelpWindow")) picture_of_dialog(dialog, "11-contact-us");
+        else picture_of_dialog(dialog, "99-unexpected-window");
+    };
+    controller.awakeFromNib();
+    window.resize(1200, 760);
+    window.show();
+
+    const auto record = salvex::gui::disk_image_record(sample);
+    if (!record) {
+        std::fprintf(stderr, "cannot read the sample card %s\n", sample);
+        return 1;
+    }
+    controller.addRow(*record);
+    auto* table = window.as<QTableView>(Outlet::idTableView);
+    table->selectRow(table->model()->rowCount() - 1);
+    save(window, "01-device-screen");
+
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    window.as<QPushButton>(Outlet::browse_path)->click();
+    save(window, "02-range-entire-disk");
+
+    window.as<QRadioButton>(Outlet::sector_range_rd)->click();
+    window.as<QSlider>(Outlet::Start_Slider)->setValue(window.as<QSlider>(Outlet::Start_Slider)->maximum() / 8);
+    save(window, "04-range-sector-range");
+    window.as<QRadioButton>(Outlet::entire_disk_rd)->click();
+
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    const bool in_progress = pump_until(
+        [&] {
+            return controller.images.size() >= 8 && window.as<QProgressBar>(Outlet::Progress_Horz)->value() > 0;
+        },
+        20000);
+    if (!in_progress) std::fprintf(stderr, "the search did not get going\n");
+    save(window, "05-photo-search-in-progress");
+    // The end-of-search notice is pictured when it shows; the finished screen follows it.
+    if (!pump_until([&] { return window.as<QPushButton>(Outlet::back_btn)->isEnabled(); }, 60000)) {
+        std::fprintf(stderr, "the search did not finish\n");
+        ++failures;
+    }
+    pump_until([] { return false; }, 300);
+    save(window, "06-photo-search-finished");
+
+    QFile markdown(QString::fromLocal8Bit(guide));
+    if (markdown.open(QIODevice::ReadOnly)) {
+        const QString text = QString::fromUtf8(markdown.readAll());
+        for (int page = 0; page < 2; ++page) {
+            const QString file = out_folder + QStringLiteral("/08-help-guide-page%1.png").arg(page + 1);
+            if (salvex::gui::help_page_picture(text, page, 900).save(file)) std::printf("%s\n", qPrintable(file));
+            else ++failures;
+        }
+    }
+    window.help_button->click();
+    window.about_button->click();
+    window.contact_button->click();
+
+    view.alert_answerer = [&](const salvex::AlertRequest& request) {
+        const auto box = salvex::gui::make_alert_box(request, &window);
+        picture_of_dialog(*box, "12-exit-question");
+        return 1;
+    };
+    window.exit_button->click();
+    view.alert_answerer = nullptr;
+
+    // The other modes: the file-type screen of a video search.
+    window.as<QPushButton>(Outlet::back_btn)->click();
+    window.as<QPushButton>(Outlet::back_btn)->click();
+    controller.addRow(*record);
+    window.as<QRadioButton>(Outlet::rec_mode_Video)->click();
+    save(window, "13-device-screen-video-mode");
+    table->selectRow(table->model()->rowCount() - 1);
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    window.as<QPushButton>(Outlet::browse_path_Sig)->click();
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    save(window, "14-file-types");
+
+    controller.Join_Scan_Threads();
+    return failures == 0 ? 0 : 1;
+}
