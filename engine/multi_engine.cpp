@@ -77,12 +77,12 @@ bool MyTableController::Raw_File_Pass(bool general) {
         view_.post_and_wait([this, &f] { addImageWithPath_2(f.path, f.name, f.uid); });
     };
     const auto write_sector = [&](int slot) {
-        return slot_streams_[slot] == nullptr || std::fwrite(sector.data(), kSectorSize, 1, slot_streams_[slot]) == 1;
+        return slot_streams_[slot] == nullptr || salvex::write_sector(slot_streams_[slot], sector.data());
     };
     // Closes a file of the group and hands it over; false when the disk refused its last bytes.
     const auto close_file = [&](const OpenFile& f) {
         bool ok = true;
-        if (slot_streams_[f.slot] != nullptr) ok = std::fclose(slot_streams_[f.slot]) == 0;
+        if (slot_streams_[f.slot] != nullptr) ok = salvex::close_output(slot_streams_[f.slot]);
         slot_streams_[f.slot] = nullptr;
         slot_taken_[f.slot] = false;
         return ok;

@@ -47,7 +47,7 @@ bool MyTableController::Photo_Pass(bool general) {
     const HeaderSearch search(decode_records(REC_PROC_Array));
 
     const auto close_output = [this] {
-        const bool ok = std::fclose(pFile_op) == 0;
+        const bool ok = salvex::close_output(pFile_op);
         pFile_op = nullptr;
         return ok;
     };
@@ -90,7 +90,7 @@ bool MyTableController::Photo_Pass(bool general) {
             if (file_count > 0 && !finished) {
                 // The sector holding the new header also ends the previous file.
                 if (pFile_op != nullptr) {
-                    const bool written = std::fwrite(sector.data(), kSectorSize, 1, pFile_op) == 1;
+                    const bool written = write_sector(pFile_op, sector.data());
                     if (!close_output() || !written) {
                         Write_Failure(pFile_op);
                         return false;
@@ -133,7 +133,7 @@ bool MyTableController::Photo_Pass(bool general) {
                 if (pFile_op != nullptr) {
                     // A buffered write meets a full disk at the flush, so the close is
                     // checked too: a file cut short is never handed over as whole.
-                    const bool written = std::fwrite(sector.data(), kSectorSize, 1, pFile_op) == 1;
+                    const bool written = write_sector(pFile_op, sector.data());
                     if (!close_output() || !written) {
                         Write_Failure(pFile_op);
                         return false;
@@ -143,7 +143,7 @@ bool MyTableController::Photo_Pass(bool general) {
                     hand_over(current_path, current_name, current_uid);
                     current_path.clear();
                 }
-            } else if (pFile_op != nullptr && std::fwrite(sector.data(), kSectorSize, 1, pFile_op) != 1) {
+            } else if (pFile_op != nullptr && !write_sector(pFile_op, sector.data())) {
                 Write_Failure(pFile_op);
                 return false;
             }

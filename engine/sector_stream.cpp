@@ -22,6 +22,24 @@ std::size_t read_sector(std::FILE* stream, std::uint8_t* sector) {
 #endif
 }
 
+bool write_sector(std::FILE* output, const std::uint8_t* sector) {
+#if defined(__GLIBC__)
+    // Only the scan thread writes carved files while a pass runs.
+    return fwrite_unlocked(sector, kSectorSize, 1, output) == 1;
+#else
+    return std::fwrite(sector, kSectorSize, 1, output) == 1;
+#endif
+}
+
+bool close_output(std::FILE* output) {
+    bool ok = std::fflush(output) == 0;
+#if defined(__linux__)
+    if (ok) ::sync_file_range(::fileno(output), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    ok = std::fclose(output) == 0 && ok;
+    return ok;
+}
+
 bool seek_sector(std::FILE* stream, std::uint64_t sector) {
     std::clearerr(stream);
     return ::fseeko(stream, static_cast<off_t>(sector * kSectorSize), SEEK_SET) == 0;

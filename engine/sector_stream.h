@@ -16,4 +16,10 @@ std::FILE* open_sector_stream(const std::string& path, char* buffer, std::size_t
 std::size_t read_sector(std::FILE* stream, std::uint8_t* sector);
 bool seek_sector(std::FILE* stream, std::uint64_t sector);
 
+// Appends one sector to an output file; false when nothing was stored.
+bool write_sector(std::FILE* output, const std::uint8_t* sector);
+// Closes an output file after starting its way to the disk, so that the end of a
+// scan does not wait for every file at once; false when the disk refused the rest.
+bool close_output(std::FILE* output);
+
 }  // namespace salvex
