@@ -428,33 +428,6 @@ TEST(DeletedPhotos, NoThoroughMeansNoOmittedFolder) {
     EXPECT_NE(s.run.output.find(recovered_line(general.size(), s.search)), std::string::npos) << s.run.output;
 }
 
-TEST(QuickFormat, PhotosFromBeforeTheFormatComeBack) {
-    TempFolder tmp;
-    const auto photos = sample_photos(kSampleDir / "photos");
-    const Card card = card_with_deletions(tmp, photos.before);
-    const std::string before_format = slurp(card.path());
-    card.quick_format();
-    EXPECT_TRUE(card.listed().empty());
-    card.copy(photos.after, tmp);
-    std::set<std::string> added;
-    for (const auto& p : photos.after) added.insert(p.name);
-    EXPECT_EQ(card.listed(), added);
-
-    const std::string bytes = slurp(card.path());
-    std::vector<Photo> survivors;
-    for (const auto& p : photos.before)
-        if (places(bytes, p.bytes) == places(before_format, p.bytes)) survivors.push_back(p);
-    ASSERT_FALSE(survivors.empty());
-    EXPECT_FALSE(deleted_only(survivors).empty());
-
-    const Scan s = scan(card.path(), tmp / "out", tmp, "--no-thorough");
-    ASSERT_EQ(s.run.status, 0) << s.run.output;
-    const auto general = expected_pass(bytes, general_records(), "GND", 0, bytes.size() / kSector);
-    expect_pass(s.search / kGeneral, general, bytes);
-    expect_photos_recovered(survivors, bytes, s.search / kGeneral, general);
-    expect_photos_recovered(photos.after, bytes, s.search / kGeneral, general);
-}
-
 TEST(SectorRange, RecoversOnlyWhatStartsInsideIt) {
     TempFolder tmp;
     const auto photos = sample_photos(kSampleDir / "photos").before;

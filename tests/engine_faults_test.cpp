@@ -469,46 +469,6 @@ TEST_F(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
     }
 }
 
-TEST_F(StopAnywhere, StopFromTheInterfaceThreadAtSeededMomentsWhilePumping) {
-    for (int run = 0; run < 50; ++run) {
-        // Stop once this many files were handed over, after a short seeded pause.
-        const std::size_t after_files = std::uniform_int_distribution<std::size_t>(0, jpg_starts.size() + 1)(rng);
-        const auto delay = std::chrono::microseconds(std::uniform_int_distribution<int>(0, 300)(rng));
-        SCOPED_TRACE("run " + std::to_string(run) + ", stop after " + std::to_string(after_files) + " files");
-        ScanHarness h(jpg_list(), thorough_list());
-        h.choose(image_path, kSectors, h.home / "out", true);
-        h.start();
-        bool stop_sent = false, thorough_before_stop = false;
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (h.controller.Scan_Thread_Running()) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "scan hangs";
-            if (!stop_sent && h.controller.images.size() >= after_files) {
-                std::this_thread::sleep_for(delay);
-                thorough_before_stop = thorough_pass_started(h);
-                h.controller.stop_now = 1;
-                stop_sent = true;
-            }
-            h.view.queue().run_for(1ms);
-        }
-        ASSERT_TRUE(h.run_until_done(20s));
-
-        EXPECT_EQ(final_screens(h), 1u);
-        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
-        const ScanOutcome outcome = h.controller.scan_outcome.load();
-        EXPECT_TRUE(outcome == ScanOutcome::Stopped || outcome == ScanOutcome::Completed);
-        expect_carved_prefixes(h, true, jpg_starts);
-        if (stop_sent && !thorough_before_stop) {
-            EXPECT_TRUE(regular_files_under(h.pass_folder(false)).empty());
-        } else {
-            expect_carved_prefixes(h, false, thorough_starts);
-        }
-        std::vector<std::string> all = regular_files_under(h.pass_folder(true));
-        const std::vector<std::string> thorough = regular_files_under(h.pass_folder(false));
-        all.insert(all.end(), thorough.begin(), thorough.end());
-        EXPECT_EQ(handed_over(h), all);
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Device open failure
 
