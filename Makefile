@@ -10,7 +10,8 @@ TSAN_DIR   ?= build-tsan
 WERROR     := $(if $(CI),ON,OFF)
 
 PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libblkid-dev \
-            qt6-base-dev qt6-multimedia-dev fonts-dejavu-core qt6-image-formats-plugins mtools dosfstools e2fsprogs imagemagick webp xxd
+            qt6-base-dev qt6-multimedia-dev fonts-dejavu-core qt6-image-formats-plugins mtools dosfstools e2fsprogs imagemagick webp xxd \
+            ffmpeg sox ghostscript pandoc gnumeric zip p7zip-full sqlite3
 
 # make bench: its own optimised build, cached images and the benchmark.
 BENCH_DIR      ?= build-bench

@@ -63,6 +63,20 @@ int choose_mode_and_types(const Options& options, MyTableController& controller,
                 return 2;
             }
         }
+        // A type only the thorough search knows is never found without it.
+        if (!options.thorough) {
+            std::size_t thorough_only = 0;
+            for (const auto& row : rows) {
+                const bool wanted = std::any_of(options.types.begin(), options.types.end(), [&](const std::string& t) {
+                    return strcasecmp(row.at("Extension").c_str(), t.c_str()) == 0;
+                });
+                if (!wanted || row.at("Thoro") != "YES") continue;
+                ++thorough_only;
+                std::fprintf(stderr, "salvex-scan: %s is looked for only by the thorough search, which --no-thorough leaves out\n",
+                             row.at("Extension").c_str());
+            }
+            if (thorough_only == options.types.size()) return 2;
+        }
         for (std::size_t r = 0; r < rows.size(); ++r) {
             const bool wanted = std::any_of(options.types.begin(), options.types.end(), [&](const std::string& t) {
                 return strcasecmp(rows[r].at("Extension").c_str(), t.c_str()) == 0;

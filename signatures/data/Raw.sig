@@ -37,7 +37,8 @@ Description : PowerPoint 97-2003 presentation
 
 # EPUB and OpenDocument put a stored file named mimetype first with no extra
 # field, so its name and content sit at byte 30 of the ZIP local header.
-# These exact records come before the generic ZIP group and do not join it.
+# The bare ZIP local header is in RawAdv.sig, since every entry repeats it
+# and one that lands on a sector start cut a real EPUB here.
 Extension : .epub
 Max_File_Size : 134217728
 Header : 6D696D65747970656170706C69636174696F6E2F657075622B7A6970
@@ -67,8 +68,12 @@ Reserved : 0
 Description : OpenDocument presentation
 
 # Office Open XML written with [Content_Types].xml as the first ZIP entry
-# (name at byte 30). Word, Excel and PowerPoint files cannot be told apart
-# here, so one group gives one candidate of each.
+# (name at byte 30), as Office itself writes. Word, Excel and PowerPoint files
+# cannot be told apart here, so one group gives one candidate of each. Files
+# that start with any other part (LibreOffice starts with _rels/.rels) come
+# from the ZIP group in RawAdv.sig. A record for _rels/.rels was tried and cut
+# a real workbook, where it was an inner entry on a sector start, so it is
+# left out. [Content_Types].xml can do the same, far less often.
 Extension : .docx
 Max_File_Size : 134217728
 Header : 5B436F6E74656E745F54797065735D2E786D6C
@@ -89,51 +94,6 @@ Header : 5B436F6E74656E745F54797065735D2E786D6C
 Header_Offset : 31
 Reserved : 0
 Description : PowerPoint presentation
-
-# Any other ZIP local file header. The ZIP family shares it, so one group
-# gives ZIP, DOCX, XLSX, PPTX, ODT and EPUB candidates. Entries inside a ZIP
-# repeat this header, so a ZIP with many entries can be cut at one of them.
-Extension : .zip
-Max_File_Size : 4294967295
-Header : 504B0304
-Header_Offset : 1
-Reserved : 0
-Description : ZIP archive
-
-Extension : .docx
-Max_File_Size : 134217728
-Header : 504B0304
-Header_Offset : 1
-Reserved : 0
-Description : Word document other layout
-
-Extension : .xlsx
-Max_File_Size : 134217728
-Header : 504B0304
-Header_Offset : 1
-Reserved : 0
-Description : Excel workbook other layout
-
-Extension : .pptx
-Max_File_Size : 536870912
-Header : 504B0304
-Header_Offset : 1
-Reserved : 0
-Description : PowerPoint presentation other layout
-
-Extension : .odt
-Max_File_Size : 134217728
-Header : 504B0304
-Header_Offset : 1
-Reserved : 0
-Description : OpenDocument text other layout
-
-Extension : .epub
-Max_File_Size : 134217728
-Header : 504B0304
-Header_Offset : 1
-Reserved : 0
-Description : EPUB book other layout
 
 # RAR. Rar! 1A 07 then 00 for version 1.5 to 4 archives, 01 00 for version 5.
 Extension : .rar

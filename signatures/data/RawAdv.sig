@@ -20,6 +20,53 @@ Header_Offset : 1
 Reserved : 0
 Description : gzip archive other flags
 
+# Any ZIP local file header, for plain ZIP archives and for Office and
+# OpenDocument files whose first entry is not the one Raw.sig looks for. The
+# ZIP family shares it, so one group gives ZIP, DOCX, XLSX, PPTX, ODT and EPUB
+# candidates. Every entry repeats this header, so a ZIP whose entry lands on a
+# sector start comes back in pieces, which is why it is thorough only.
+Extension : .zip
+Max_File_Size : 4294967295
+Header : 504B0304
+Header_Offset : 1
+Reserved : 0
+Description : ZIP archive
+
+Extension : .docx
+Max_File_Size : 134217728
+Header : 504B0304
+Header_Offset : 1
+Reserved : 0
+Description : Word document other layout
+
+Extension : .xlsx
+Max_File_Size : 134217728
+Header : 504B0304
+Header_Offset : 1
+Reserved : 0
+Description : Excel workbook other layout
+
+Extension : .pptx
+Max_File_Size : 536870912
+Header : 504B0304
+Header_Offset : 1
+Reserved : 0
+Description : PowerPoint presentation other layout
+
+Extension : .odt
+Max_File_Size : 134217728
+Header : 504B0304
+Header_Offset : 1
+Reserved : 0
+Description : OpenDocument text other layout
+
+Extension : .epub
+Max_File_Size : 134217728
+Header : 504B0304
+Header_Offset : 1
+Reserved : 0
+Description : EPUB book other layout
+
 # RTF without the version digit
 Extension : .rtf
 Max_File_Size : 67108864
