@@ -87,6 +87,7 @@ bench:
 	  -DSALVEX_BUILD_TESTS=OFF -DSALVEX_WERROR=OFF > /dev/null
 	@cmake --build $(BENCH_DIR)
 	@./bench/make-photo-image.sh $(BENCH_DIR)/bench-data/photos.img
+	@./bench/make-video-image.sh $(BENCH_DIR)/bench-data/videos.img
 	@./$(BENCH_DIR)/bin/salvex_bench --data $(BENCH_DIR)/bench-data --out $(BENCH_DIR)/bench-out
 
 clean:
