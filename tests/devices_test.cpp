@@ -153,6 +153,24 @@ TEST_F(DeviceList, TableCellsByColumnIdentifierAndRowEdits) {
     EXPECT_EQ(identifiers().size(), 2u);
 }
 
+TEST(DeviceListBadInput, NoVolumesAndUnreadableSysfsGiveRowsWithoutCrashing) {
+    TempFolder empty;
+    salvex::test::ScanHarness h;
+    h.controller.Volume_Source = std::make_unique<salvex::platform::LinuxVolumeSource>(empty.path());
+    h.controller.Reload_Drive_list_Function();
+    EXPECT_TRUE(h.controller.nsMutaryOfDataObject.empty());  // no mountinfo at all
+
+    RecordedSystem system;
+    fs::remove(system.dir / "sys/devices/pci0000:00/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0/block/sdb/sdb1/size");
+    h.controller.Volume_Source = std::make_unique<salvex::platform::LinuxVolumeSource>(system.dir.path());
+    USE_HARD_DISK = 0;
+    h.controller.Reload_Drive_list_Function();
+    ASSERT_FALSE(h.controller.nsMutaryOfDataObject.empty());
+    EXPECT_EQ(h.controller.nsMutaryOfDataObject[0].nsStrDiskIdentifier, "sdb1");
+    EXPECT_EQ(h.controller.nsMutaryOfDataObject[0].nsStrSize, "0.00 bytes ");
+    EXPECT_EQ(h.controller.nsMutaryOfDataObject[0].nsStrSectors, "0");
+}
+
 TEST(Mountinfo, EscapesOptionalFieldsAndBrokenLines) {
     const auto entries = salvex::platform::parse_mountinfo(
         "34 27 179:1 / /media/a\\040b\\134c rw shared:5 master:2 - vfat /dev/mmcblk0p1 rw\n"
