@@ -6,25 +6,11 @@
 #include <sys/wait.h>
 
 #include "cli/options.h"
+#include "support/shell.h"
 
 namespace {
 
-struct Run {
-    int status;
-    std::string output;
-};
-
-Run run(const std::string& command) {
-    Run r{-1, {}};
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return r;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using salvex::test::run;
 
 const std::string kScan = std::string("'") + SALVEX_BIN_DIR + "/salvex-scan'";
 

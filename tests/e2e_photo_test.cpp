@@ -19,12 +19,14 @@
 #include <stdexcept>
 #include <sys/wait.h>
 
+#include "support/shell.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using salvex::test::TempFolder;
+using namespace salvex::test;
 
 constexpr std::size_t kSector = 512;
 const fs::path kBin = SALVEX_BIN_DIR;
@@ -34,49 +36,10 @@ const fs::path kResources = kBin / "Salvex Birch Recovery.app/Contents/Resources
 const std::string kSearch = "Salvex Birch Recovery Results/Photo Search";
 const std::string kGeneral = "General Recovery Results";
 const std::string kThorough = "Omitted (recovered by Thorough Scan)";
-// mkfs.vfat lives in sbin, which a user's PATH may not hold.
-const std::string kTools = "PATH=\"$PATH:/usr/sbin:/sbin\" MTOOLS_SKIP_CHECK=1 ";
 
 // ---- running things ----
 
-struct Ran {
-    int status = -1;
-    std::string output;  // stdout and stderr together
-};
 
-Ran run(const std::string& command) {
-    Ran r;
-    FILE* pipe = ::popen(("exec 2>&1; " + command).c_str(), "r");
-    if (pipe == nullptr) return r;
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-std::string quote(const std::string& text) {
-    std::string q = "'";
-    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Tools that set up a card must work; a failure ends the test with their output.
-std::string must(const std::string& command) {
-    Ran r = run(kTools + command);
-    if (r.status != 0) throw std::runtime_error(command + " failed (" + std::to_string(r.status) + "): " + r.output);
-    return r.output;
-}
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(fs::file_size(path), '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) throw std::runtime_error("cannot read " + path.string());
-    return bytes;
-}
-
-std::string sha256(const fs::path& path) { return must("sha256sum " + quote(path.string())).substr(0, 64); }
 
 // ---- the photos the sample-card script made ----
 
