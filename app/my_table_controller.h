@@ -238,6 +238,8 @@ public:
 private:
     ScanParameters Read_Scan_Parameters();
     std::optional<PassStart> Start_Pass(bool general);
+    // Closes the source at the end of the range; the pass's result.
+    bool End_Pass(std::size_t last_read);
     bool Photo_Pass(bool general);
     bool Raw_File_Pass(bool general);
     void Close_Output_Slots();

@@ -205,15 +205,5 @@ bool MyTableController::Raw_File_Pass(bool general) {
         MultiHeader_Array.clear();
         group_emptied();
     }
-    if (pFile_Disk != nullptr) {
-        std::fclose(pFile_Disk);
-        pFile_Disk = nullptr;
-    }
-    if (reader.last_read == 0) {
-        scan_outcome = ScanOutcome::Failed;
-        Show_MessageBox(text::kReadError);
-        return false;
-    }
-    scan_outcome = ScanOutcome::Completed;
-    return true;
+    return End_Pass(reader.last_read);
 }

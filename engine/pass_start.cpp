@@ -183,3 +183,19 @@ void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet brows
         view_.reload(browser);
     });
 }
+
+bool MyTableController::End_Pass(std::size_t last_read) {
+    if (pFile_Disk != nullptr) {
+        std::fclose(pFile_Disk);
+        pFile_Disk = nullptr;
+    }
+    // Only the last read of the range decides: one that failed means the card
+    // could not be read to its end.
+    if (last_read == 0) {
+        scan_outcome = ScanOutcome::Failed;
+        Show_MessageBox(salvex::text::kReadError);
+        return false;
+    }
+    scan_outcome = ScanOutcome::Completed;
+    return true;
+}

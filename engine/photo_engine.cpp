@@ -159,13 +159,5 @@ bool MyTableController::Photo_Pass(bool general) {
         in_file = false;
     }
     if (!current_path.empty()) hand_over(current_path, current_name, current_uid);
-    std::fclose(pFile_Disk);
-    pFile_Disk = nullptr;
-    if (reader.last_read == 0) {
-        scan_outcome = ScanOutcome::Failed;
-        Show_MessageBox(text::kReadError);
-        return false;
-    }
-    scan_outcome = ScanOutcome::Completed;
-    return true;
+    return End_Pass(reader.last_read);
 }
