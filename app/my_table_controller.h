@@ -191,6 +191,11 @@ public:
 
     // Thumbnail hand-over, interface thread.
     void addImageWithPath(const std::string& path, const std::string& name, const std::string& uid);
+    // Data source of both browsers: the user removes items, or drags them to a new place
+    // (the block lands at the destination less the moved items that were above it).
+    void imageBrowser_removeItemsAtIndexes(salvex::Outlet browser, std::vector<std::size_t> indexes);
+    bool imageBrowser_moveItemsAtIndexes(salvex::Outlet browser, std::vector<std::size_t> indexes,
+                                         std::size_t destination);
     // File-list hand-over of the other modes, interface thread.
     void addImageWithPath_2(const std::string& path, const std::string& name, const std::string& uid);
     void createSignatureListTableRecord(const std::string& type, std::uint64_t count, const std::string& name,

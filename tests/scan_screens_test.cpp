@@ -105,4 +105,36 @@ TEST_F(ThumbnailHandover, ScrollsToTheNewestEverySixthItem) {
     EXPECT_EQ(std::count(h.view.calls().begin(), h.view.calls().end(), "scroll_to_end imageBrowser"), 2);
 }
 
+// The user's own edits of either browser: drags follow the block rule, stray
+// indexes from a view never reach past the list.
+TEST_F(ThumbnailHandover, MovesAndRemovalsKeepTheListInTheUsersOrder) {
+    const auto names = [&] {
+        std::string out;
+        for (const auto& item : h.controller.images) out += item.image_Name;
+        return out;
+    };
+    const auto fill = [&] {
+        h.controller.images.clear();
+        for (const char* n : {"1", "2", "3", "4", "5"}) {
+            MyImageObject item;
+            item.image_Name = n;
+            h.controller.images.push_back(item);
+        }
+    };
+    fill();
+    EXPECT_TRUE(h.controller.imageBrowser_moveItemsAtIndexes(Outlet::imageBrowser, {0, 1}, 3));
+    EXPECT_EQ(names(), "31245");
+    fill();
+    h.controller.imageBrowser_moveItemsAtIndexes(Outlet::imageBrowser_2, {4, 1}, 0);
+    EXPECT_EQ(names(), "25134");
+    fill();
+    h.controller.imageBrowser_moveItemsAtIndexes(Outlet::imageBrowser, {3, 9}, 5);
+    EXPECT_EQ(names(), "12354");
+    EXPECT_EQ(h.view.calls().back(), "reload imageBrowser");
+
+    h.controller.imageBrowser_removeItemsAtIndexes(Outlet::imageBrowser_2, {4, 0, 0, 7});
+    EXPECT_EQ(names(), "235");
+    EXPECT_EQ(h.view.calls().back(), "reload imageBrowser_2");
+}
+
 }  // namespace
