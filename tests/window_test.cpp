@@ -4,6 +4,7 @@
 // from other threads. Run one group by naming it: window_tests Sliders.
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -29,8 +30,10 @@
 #include "results/qt/image_browser_model.h"
 #include "results/qt/no_preview_picture.h"
 #include "support/bundle_maker.h"
+#include "support/shell.h"
 #include "support/temp_folder.h"
 #include "wizard/qt/dialogs.h"
+#include "results/qt/browser_view.h"
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/qt_view.h"
@@ -272,6 +275,38 @@ private slots:
         QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());
         QVERIFY(!win.at<QRadioButton>(Outlet::rec_mode_Video)->isChecked());
         QCOMPARE(win.w().step_names().size(), 3);
+    }
+
+    // The file-type list: a mark for thorough-only types, and Space ticks the row
+    // the keyboard is on, keeping the select-all box in step.
+    void fileTypeListMarksThoroughTypesAndTicksWithSpace() {
+        const std::string data = SALVEX_SIGNATURE_DATA;
+        Window win("Salvex Birch Recovery", 1000,
+                   {{"BIRVideo.sig", salvex::test::slurp(data + "/Video.sig")},
+                    {"BIRVideoAdv.sig", salvex::test::slurp(data + "/VideoAdv.sig")}});
+        win.chosen_folder = win.home / "out";
+        win.click(Outlet::rec_mode_Video);
+        win.to_range_screen();
+        win.click(Outlet::browse_path_Sig);
+        win.click(Outlet::next_btn);
+        auto* table = win.at<QTableView>(Outlet::idCheckTableView);
+        QVERIFY(win.shown(Outlet::idCheckTableView));
+        QVERIFY(!table->isColumnHidden(3));
+        QStringList marks;
+        for (int row = 0; row < table->model()->rowCount(); ++row)
+            marks << table->model()->index(row, 3).data().toString();
+        QVERIFY(marks.contains(QStringLiteral("YES")));
+        QVERIFY(marks.contains(QString()));
+
+        const QModelIndex description = table->model()->index(1, 2);
+        table->setFocus();
+        table->setCurrentIndex(description);
+        QTest::keyClick(table, Qt::Key_Space);
+        QCOMPARE(description.siblingAtColumn(0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QVERIFY(!win.at<QCheckBox>(Outlet::select_unselect_Chk)->isChecked());
+        QTest::keyClick(table, Qt::Key_Space);
+        QCOMPARE(description.siblingAtColumn(0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QVERIFY(win.at<QCheckBox>(Outlet::select_unselect_Chk)->isChecked());
     }
 
     void returnKeyMeansNext() {
@@ -630,6 +665,54 @@ private slots:
         win.c->images.clear();
         win.view.reload(Outlet::imageBrowser);
         QCOMPARE(model->rowCount(), 0);
+    }
+
+    // Dragging reorders by the controller's block rule; Delete removes; a drop that
+    // did not start in this browser changes nothing.
+    void dragAndDeleteEditTheSharedList() {
+        Window win;
+        win.view.set_hidden(Outlet::idImagesclview, false);
+        win.view.set_hidden(Outlet::imageBrowser, false);
+        for (const char* name : {"1", "2", "3", "4", "5"}) {
+            MyImageObject item;
+            item.path = win.home / name;
+            item.image_Name = item.image_UID = name;
+            win.c->images.push_back(item);
+        }
+        win.view.reload(Outlet::imageBrowser);
+        auto* browser = static_cast<salvex::gui::BrowserView*>(win.at<QListView>(Outlet::imageBrowser));
+        QTRY_VERIFY(browser->visualRect(browser->model()->index(4, 0)).isValid());
+        const auto order = [&] {
+            QString out;
+            for (const auto& item : win.c->images) out += QString::fromStdString(item.image_Name);
+            return out;
+        };
+        const auto drop = [&](QMimeData* payload, int row) {
+            const QRect cell = browser->visualRect(browser->model()->index(row, 0));
+            const QPoint at(cell.left() + 2, cell.center().y());
+            // The application hands a drop only to the widget that accepted the drag's entry.
+            QDragEnterEvent enter(at, Qt::MoveAction, payload, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(browser->viewport(), &enter);
+            QDropEvent event(QPointF(at), Qt::MoveAction, payload, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(browser->viewport(), &event);
+            delete payload;
+        };
+        drop(browser->rows_payload({0, 1}), 3);
+        QCOMPARE(order(), QStringLiteral("31245"));
+        QCOMPARE(browser->model()->index(0, 0).data().toString(), QStringLiteral("3"));
+
+        auto* file_list = static_cast<salvex::gui::BrowserView*>(win.at<QListView>(Outlet::imageBrowser_2));
+        drop(file_list->rows_payload({0}), 4);
+        QCOMPARE(order(), QStringLiteral("31245"));
+
+        browser->setFocus();
+        browser->selectionModel()->select(browser->model()->index(1, 0), QItemSelectionModel::Select);
+        browser->selectionModel()->select(browser->model()->index(4, 0), QItemSelectionModel::Select);
+        QTest::keyClick(browser, Qt::Key_Delete);
+        QCOMPARE(order(), QStringLiteral("324"));
+        QCOMPARE(browser->model()->rowCount(), 3);
+        const std::unique_ptr<QMimeData> dragged(browser->model()->mimeData({browser->model()->index(0, 0)}));
+        QVERIFY(!dragged->hasUrls());
     }
 
     void zoomSliderScalesTheThumbnails() {

@@ -100,6 +100,11 @@ QVariant ImageBrowserModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+Qt::ItemFlags ImageBrowserModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags f = QAbstractListModel::flags(index);
+    return index.isValid() ? f | Qt::ItemIsDragEnabled : f;
+}
+
 void ImageBrowserModel::thumbnail_ready(const QString& path) {
     for (int row = 0; row < rows_; ++row)
         if (qs(path_at(row)) == path) emit dataChanged(index(row), index(row), {Qt::DecorationRole});

@@ -26,6 +26,8 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // Items can be dragged, to reorder them within their own browser only.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     // The carved file behind a row; the no-preview picture's path for a photo that did not decode.
     std::string path_at(int row) const;

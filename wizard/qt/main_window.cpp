@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include "app/globals.h"
+#include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/app_icon.h"
@@ -454,7 +455,6 @@ QWidget* MainWindow::build_file_type_page() {
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    table->setColumnHidden(3, true);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().lineSpacing() + 10);
     table->setAccessibleName(tr("File types"));
     fl->addWidget(table);
@@ -469,7 +469,7 @@ QWidget* MainWindow::build_file_type_page() {
 QWidget* MainWindow::build_photo_results_page() {
     auto* page = make<QFrame>(Outlet::idImagesclview, this);
     auto* l = column(page);
-    auto* browser = make<QListView>(Outlet::imageBrowser, page);
+    auto* browser = make<BrowserView>(Outlet::imageBrowser, page);
     browser->setModel(thumbnails);
     browser->setViewMode(QListView::IconMode);
     browser->setResizeMode(QListView::Adjust);
@@ -482,6 +482,7 @@ QWidget* MainWindow::build_photo_results_page() {
     browser->setWordWrap(false);
     browser->setSpacing(4);
     browser->setAccessibleName(tr("Photos found"));
+    browser->enable_reordering();
     l->addWidget(browser);
     pages_.push_back({page, kResultsStep});
     return page;
@@ -495,12 +496,13 @@ QWidget* MainWindow::build_file_results_page() {
     auto* lists = new QVBoxLayout;
     auto* files_frame = make<QFrame>(Outlet::idImagesclview_2, page);
     auto* ff = column(files_frame);
-    auto* files = make<QListView>(Outlet::imageBrowser_2, files_frame);
+    auto* files = make<BrowserView>(Outlet::imageBrowser_2, files_frame);
     files->setModel(file_list);
     files->setUniformItemSizes(true);
     files->setLayoutMode(QListView::Batched);
     files->setIconSize(QSize(16, 16));
     files->setAccessibleName(tr("Files found"));
+    files->enable_reordering();
     ff->addWidget(files);
     lists->addWidget(files_frame, 3);
 

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QKeyEvent>
 #include <QTableView>
 #include <QThread>
 #include <QToolButton>
@@ -29,6 +30,7 @@
 
 #include "app/diagnostics.h"
 #include "app/my_table_controller.h"
+#include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/dialogs.h"
@@ -57,6 +59,24 @@ public:
 
 private:
     QAbstractButton* box_;
+};
+
+// Space ticks or unticks the current row of a check list, whichever column holds the focus.
+class SpaceTicks : public QObject {
+public:
+    explicit SpaceTicks(QTableView* table) : QObject(table), table_(table) { table->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Space) return false;
+        const QModelIndex current = table_->currentIndex();
+        if (!current.isValid()) return false;
+        const QModelIndex box = current.siblingAtColumn(0);
+        const bool on = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        table_->model()->setData(box, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        return true;
+    }
+
+private:
+    QTableView* table_;
 };
 
 constexpr int kSmallestIcon = 48, kLargestIcon = ThumbnailCache::kPixels;
@@ -148,6 +168,7 @@ void QtView::connect_actions() {
     on_click(button(Outlet::select_unselect_Chk), [](MyTableController& c) { c.Select_Unselect_Check_btn(); });
     on_click(button(Outlet::Thro_Mode_Chk_SIG), [](MyTableController& c) { c.Thro_Mode_Chk_SIG_Btn(); });
     new ClickTicks(w.outlet(Outlet::Thro_Mode_Chk_Label), button(Outlet::Thro_Mode_Chk));
+    new SpaceTicks(w.as<QTableView>(Outlet::idCheckTableView));
 
     // A slider moved by the user: its exact value follows the position, then the controller hears.
     const auto on_slide = [this, &w](Outlet o, void (MyTableController::*action)()) {
@@ -175,6 +196,17 @@ void QtView::connect_actions() {
                      });
     QObject::connect(w.as<QListView>(Outlet::imageBrowser_2), &QListView::doubleClicked, &w,
                      [this, &w](const QModelIndex& index) { open_file(w.file_list->path_at(index.row())); });
+    for (const Outlet o : {Outlet::imageBrowser, Outlet::imageBrowser_2}) {
+        auto* browser = static_cast<BrowserView*>(w.as<QListView>(o));
+        browser->remove_rows = [this, o](BrowserView::Rows rows) {
+            act([o, &rows](MyTableController& c) { c.imageBrowser_removeItemsAtIndexes(o, std::move(rows)); });
+        };
+        browser->move_rows = [this, o](BrowserView::Rows rows, std::size_t destination) {
+            act([o, &rows, destination](MyTableController& c) {
+                c.imageBrowser_moveItemsAtIndexes(o, std::move(rows), destination);
+            });
+        };
+    }
     QObject::connect(w.as<QTableView>(Outlet::idTableView), &QTableView::doubleClicked, &w,
                      [this] { act([](MyTableController& c) { c.Next_btn(); }); });
 
