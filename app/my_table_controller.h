@@ -128,6 +128,11 @@ public:
 
     // Opens and closes the chosen device before a scan, so that a refusal shows up early.
     void Check_Have_Permissions();
+    // Whether the chosen destination may be used: when it lies on the volume to be
+    // searched the user is asked, once per destination and volume, whether to save
+    // there all the same.
+    bool Destination_Off_Source();
+    std::string Accepted_Destination_On_Source;
 
     // Device access dialogs, interface thread.
     void showPermissionAlertAndGuideUser(int error_code);

@@ -28,6 +28,8 @@ std::string usage_text() {
            "  --range START:END   search sectors START up to, not including, END\n"
            "                      (default: the whole source)\n"
            "  --no-thorough       skip the thorough pass that follows the general one\n"
+           "  --force             save even when DIR lies on the source itself, which can\n"
+           "                      overwrite the very files you want back\n"
            "  --edition NAME      the edition to run as: Alder, Birch, Cedar, Dogwood,\n"
            "                      Elm, Fir or Hazel (default Birch, which offers every mode)\n"
            "  --list-devices      list the volumes the edition may search\n"
@@ -75,6 +77,8 @@ ParseResult parse_options(const std::vector<std::string>& args) {
             list_only = o.list_signatures = true;
         } else if (a == "--no-thorough") {
             o.thorough = false;
+        } else if (a == "--force") {
+            o.force = true;
         } else if (a == "--source") {
             o.source = value;
         } else if (a == "--dest") {

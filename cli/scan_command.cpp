@@ -16,6 +16,7 @@
 #include "engine/header_match.h"
 #include "engine/output_naming.h"
 #include "platform/raw_device.h"
+#include "platform/same_device.h"
 
 namespace salvex::cli {
 
@@ -106,6 +107,12 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                     2);
 
     const fs::path destination = fs::absolute(options.destination).lexically_normal();
+    // Checked before anything is created there: even the result folder would land on the source.
+    if (!options.force && platform::writes_onto_device(destination.string(), source_path))
+        return fail(destination.string() + " lies on " + source_path +
+                        ", the volume being searched: saving there can overwrite the very files you want back. "
+                        "Choose a folder on another drive, or add --force to save there anyway.",
+                    2);
     if (!Create_Folder(destination.string()) || !fs::is_directory(destination))
         return fail("cannot use " + destination.string() + " as the destination folder", 1);
 

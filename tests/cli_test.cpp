@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <cstdio>
 #include <sys/wait.h>
 
 #include "cli/options.h"
+#include "support/loop_device.h"
 #include "support/shell.h"
 
 namespace {
@@ -41,6 +43,26 @@ TEST(SalvexScan, HelpAndUsageErrors) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.output.find("unknown edition \"Oak\""), std::string::npos);
     EXPECT_NE(bad.output.find("Try 'salvex-scan --help'"), std::string::npos);
+}
+
+// Saving onto the searched volume can overwrite what the user wants back: refused
+// before anything is made there, unless asked for with --force.
+TEST(SalvexScan, RefusesADestinationOnTheSourceUnlessForced) {
+    salvex::test::TempFolder dir;
+    salvex::test::MountedExt4 card(dir, "card", "4M");
+    if (!card.skip_reason().empty()) GTEST_SKIP() << card.skip_reason();
+    const std::string dest = card.mount_point() + "/recovered";
+    const std::string scan = "XDG_DATA_HOME=" + salvex::test::quote(dir / "data") + " " + kScan + " --source " +
+                             card.device().identifier() + " --dest " + salvex::test::quote(dest) + " --no-thorough";
+    const auto refused = run(scan);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("the volume being searched"), std::string::npos) << refused.output;
+    EXPECT_NE(refused.output.find("--force"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dest));
+
+    const auto forced = run(scan + " --force");
+    EXPECT_EQ(forced.status, 0) << forced.output;
+    EXPECT_TRUE(std::filesystem::is_directory(dest + "/Salvex Birch Recovery Results"));
 }
 
 TEST(SalvexScan, ListsTheChosenEditionsModesAndRecords) {

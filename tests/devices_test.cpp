@@ -11,6 +11,7 @@
 #include "platform/diskutil_volumes.h"
 #include "platform/linux_volumes.h"
 #include "platform/shell_runner.h"
+#include "support/loop_device.h"
 #include "support/scan_harness.h"
 
 namespace {
@@ -220,22 +221,9 @@ TEST(ShellRunner, CollectsOutputAndErrorsToTheEnd) {
 // (ext4 stands in for FAT here: the kernel of the test machines may lack vfat.)
 TEST(LoopDevice, MountedImageIsSkippedAsADiskImage) {
     TempFolder dir;
-    const std::string image = dir / "card.img";
-    const std::string mount_point = dir / "mnt";
-    fs::create_directories(mount_point);
-    if (std::system(("mkfs.ext4 -q -F -L LOOPED '" + image + "' 4M >/dev/null 2>&1").c_str()) != 0)
-        GTEST_SKIP() << "mkfs.ext4 is not available";
-    FILE* attach = ::popen(("losetup --find --show '" + image + "' 2>/dev/null").c_str(), "r");
-    char device[64] = {};
-    const bool attached = attach != nullptr && std::fgets(device, sizeof device, attach) != nullptr;
-    if (attach != nullptr) ::pclose(attach);
-    if (!attached) GTEST_SKIP() << "loop devices are not available here (needs root and the loop driver)";
-    std::string node(device);
-    node.erase(node.find_last_not_of('\n') + 1);
-    if (std::system(("mount '" + node + "' '" + mount_point + "' 2>/dev/null").c_str()) != 0) {
-        std::system(("losetup -d " + node).c_str());
-        GTEST_SKIP() << "cannot mount the loop device here";
-    }
+    salvex::test::MountedExt4 card(dir, "card", "4M", "-L LOOPED");
+    if (!card.skip_reason().empty()) GTEST_SKIP() << card.skip_reason();
+    const std::string mount_point = card.mount_point();
 
     salvex::platform::LinuxVolumeSource real;
     const auto paths = real.mounted_paths(true);
@@ -247,8 +235,6 @@ TEST(LoopDevice, MountedImageIsSkippedAsADiskImage) {
     USE_HARD_DISK = 0;
     bool listed_by_us = false;
     for (const auto& r : h.controller.nsMutaryOfDataObject) listed_by_us = listed_by_us || r.nsStrVolName == "LOOPED";
-    std::system(("umount '" + mount_point + "'").c_str());
-    std::system(("losetup -d " + node).c_str());
 
     EXPECT_TRUE(listed_by_system);
     ASSERT_TRUE(info.has_value());

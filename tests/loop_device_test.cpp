@@ -8,7 +8,9 @@
 #include <fstream>
 
 #include "app/globals.h"
+#include "platform/same_device.h"
 #include "support/faulty_source.h"
+#include "support/loop_device.h"
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
 
@@ -19,37 +21,13 @@ using salvex::test::record;
 using salvex::test::ScanHarness;
 using salvex::test::SectorImage;
 using salvex::test::TempFolder;
-
-std::string run(const std::string& command) {
-    std::string out;
-    if (FILE* p = ::popen((command + " 2>/dev/null").c_str(), "r")) {
-        char line[256];
-        while (std::fgets(line, sizeof line, p) != nullptr) out += line;
-        if (::pclose(p) != 0) return {};
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
-}
+using salvex::test::LoopDevice;
+using salvex::test::MountedExt4;
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
-// A loop device over a file, detached when the test ends.
-class LoopDevice {
-public:
-    explicit LoopDevice(const std::string& backing) : node_(run("losetup --find --show '" + backing + "'")) {}
-    ~LoopDevice() {
-        if (!node_.empty()) std::system(("losetup -d " + node_ + " 2>/dev/null").c_str());
-    }
-    bool attached() const { return !node_.empty(); }
-    std::string identifier() const { return node_.substr(node_.rfind('/') + 1); }
-    const std::string& node() const { return node_; }
-
-private:
-    std::string node_;
-};
 
 const std::vector<std::uint8_t> kJpg = {0xFF, 0xD8, 0xFF, 0xE0};
 
@@ -85,15 +63,9 @@ TEST(LoopDevice, CardPulledOutMidScanEndsWithTheReadErrorAndKeepsWhatWasCarved) 
 
 TEST(LoopDevice, FullDestinationStopsWithTheMessageAndTheFileCutShortIsNotListed) {
     TempFolder dir;
-    const std::string fs_image = dir / "dest.img";
-    const std::string mount_point = dir / "dest";
-    fs::create_directories(mount_point);
-    if (std::system(("mkfs.ext4 -q -F -m 0 '" + fs_image + "' 3M >/dev/null 2>&1").c_str()) != 0)
-        GTEST_SKIP() << "mkfs.ext4 is not available";
-    LoopDevice dest(fs_image);
-    if (!dest.attached()) GTEST_SKIP() << "loop devices are not available here (needs root and the loop driver)";
-    if (std::system(("mount '" + dest.node() + "' '" + mount_point + "' 2>/dev/null").c_str()) != 0)
-        GTEST_SKIP() << "cannot mount a file system here";
+    MountedExt4 dest(dir, "dest", "3M");
+    if (!dest.skip_reason().empty()) GTEST_SKIP() << dest.skip_reason();
+    const std::string mount_point = dest.mount_point();
 
     // Three photos of about 1 MiB each: the third cannot fit.
     SectorImage img(7000);
@@ -105,7 +77,6 @@ TEST(LoopDevice, FullDestinationStopsWithTheMessageAndTheFileCutShortIsNotListed
     const std::string first = read_file(h.pass_folder(true) + "/JPG/GND00001.JPG");
     std::vector<std::string> listed;
     for (const auto& item : h.controller.images) listed.push_back(item.image_Name);
-    std::system(("umount '" + mount_point + "'").c_str());
 
     ASSERT_TRUE(done);
     EXPECT_EQ(h.count_alerts("\nUnable to continue saving recovered data.\n\nEither Destination Drive is inaccessible or "
@@ -136,6 +107,37 @@ TEST(UnreadableSectors, FirstSectorOfTheRangeFailingOnce) {
     EXPECT_TRUE(read_file(h.pass_folder(true) + "/JPG/GND00001.JPG") == img.range(3, 6));
     EXPECT_TRUE(read_file(h.pass_folder(true) + "/JPG/GND00002.JPG") == img.range(5, 11));
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
+}
+
+// A destination on the volume being searched: the platform sees it, the window
+// asks once per destination and volume, and choosing another folder keeps the user
+// on the range screen.
+TEST(LoopDevice, DestinationOnTheSearchedVolumeIsNoticedAndAskedAboutOnce) {
+    TempFolder dir;
+    MountedExt4 card(dir, "card", "4M");
+    if (!card.skip_reason().empty()) GTEST_SKIP() << card.skip_reason();
+    const std::string on_card = card.mount_point() + "/not/yet/made";
+    EXPECT_TRUE(salvex::platform::writes_onto_device(on_card, card.device().node()));
+    EXPECT_FALSE(salvex::platform::writes_onto_device(dir / "elsewhere", card.device().node()));
+    EXPECT_FALSE(salvex::platform::writes_onto_device(on_card, dir / "card.img"));  // an image is only read
+    EXPECT_FALSE(fs::exists(card.mount_point() + "/not"));
+
+    ScanHarness h(record("JPG", 512, "FFD8FFE0"));
+    h.view.set_text(salvex::Outlet::disk_identifier, card.device().identifier());
+    h.view.set_text(salvex::Outlet::path, on_card);
+    h.view.answer_next_alert(0);
+    EXPECT_FALSE(h.controller.Destination_Off_Source());
+    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 1u);
+    EXPECT_EQ(h.view.focused(), salvex::Outlet::browse_path);
+
+    h.view.answer_next_alert(1);
+    EXPECT_TRUE(h.controller.Destination_Off_Source());
+    EXPECT_TRUE(h.controller.Destination_Off_Source());
+    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 2u);
+
+    h.view.set_text(salvex::Outlet::path, dir / "elsewhere");
+    EXPECT_TRUE(h.controller.Destination_Off_Source());
+    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 2u);
 }
 
 }  // namespace

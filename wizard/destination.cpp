@@ -7,6 +7,8 @@
 #include "app/my_table_controller.h"
 #include "engine/output_naming.h"
 #include "platform/paths.h"
+#include "platform/raw_device.h"
+#include "platform/same_device.h"
 #include "wizard/wizard_helpers.h"
 #include "wizard/wizard_texts.h"
 
@@ -43,3 +45,21 @@ void MyTableController::Open_Folder_btn() {
 }
 
 void MyTableController::Open_Folder_btn_Sig() { Open_Folder_btn(); }
+
+bool MyTableController::Destination_Off_Source() {
+    const std::string folder = view_.text(Outlet::path);
+    const std::string device = salvex::platform::raw_device_path(view_.text(Outlet::disk_identifier));
+    if (!salvex::platform::writes_onto_device(folder, device)) return true;
+    const std::string pair = folder + '\n' + device;
+    if (Accepted_Destination_On_Source == pair) return true;
+    const int answer = view_.alert({std::string(salvex::text::kDestinationOnSource),
+                                    std::string(salvex::text::kDestinationOnSourceInfo),
+                                    {std::string(salvex::text::kChooseAnotherFolder),
+                                     std::string(salvex::text::kSaveThereAnyway)}});
+    if (answer != 1) {
+        view_.focus(salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode));
+        return false;
+    }
+    Accepted_Destination_On_Source = pair;
+    return true;
+}

@@ -193,6 +193,7 @@ void MyTableController::Next_btn() {
                     return;
                 }
             }
+            if (!Destination_Off_Source()) return;
             screen_counter = 2;
             view_.set_state(Outlet::Thro_Mode_Chk_SIG, true);
             view_.set_state(Outlet::select_unselect_Chk, true);

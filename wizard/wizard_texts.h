@@ -26,6 +26,12 @@ inline constexpr std::string_view kSelectDestination = "Please select valid dest
 inline constexpr std::string_view kBadStartSector = "Please enter valid Start Sector value.";
 inline constexpr std::string_view kBadEndSector = "Please enter valid End Sector value.";
 inline constexpr std::string_view kEndNotAfterStart = "End Sector should be greater than Start Sector.";
+inline constexpr std::string_view kDestinationOnSource = "The destination folder is on the drive you are recovering from.";
+inline constexpr std::string_view kDestinationOnSourceInfo =
+    "Saving recovered files there can overwrite the very files you want back. Choose a folder on another drive "
+    "to keep them safe.";
+inline constexpr std::string_view kChooseAnotherFolder = "Choose Another Folder";
+inline constexpr std::string_view kSaveThereAnyway = "Save There Anyway";
 inline constexpr std::string_view kNoDestinationFolder = "Destination folder does not exist!";
 inline constexpr std::string_view kNoHelpFile = "\nHelp file does not exist!";
 inline constexpr std::string_view kTextCopied = "Text copied successfully.";
