@@ -30,14 +30,15 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR)
 
-# With a display, opens the window of the Birch edition. Without one, recovers
+# With a display, opens the window of the Birch edition, listing the sample card
+# when no card is plugged in. Without one, recovers
 # the sample card the build makes (photos deleted, then the card quick-formatted)
 # into a fresh folder with salvex-scan.
 SAMPLE_RESULTS ?= $(BUILD_DIR)/recovered-sample
 RUN_BUNDLE     := Salvex Birch Recovery
 run: build
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-	  "./$(BUILD_DIR)/bin/$(RUN_BUNDLE).app/Contents/MacOS/$(RUN_BUNDLE)"; \
+	  "./$(BUILD_DIR)/bin/$(RUN_BUNDLE).app/Contents/MacOS/$(RUN_BUNDLE)" --sample "$(CURDIR)/$(BUILD_DIR)/sample/sample-card.img"; \
 	else \
 	  rm -rf $(SAMPLE_RESULTS) && \
 	  ./$(BUILD_DIR)/bin/salvex-scan --source $(BUILD_DIR)/sample/sample-card.img --dest $(SAMPLE_RESULTS); \

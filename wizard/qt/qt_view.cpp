@@ -226,15 +226,20 @@ void QtView::add_disk_image() {
         window_.get(), QObject::tr("Choose a disk image"), QDir::homePath(),
         QObject::tr("Disk images (*.img *.dd *.raw *.bin *.dmg *.iso);;All files (*)"), nullptr,
         QFileDialog::DontUseNativeDialog);
-    if (path.isEmpty() || controller_ == nullptr) return;
-    const auto record = disk_image_record(path.toStdString());
+    if (!path.isEmpty()) add_disk_image_path(path.toStdString());
+}
+
+bool QtView::add_disk_image_path(const std::string& path) {
+    if (controller_ == nullptr) return false;
+    const auto record = disk_image_record(path);
     if (!record) {
         alert({.message = "\nThis file cannot be read as a disk image.", .informative = "", .buttons = {"OK"}});
-        return;
+        return false;
     }
     controller_->addRow(*record);
     auto* table = window_->as<QTableView>(Outlet::idTableView);
     table->selectRow(static_cast<int>(controller_->nsMutaryOfDataObject.size()) - 1);
+    return true;
 }
 
 void QtView::set_text(Outlet o, const std::string& text) {

@@ -29,6 +29,10 @@ public:
     MainWindow& window() { return *window_; }
     MyTableController* controller() { return controller_; }
 
+    // Lists a disk-image file as a row of the device list and selects it; false,
+    // after telling the user, when it cannot be read as one.
+    bool add_disk_image_path(const std::string& path);
+
     // The picture's zoom as a browser icon size, in pixels.
     static int zoom_pixels(double zoom);
 
