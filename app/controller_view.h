@@ -62,9 +62,11 @@ public:
     virtual void show_drive_loading_notice(bool shown) = 0;
     // The end-of-search notice, modal, closed with its OK button.
     virtual void show_end_of_search_notice() = 0;
-    // Whether a small thumbnail can be made of the file: the thumbnail browser
+    // Whether a small thumbnail can be made of the file, answered through done on
+    // the interface thread, at once or later: the window decodes on a worker, so
+    // neither the interface nor the scan waits for a picture. The thumbnail browser
     // shows the no-preview picture for a carved photo that does not decode.
-    virtual bool image_decodes(const std::string& path) = 0;
+    virtual void check_image_decodes(const std::string& path, std::function<void(bool decodes)> done) = 0;
     virtual bool open_file(const std::string& path) = 0;
     virtual bool open_url(const std::string& url) = 0;
     // Replaces whatever the clipboard holds with this one plain-text item.

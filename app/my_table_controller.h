@@ -196,6 +196,8 @@ public:
 
     // Thumbnail hand-over, interface thread.
     void addImageWithPath(const std::string& path, const std::string& name, const std::string& uid);
+    // A listed photo that did not decode shows the no-preview picture instead.
+    void Show_No_Preview(const std::string& uid, const std::string& path);
     // Data source of both browsers: the user removes items, or drags them to a new place
     // (the block lands at the destination less the moved items that were above it).
     void imageBrowser_removeItemsAtIndexes(salvex::Outlet browser, std::vector<std::size_t> indexes);

@@ -37,7 +37,7 @@ public:
     void show_drive_loading_notice(bool) override {}
     void show_end_of_search_notice() override {}
     // Nothing is drawn here, so every file counts as showable.
-    bool image_decodes(const std::string&) override { return true; }
+    void check_image_decodes(const std::string&, std::function<void(bool)> done) override { done(true); }
     bool open_file(const std::string&) override { return false; }
     bool open_url(const std::string&) override { return false; }
     void copy_to_clipboard(const std::string&) override {}

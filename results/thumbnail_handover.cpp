@@ -12,15 +12,26 @@ void MyTableController::addImageWithPath(const std::string& path, const std::str
     MyImageObject item;
     item.image_Name = name;
     item.image_UID = uid;
-    if (view_.image_decodes(trimmed)) {
-        item.path = trimmed;
-    } else {
-        item.imageData = Null_Image_Data;
-        item.path = noprevfile;
-    }
+    item.path = trimmed;
     images.push_back(std::move(item));
     view_.reload(salvex::Outlet::imageBrowser);
     if (++Preview_Image_Count % 6 == 0) view_.scroll_to_end(salvex::Outlet::imageBrowser);
+    // The item is listed and counted at once; should the photo not decode, it turns
+    // into the no-preview picture when the answer comes.
+    view_.check_image_decodes(trimmed, [this, uid, trimmed](bool decodes) {
+        if (!decodes) Show_No_Preview(uid, trimmed);
+    });
+}
+
+void MyTableController::Show_No_Preview(const std::string& uid, const std::string& path) {
+    // Usually the newest item; gone when the list was cleared or the user removed it.
+    for (auto item = images.rbegin(); item != images.rend(); ++item) {
+        if (item->image_UID != uid || item->path != path) continue;
+        item->imageData = Null_Image_Data;
+        item->path = noprevfile;
+        view_.reload(salvex::Outlet::imageBrowser);
+        return;
+    }
 }
 
 std::optional<std::string> MyTableController::Preview_Admits(const std::string& path) {

@@ -83,6 +83,24 @@ TEST_F(ThumbnailHandover, UndecodablePhotosShowTheNoPreviewPicture) {
     EXPECT_EQ(h.controller.Preview_Image_Count.load(), 2u);
 }
 
+// The answer comes later in the window: the item is already listed and counted,
+// and an answer for an item the user removed meanwhile changes nothing.
+TEST_F(ThumbnailHandover, LateDecodeAnswersChangeOnlyTheirOwnItem) {
+    h.view.defer_decode_answers();
+    h.controller.addImageWithPath("/out/GND00001.bad", "GND00001.bad", "GND00001.bad");
+    h.controller.addImageWithPath("/out/GND00002.bad", "GND00002.bad", "GND00002.bad");
+    h.controller.addImageWithPath("/out/GND00003.JPG", "GND00003.JPG", "GND00003.JPG");
+    ASSERT_EQ(h.controller.images.size(), 3u);
+    EXPECT_EQ(h.controller.images[0].path, "/out/GND00001.bad");
+    h.controller.imageBrowser_removeItemsAtIndexes(Outlet::imageBrowser, {0});
+    h.view.answer_decodes();
+    ASSERT_EQ(h.controller.images.size(), 2u);
+    EXPECT_EQ(h.controller.images[0].path, "/res/NoPreview.png");
+    EXPECT_EQ(h.controller.images[0].image_Name, "GND00002.bad");
+    EXPECT_EQ(h.controller.images[1].path, "/out/GND00003.JPG");
+    EXPECT_EQ(h.controller.Preview_Image_Count.load(), 3u);
+}
+
 TEST_F(ThumbnailHandover, BlankPathsAndAFullPreviewAddNothing) {
     h.controller.addImageWithPath(" \t", "x", "x");
     EXPECT_TRUE(h.controller.images.empty());

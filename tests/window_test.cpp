@@ -646,12 +646,15 @@ private slots:
         win.c->addImageWithPath(bad, "GND00002.JPG", "2");
         auto* browser = win.at<QListView>(Outlet::imageBrowser);
         const auto* model = win.w().thumbnails;
+        // Listed and counted at once; the pictures come from a worker.
         QCOMPARE(model->rowCount(), 2);
+        QCOMPARE(win.c->Preview_Image_Count.load(), 2u);
         QCOMPARE(model->index(0).data().toString(), QStringLiteral("GND00001.JPG"));
-        QVERIFY(!model->index(0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QTRY_VERIFY(model->shows_no_preview(1));
+        QTRY_VERIFY(!model->index(0).data(Qt::DecorationRole).value<QIcon>().isNull());
         QVERIFY(!model->shows_no_preview(0));
-        QVERIFY(model->shows_no_preview(1));
         QVERIFY(!model->index(1).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QCOMPARE(win.c->images[1].imageData.size(), no_preview.size());
 
         // Double-clicking the no-preview picture opens nothing; a real photo opens.
         const auto double_click = [browser](int row) { emit browser->doubleClicked(browser->model()->index(row, 0)); };

@@ -49,10 +49,15 @@ void ImageBrowserModel::reload() {
     const int now = controller_ == nullptr ? 0 : static_cast<int>(controller_->images.size());
     const MyImageObject* last_known = item(controller_, rows_ - 1);
     const bool appended = now > rows_ && (rows_ == 0 || (last_known != nullptr && last_known->image_UID == last_uid_));
+    const bool same_rows = now == rows_ && now > 0 && last_known != nullptr && last_known->image_UID == last_uid_;
     if (appended) {
         beginInsertRows({}, rows_, now - 1);
         rows_ = now;
         endInsertRows();
+    } else if (same_rows) {
+        // An item changed in place (a photo that did not decode) or the user reordered
+        // some: redraw without a reset, which would lose the scroll position.
+        emit dataChanged(index(0), index(rows_ - 1));
     } else {
         beginResetModel();
         rows_ = now;

@@ -35,33 +35,33 @@ void ThumbnailCache::store(const QString& path, const QImage& image) {
     images_.insert(path, new QImage(image), static_cast<qsizetype>(cost > 0 ? cost : 1));
 }
 
-bool ThumbnailCache::decode_now(const QString& path) {
-    const QImage image = decode(path, kPixels);
-    if (image.isNull()) return false;
-    store(path, image);
-    return true;
-}
-
-QImage ThumbnailCache::get(const QString& path) {
-    if (const QImage* kept = images_.object(path)) return *kept;
-    if (pending_.contains(path)) return {};
+void ThumbnailCache::decode_later(const QString& path, std::function<void(const QImage&)> finish) {
     pending_.insert(path);
     const int generation = *generation_;
     QPointer<ThumbnailCache> self(this);
-    pool_.start([self, path, generation, current = generation_] {
+    pool_.start([self, path, generation, current = generation_, finish = std::move(finish)] {
         if (*current != generation) return;
         const QImage image = decode(path, kPixels);
         QMetaObject::invokeMethod(
             self.data(),
-            [self, path, image, generation, current] {
+            [self, path, image, generation, current, finish] {
                 if (!self || *current != generation) return;
                 self->pending_.remove(path);
-                if (image.isNull()) return;
-                self->store(path, image);
-                if (self->ready) self->ready(path);
+                if (!image.isNull()) self->store(path, image);
+                finish(image);
+                if (!image.isNull() && self->ready) self->ready(path);
             },
             Qt::QueuedConnection);
     });
+}
+
+void ThumbnailCache::check(const QString& path, std::function<void(bool)> done) {
+    decode_later(path, [done = std::move(done)](const QImage& image) { done(!image.isNull()); });
+}
+
+QImage ThumbnailCache::get(const QString& path) {
+    if (const QImage* kept = images_.object(path)) return *kept;
+    if (!pending_.contains(path)) decode_later(path, [](const QImage&) {});
     return {};
 }
 

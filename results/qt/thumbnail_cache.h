@@ -22,8 +22,9 @@ public:
     explicit ThumbnailCache(QObject* parent = nullptr);
     ~ThumbnailCache() override;
 
-    // Decodes a small picture of the file now; false when it does not decode.
-    bool decode_now(const QString& path);
+    // Decodes a small picture of the file on a worker and keeps it; done hears on
+    // this thread whether it decoded. Nothing is heard after a clear().
+    void check(const QString& path, std::function<void(bool decodes)> done);
     // The kept picture, or a null image after asking a worker for it; ready()
     // hears when it arrives.
     QImage get(const QString& path);
@@ -35,6 +36,8 @@ public:
 
 private:
     void store(const QString& path, const QImage& image);
+    // Decodes on a worker; finish runs on this thread with the picture, null when it did not decode.
+    void decode_later(const QString& path, std::function<void(const QImage&)> finish);
 
     QCache<QString, QImage> images_;
     QSet<QString> pending_;

@@ -86,9 +86,18 @@ void RecordingView::show_drive_loading_notice(bool shown) {
     record(std::string("drive_loading_notice ") + (shown ? "shown" : "gone"));
 }
 void RecordingView::show_end_of_search_notice() { record("end_of_search_notice"); }
-bool RecordingView::image_decodes(const std::string& path) {
-    return !(path.size() >= undecodable_suffix_.size() &&
-             path.compare(path.size() - undecodable_suffix_.size(), undecodable_suffix_.size(), undecodable_suffix_) == 0);
+void RecordingView::check_image_decodes(const std::string& path, std::function<void(bool)> done) {
+    const bool decodes = !(path.size() >= undecodable_suffix_.size() &&
+                           path.compare(path.size() - undecodable_suffix_.size(), undecodable_suffix_.size(),
+                                        undecodable_suffix_) == 0);
+    if (defer_decodes_) deferred_decodes_.push_back([done, decodes] { done(decodes); });
+    else done(decodes);
+}
+
+void RecordingView::answer_decodes() {
+    auto answers = std::move(deferred_decodes_);
+    deferred_decodes_.clear();
+    for (auto& answer : answers) answer();
 }
 bool RecordingView::open_file(const std::string& path) {
     record("open_file " + path);

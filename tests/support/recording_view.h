@@ -41,7 +41,8 @@ public:
     void clear_preview(Outlet o) override;
     void show_drive_loading_notice(bool shown) override;
     void show_end_of_search_notice() override;
-    bool image_decodes(const std::string& path) override;
+    // Answers at once: undecodable when the path ends in the scripted suffix.
+    void check_image_decodes(const std::string& path, std::function<void(bool)> done) override;
     bool open_file(const std::string& path) override;
     bool open_url(const std::string& url) override;
     void copy_to_clipboard(const std::string& text) override;
@@ -59,6 +60,9 @@ public:
     void select_row(Outlet o, long row) { selected_[o] = row; }
     // Files whose names end so do not decode as pictures.
     void undecodable_suffix(std::string suffix) { undecodable_suffix_ = std::move(suffix); }
+    // Holds decodability answers back until answer_decodes(), as a busy worker would.
+    void defer_decode_answers() { defer_decodes_ = true; }
+    void answer_decodes();
 
     // What happened.
     const std::vector<std::string>& calls() const { return calls_; }
@@ -92,6 +96,8 @@ private:
     std::vector<std::string> clipboard_;
     bool quit_requested_ = false;
     std::string undecodable_suffix_ = "\x01";
+    bool defer_decodes_ = false;
+    std::vector<std::function<void()>> deferred_decodes_;
     Outlet focused_ = Outlet::count_;
     InterfaceQueue queue_;
 };

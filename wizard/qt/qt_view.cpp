@@ -414,7 +414,12 @@ void QtView::show_end_of_search_notice() {
     run_modal(*make_end_of_search_dialog(*controller_, window_.get()));
 }
 
-bool QtView::image_decodes(const std::string& path) { return window_->thumbnail_cache->decode_now(qs(path)); }
+void QtView::check_image_decodes(const std::string& path, std::function<void(bool)> done) {
+    // The answer may come after the controller has gone; then nobody needs it.
+    window_->thumbnail_cache->check(qs(path), [this, done = std::move(done)](bool decodes) {
+        if (controller_ != nullptr) done(decodes);
+    });
+}
 
 bool QtView::open(const QUrl& url) { return url_opener ? url_opener(url) : QDesktopServices::openUrl(url); }
 

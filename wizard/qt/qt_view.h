@@ -66,7 +66,7 @@ public:
     void clear_preview(Outlet o) override;
     void show_drive_loading_notice(bool shown) override;
     void show_end_of_search_notice() override;
-    bool image_decodes(const std::string& path) override;
+    void check_image_decodes(const std::string& path, std::function<void(bool)> done) override;
     bool open_file(const std::string& path) override;
     bool open_url(const std::string& url) override;
     void copy_to_clipboard(const std::string& text) override;
