@@ -90,6 +90,8 @@ bench:
 	@./bench/make-photo-image.sh $(BENCH_DIR)/bench-data/photos.img
 	@./bench/make-video-image.sh $(BENCH_DIR)/bench-data/videos.img
 	@./$(BENCH_DIR)/bin/salvex_bench --data $(BENCH_DIR)/bench-data --out $(BENCH_DIR)/bench-out
+	@QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='*.warning=false' ./$(BENCH_DIR)/tools/salvex_window_bench \
+	  --bin $(BENCH_DIR)/bin --data $(BENCH_DIR)/bench-data --out $(BENCH_DIR)/bench-out
 
 clean:
 	rm -rf $(BUILD_DIR) $(TEST_DIR) $(TSAN_DIR) $(BENCH_DIR) $(FUZZ_DIR)

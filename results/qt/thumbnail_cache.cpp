@@ -9,6 +9,8 @@ ThumbnailCache::ThumbnailCache(QObject* parent) : QObject(parent) {
     // Enough for the browser's 2000 items at about 100 KB each.
     images_.setMaxCost(256 * 1024 * 1024);
     pool_.setMaxThreadCount(2);
+    // Pictures wait for a spare processor: the search itself must never slow down for them.
+    pool_.setThreadPriority(QThread::IdlePriority);
 }
 
 ThumbnailCache::~ThumbnailCache() {

@@ -1,0 +1,184 @@
+// salvex_window_bench: the same search through the window (offscreen) and through
+// salvex-scan, in one run, on the cached benchmark cards; and the longest time the
+// window's interface thread went without serving its events during the search,
+// measured by a 1 ms timer. Prints figures and PASS/MISS; never fails on a miss.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/bundle_info.h"
+#include "app/globals.h"
+#include "app/my_table_controller.h"
+#include "devices/volume_source.h"
+#include "wizard/qt/main_window.h"
+#include "wizard/qt/qt_view.h"
+
+namespace fs = std::filesystem;
+using salvex::Outlet;
+
+namespace {
+
+constexpr double kRatioGoal = 1.2;
+constexpr double kBlockGoalMs = 50.0;
+
+class NoVolumes : public salvex::VolumeSource {
+public:
+    std::vector<std::string> mounted_paths(bool) override { return {}; }
+    std::optional<salvex::VolumeInfo> query(const std::string&) override { return std::nullopt; }
+};
+
+std::string quoted(const std::string& text) {
+    std::string q = "'";
+    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Carved files from the last run go before the next is timed, and reach the disk first.
+void clear_folder(const fs::path& folder) {
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    std::system("sync");
+}
+
+double time_salvex_scan(const fs::path& bin, const fs::path& image, const fs::path& dest, bool video) {
+    clear_folder(dest);
+    QElapsedTimer clock;
+    clock.start();
+    const std::string command = quoted((bin / "salvex-scan").string()) + " --source " + quoted(image.string()) +
+                                " --dest " + quoted(dest.string()) + (video ? " --mode video" : "") +
+                                " </dev/null >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "salvex_window_bench: failed: %s\n", command.c_str());
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+struct WindowRun {
+    double seconds = 0;
+    double longest_block_ms = 0;
+    double longest_block_at = 0;  // seconds into the search
+    bool completed = false;
+};
+
+// Clicks through the Birch window as a user would; the clock runs from the Next that
+// starts the search to the finished screen.
+WindowRun time_window(const fs::path& bin, const fs::path& image, const fs::path& dest, bool video) {
+    clear_folder(dest);
+    salvex::gui::QtView view;
+    MyTableController controller(view, salvex::bundle_at((bin / "Salvex Birch Recovery.app").string()));
+    controller.Volume_Source = std::make_unique<NoVolumes>();
+    view.attach(controller);
+    view.alert_answerer = [](const salvex::AlertRequest&) { return 0; };
+    view.modal_runner = [](QDialog&) {};
+    view.folder_chooser = [&](const std::string&) { return std::optional<std::string>(dest.string()); };
+    view.url_opener = [](const QUrl&) { return true; };
+    view.quitter = [] {};
+    controller.awakeFromNib();
+    auto& w = view.window();
+    w.resize(1200, 760);
+    w.show();
+    view.add_disk_image_path(image.string());
+    const auto click = [&](Outlet o) { w.as<QAbstractButton>(o)->click(); };
+    if (video) click(Outlet::rec_mode_Video);
+    click(Outlet::next_btn);
+    click(video ? Outlet::browse_path_Sig : Outlet::browse_path);
+    if (video) click(Outlet::next_btn);
+
+    WindowRun run;
+    QElapsedTimer clock, since_tick;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const double gap = static_cast<double>(since_tick.nsecsElapsed()) / 1e6;
+        if (gap > run.longest_block_ms) {
+            run.longest_block_ms = gap;
+            run.longest_block_at = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        }
+        since_tick.restart();
+    });
+    QEventLoop loop;
+    QTimer done_check;
+    QObject::connect(&done_check, &QTimer::timeout, [&] {
+        if (!controller.Scan_Thread_Running() && w.as<QPushButton>(Outlet::back_btn)->isEnabled()) loop.quit();
+    });
+    clock.start();
+    since_tick.start();
+    probe.start();
+    done_check.start(5);
+    click(Outlet::next_btn);
+    loop.exec();
+    run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    probe.stop();
+    run.completed = controller.scan_outcome == ScanOutcome::Completed;
+    controller.Join_Scan_Threads();
+    return run;
+}
+
+const char* verdict(bool met) { return met ? "PASS" : "MISS"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    fs::path data, out, bin;
+    int runs = 3;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--data") data = argv[i + 1];
+        else if (a == "--out") out = argv[i + 1];
+        else if (a == "--bin") bin = argv[i + 1];
+        else if (a == "--runs") runs = std::max(1, std::atoi(argv[i + 1]));
+    }
+    if (data.empty() || out.empty() || bin.empty()) {
+        std::fprintf(stderr, "usage: salvex_window_bench --data DIR --out DIR --bin DIR [--runs N]\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    qputenv("XDG_DATA_HOME", (out / "data").string().c_str());
+
+    std::printf("\nThe window (offscreen) against salvex-scan, both passes, same card and choices; median of %d:\n",
+                runs);
+    for (const bool video : {false, true}) {
+        const fs::path image = data / (video ? "videos.img" : "photos.img");
+        const char* label = video ? "video search, card of videos" : "photo search, card of JPEGs";
+        if (!fs::exists(image)) {
+            std::printf("  %-30s skipped: %s is missing\n", label, image.c_str());
+            continue;
+        }
+        std::vector<double> cli, window;
+        double longest_block = 0, longest_block_at = 0;
+        bool completed = true;
+        for (int i = 0; i < runs; ++i) {
+            cli.push_back(time_salvex_scan(bin, image, out / "cli", video));
+            const WindowRun r = time_window(bin, image, out / "window", video);
+            window.push_back(r.seconds);
+            if (r.longest_block_ms > longest_block) {
+                longest_block = r.longest_block_ms;
+                longest_block_at = r.longest_block_at;
+            }
+            completed = completed && r.completed;
+        }
+        const double ratio = median(window) / median(cli);
+        std::printf("  %-30s window %6.2f s, salvex-scan %6.2f s: %.2fx   goal <= %.1fx  %s%s\n", label, median(window),
+                    median(cli), ratio, kRatioGoal, verdict(ratio <= kRatioGoal),
+                    completed ? "" : "  (a window search did not complete)");
+        std::printf("  %-30s interface thread blocked at most %.1f ms (%.2f s in)   goal < %.0f ms  %s\n", "",
+                    longest_block, longest_block_at, kBlockGoalMs, verdict(longest_block < kBlockGoalMs));
+    }
+    clear_folder(out / "cli");
+    clear_folder(out / "window");
+    return 0;
+}
