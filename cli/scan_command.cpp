@@ -106,7 +106,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                     2);
 
     const fs::path destination = fs::absolute(options.destination).lexically_normal();
-    if (!Create_Folder(destination.string()) || !fs::is_directory(destination))
+    if (!Create_User_Folder(destination.string()) || !fs::is_directory(destination))
         return fail("cannot use " + destination.string() + " as the destination folder", 1);
 
     using salvex::Outlet;

@@ -6,7 +6,7 @@
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
 #include "engine/output_naming.h"
-#include "platform/paths.h"
+#include "platform/invoking_user.h"
 #include "wizard/wizard_helpers.h"
 #include "wizard/wizard_texts.h"
 
@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 void MyTableController::Browse_Path() {
     salvex::wizard::guarded([&] {
         view_.show_browse_info_window();
-        openPanelDidEnd(view_.choose_folder(salvex::platform::home_folder()));
+        openPanelDidEnd(view_.choose_folder(salvex::platform::chooser_start_folder()));
     });
 }
 

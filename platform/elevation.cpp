@@ -1,0 +1,96 @@
+#include "platform/elevation.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/shell_runner.h"
+
+extern char** environ;
+
+namespace salvex::platform {
+
+namespace {
+
+bool is_executable_file(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
+
+// Runs a program to its end; its exit status, or -1 when it could not start.
+int run_and_wait(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A root client cannot reach the user's Wayland socket, so the privileged copy
+// draws through XWayland, and root needs leave to use that X display. The grant
+// names root alone (server-interpreted, not host-based) and is taken back when
+// the window closes, unless it was there before we came.
+struct DisplayGrant {
+    std::string xhost;
+    bool granted = false;
+
+    DisplayGrant() {
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        const char* display = std::getenv("DISPLAY");
+        if (wayland == nullptr || *wayland == '\0' || display == nullptr || *display == '\0') return;
+        xhost = find_program("xhost");
+        if (xhost.empty()) return;
+        if (run_and_collect_output(ShellTask{{xhost}}).find("SI:localuser:root") != std::string::npos) return;
+        granted = run_and_wait({xhost, "+SI:localuser:root"}) == 0;
+    }
+    ~DisplayGrant() {
+        if (granted) run_and_wait({xhost, "-SI:localuser:root"});
+    }
+    DisplayGrant(const DisplayGrant&) = delete;
+    DisplayGrant& operator=(const DisplayGrant&) = delete;
+};
+
+}  // namespace
+
+std::string find_program(const std::string& name) {
+    std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    path += ":/usr/bin:/bin";
+    std::size_t from = 0;
+    while (from <= path.size()) {
+        const std::size_t colon = std::min(path.find(':', from), path.size());
+        const std::string folder = path.substr(from, colon - from);
+        from = colon + 1;
+        if (folder.empty() || folder[0] != '/') continue;  // pkexec wants absolute paths, and so do we
+        const std::string candidate = folder + "/" + name;
+        if (is_executable_file(candidate)) return candidate;
+    }
+    return {};
+}
+
+Elevation run_as_administrator(const std::string& executable, const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{executable};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    if (::geteuid() == 0) {
+        std::vector<char*> argv;
+        for (const auto& a : command) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        return Elevation::Ended;  // could not start: ends as quietly as a refusal
+    }
+    const std::string pkexec = find_program("pkexec");
+    if (pkexec.empty()) return Elevation::NoElevator;
+    command.insert(command.begin(), pkexec);
+    // We wait for pkexec (and so for the window) rather than leave at once: the
+    // display grant must be taken back when the window closes, and pkexec's own
+    // text prompt, when no desktop agent answers, needs its terminal's owner to stay.
+    // A refusal (126) or a dismissed prompt (127) ends like any other run.
+    const DisplayGrant grant;
+    run_and_wait(command);
+    return Elevation::Ended;
+}
+
+}  // namespace salvex::platform
