@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,6 +57,19 @@ struct DisplayGrant {
     DisplayGrant& operator=(const DisplayGrant&) = delete;
 };
 
+// Whether an installed polkit action names this program (exec.path), and so
+// lets pkexec keep the display variables for it (allow_gui).
+bool polkit_action_names(const std::string& executable) {
+    std::error_code ec;
+    const std::string wanted = ">" + executable + "<";
+    for (const auto& entry : std::filesystem::directory_iterator("/usr/share/polkit-1/actions", ec)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (text.find(wanted) != std::string::npos) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string find_program(const std::string& name) {
@@ -83,6 +99,15 @@ Elevation run_as_administrator(const std::string& executable, const std::vector<
     }
     const std::string pkexec = find_program("pkexec");
     if (pkexec.empty()) return Elevation::NoElevator;
+    // A build that is not installed has no action of its own, and pkexec's
+    // default one clears the display variables; env hands them on.
+    if (!polkit_action_names(executable)) {
+        std::vector<std::string> with_display{find_program("env")};
+        for (const char* name : {"DISPLAY", "XAUTHORITY"})
+            if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
+                with_display.push_back(std::string(name) + "=" + value);
+        command.insert(command.begin(), with_display.begin(), with_display.end());
+    }
     command.insert(command.begin(), pkexec);
     // We wait for pkexec (and so for the window) rather than leave at once: the
     // display grant must be taken back when the window closes, and pkexec's own

@@ -51,7 +51,8 @@ TEST(Launch, OneToThreeArgumentsGoThroughTheElevatorAndNeverOpenAWindow) {
     struct Case {
         std::string arguments, status, expected_log;
     };
-    const std::string self = "pkexec " + kExe + " a b c";
+    // Not installed, so no polkit action names it: env carries the display through pkexec.
+    const std::string self = "pkexec /usr/bin/env DISPLAY=:5 XAUTHORITY=/tmp/xa " + kExe + " a b c";
     for (const Case& c : {Case{"", "0", self + "\n"}, Case{" x", "126", self + " x\n"},
                           Case{" x 'y z'", "127", self + " x y z\n"}, Case{" x", "1", self + " x\n"}}) {
         Elevator elevator;
@@ -73,7 +74,8 @@ TEST(Launch, UnderWaylandRootGetsTheDisplayForTheWindowsLifeOnly) {
     const Ran ran = run("env -i PATH=" + quote(elevator.folder.path()) + ":/usr/bin:/bin DISPLAY=:5 WAYLAND_DISPLAY=wayland-0 " +
                         "QT_QPA_PLATFORM=no-such-platform FAKE_STATUS=126 " + as_user_prefix() + quote(kExe));
     EXPECT_EQ(ran.status, 0) << ran.output;
-    EXPECT_EQ(elevator.log(), "xhost \nxhost +SI:localuser:root\npkexec " + kExe + " a b c\nxhost -SI:localuser:root\n");
+    EXPECT_EQ(elevator.log(),
+              "xhost \nxhost +SI:localuser:root\npkexec /usr/bin/env DISPLAY=:5 " + kExe + " a b c\nxhost -SI:localuser:root\n");
 }
 
 TEST(Launch, FourOrMoreArgumentsRunDirectlyAndRootExecsItselfWithoutAsking) {
