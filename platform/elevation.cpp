@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,13 +22,28 @@ namespace {
 
 bool is_executable_file(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
 
-// Runs a program to its end; its exit status, or -1 when it could not start.
-int run_and_wait(const std::vector<std::string>& arguments) {
+// Runs a program to its end, its output to the null device unless `quiet` is
+// false; its exit status, or -1 when it could not start. The signals this
+// process ignores while it waits are the child's to act on as usual.
+int run_and_wait(const std::vector<std::string>& arguments, bool quiet = true) {
     std::vector<char*> argv;
     for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
-    if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    const int spawned = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) return -1;
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0)
         if (errno != EINTR) return -1;
@@ -113,8 +130,11 @@ Elevation run_as_administrator(const std::string& executable, const std::vector<
     // display grant must be taken back when the window closes, and pkexec's own
     // text prompt, when no desktop agent answers, needs its terminal's owner to stay.
     // A refusal (126) or a dismissed prompt (127) ends like any other run.
+    // Ctrl-C in a terminal, or the session ending, reaches the window and pkexec
+    // too; this copy outlives them to take the display grant back.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_IGN);
     const DisplayGrant grant;
-    run_and_wait(command);
+    run_and_wait(command, false);
     return Elevation::Ended;
 }
 
