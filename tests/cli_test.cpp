@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdio>
-#include <regex>
 #include <set>
 #include <sys/wait.h>
 
@@ -75,9 +74,13 @@ namespace {
 // Every option --help names, and no other, is in the manual page.
 std::set<std::string> options_in(const std::string& text) {
     std::set<std::string> found;
-    const std::regex option("--[a-z][a-z-]*");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), option); it != std::sregex_iterator(); ++it)
-        found.insert(it->str());
+    const auto option_char = [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; };
+    for (std::size_t at = 0; (at = text.find("--", at)) != std::string::npos;) {
+        std::size_t end = at + 2;
+        while (end < text.size() && option_char(text[end])) ++end;
+        if (end > at + 2 && text[at + 2] != '-') found.insert(text.substr(at, end - at));
+        at = end;
+    }
     return found;
 }
 
