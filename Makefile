@@ -22,7 +22,8 @@ BENCH_PACKAGES := imagemagick
 # entries, metainfo, lintian, and the unpacked package recovering the sample card.
 PACKAGE_DIR      ?= build-package
 PACKAGE_PACKAGES := dpkg-dev file fakeroot desktop-file-utils appstream lintian
-# Debian's usual hardening, as dpkg-buildflags gives it.
+# Debian's usual hardening, as dpkg-buildflags gives it. No -Werror: GCC 12 at
+# -O3 gives the same false -Wrestrict as in make bench.
 PACKAGE_HARDENING := -fstack-protector-strong -D_FORTIFY_SOURCE=2 -Wformat -Werror=format-security
 
 .PHONY: all deps configure build run screenshots test tsan fuzz bench package package-test clean
@@ -100,7 +101,7 @@ bench:
 
 package:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(PACKAGE_PACKAGES)"
-	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DSALVEX_WERROR=$(WERROR) \
+	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DSALVEX_WERROR=OFF \
 	  -DSALVEX_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_CXX_FLAGS="$(PACKAGE_HARDENING)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro -Wl,-z,now" > /dev/null
 	@cmake --build $(PACKAGE_DIR)
