@@ -34,7 +34,7 @@ constexpr const char* kNoElevatorText =
     "then start the program again.";
 
 // The first copy: never a window of its own, except to say what is missing.
-int launch_privileged_copy(int argc, char** argv) {
+[[noreturn]] void launch_privileged_copy(int argc, char** argv) {
     std::string self = salvex::platform::executable_path();
     if (self.empty()) self = argv[0];
     std::vector<std::string> arguments{"a", "b", "c"};
