@@ -113,7 +113,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                         ", the volume being searched: saving there can overwrite the very files you want back. "
                         "Choose a folder on another drive, or add --force to save there anyway.",
                     2);
-    if (!Create_Folder(destination.string()) || !fs::is_directory(destination))
+    if (!Create_User_Folder(destination.string()) || !fs::is_directory(destination))
         return fail("cannot use " + destination.string() + " as the destination folder", 1);
 
     using salvex::Outlet;

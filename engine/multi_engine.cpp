@@ -13,6 +13,7 @@
 #include "app/text_helpers.h"
 #include "engine/messages.h"
 #include "engine/pass_start.h"
+#include "platform/invoking_user.h"
 
 using salvex::Outlet;
 namespace fs = std::filesystem;
@@ -145,7 +146,7 @@ bool MyTableController::Raw_File_Pass(bool general) {
                         continue;
                     const std::string& extension = REC_PROC_Array[r + kExtension];
                     const fs::path type_folder = pass->pass_folder / count_one_file(Fol_Cnt_Array, extension);
-                    if (!Create_Folder(type_folder.string())) return fail_writing(-1);
+                    if (!Create_User_Folder(type_folder.string())) return fail_writing(-1);
                     int slot = 0;
                     while (slot < kOutputSlots && slot_taken_[slot]) ++slot;
                     if (slot == kOutputSlots) continue;  // more than 30 formats: the rest get no file
@@ -165,6 +166,7 @@ bool MyTableController::Raw_File_Pass(bool general) {
                     slot_streams_[slot] = std::fopen(path.c_str(), "wb+");
                     if (slot_streams_[slot] == nullptr && errno != 0) return fail_writing(slot);
                     if (slot_streams_[slot] != nullptr) {
+                        salvex::platform::hand_to_invoking_user(fileno(slot_streams_[slot]));
                         if (!slot_buffers_[slot]) slot_buffers_[slot].reset(new char[kSlotBufferSize]);
                         std::setvbuf(slot_streams_[slot], slot_buffers_[slot].get(), _IOFBF, kSlotBufferSize);
                         if (!write_sector(slot)) return fail_writing(slot);

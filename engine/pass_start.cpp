@@ -154,7 +154,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
     const fs::path general_folder = search_folder / std::string(kGeneralPassFolder);
     pass.pass_folder = general ? general_folder : search_folder / std::string(kThoroughPassFolder);
     std::FILE* no_output = nullptr;
-    if ((!general && !Create_Folder(general_folder.string())) || !Create_Folder(pass.pass_folder.string())) {
+    if ((!general && !Create_User_Folder(general_folder.string())) || !Create_User_Folder(pass.pass_folder.string())) {
         Write_Failure(no_output);
         return std::nullopt;
     }

@@ -16,6 +16,7 @@
 #include "engine/header_match.h"
 #include "engine/messages.h"
 #include "engine/pass_start.h"
+#include "platform/invoking_user.h"
 #include "platform/raw_device.h"
 
 using salvex::Outlet;
@@ -109,7 +110,7 @@ bool MyTableController::Photo_Pass(bool general) {
             byte_count = 0;
             current_max = record.max_size;
             current_path = (pass_folder / type_folder / current_name).string();
-            if (!Create_Folder((pass_folder / type_folder).string())) {
+            if (!Create_User_Folder((pass_folder / type_folder).string())) {
                 Write_Failure(pFile_op);
                 return false;
             }
@@ -123,7 +124,10 @@ bool MyTableController::Photo_Pass(bool general) {
                 Write_Failure(pFile_op);
                 return false;
             }
-            if (pFile_op != nullptr) std::setvbuf(pFile_op, output_buffer_.get(), _IOFBF, kOutputBufferSize);
+            if (pFile_op != nullptr) {
+                salvex::platform::hand_to_invoking_user(fileno(pFile_op));
+                std::setvbuf(pFile_op, output_buffer_.get(), _IOFBF, kOutputBufferSize);
+            }
         }
 
         if (in_file) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 #include <cstdio>
+#include <set>
 #include <sys/wait.h>
 
 #include "cli/options.h"
@@ -82,10 +83,33 @@ TEST(SalvexScan, ListsTheChosenEditionsModesAndRecords) {
 
 TEST(BundleExecutable, TakesItsEditionFromTheBundleItRunsFrom) {
     const auto alder = run(std::string("XDG_DATA_HOME=/tmp '") + SALVEX_BIN_DIR +
-                           "/Salvex Alder Recovery.app/Contents/MacOS/Salvex Alder Recovery' --edition-report");
+                           "/Salvex Alder Recovery.app/Contents/MacOS/Salvex Alder Recovery' a b c --edition-report");
     EXPECT_EQ(alder.status, 0);
     EXPECT_NE(alder.output.find("Long name:      Salvex Alder Recovery\n"), std::string::npos);
     EXPECT_NE(alder.output.find("Modes offered:  photo, raw file\n"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Every option --help names, and no other, is in the manual page.
+std::set<std::string> options_in(const std::string& text) {
+    std::set<std::string> found;
+    const auto option_char = [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; };
+    for (std::size_t at = 0; (at = text.find("--", at)) != std::string::npos;) {
+        std::size_t end = at + 2;
+        while (end < text.size() && option_char(text[end])) ++end;
+        if (end > at + 2 && text[at + 2] != '-') found.insert(text.substr(at, end - at));
+        at = end;
+    }
+    return found;
+}
+
+TEST(SalvexScan, ManualPageListsTheOptionsOfHelp) {
+    std::string manual = salvex::test::slurp(std::string(SALVEX_SOURCE_DIR) + "/packaging/salvex-scan.1");
+    for (std::size_t at = 0; (at = manual.find("\\-", at)) != std::string::npos;) manual.erase(at, 1);
+    EXPECT_EQ(options_in(manual), options_in(salvex::cli::usage_text()));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
 #include "engine/output_naming.h"
-#include "platform/paths.h"
+#include "platform/invoking_user.h"
 #include "platform/raw_device.h"
 #include "platform/same_device.h"
 #include "wizard/wizard_helpers.h"
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 void MyTableController::Browse_Path() {
     salvex::wizard::guarded([&] {
         view_.show_browse_info_window();
-        openPanelDidEnd(view_.choose_folder(salvex::platform::home_folder()));
+        openPanelDidEnd(view_.choose_folder(salvex::platform::chooser_start_folder()));
     });
 }
 

@@ -30,6 +30,7 @@
 
 #include "app/diagnostics.h"
 #include "app/my_table_controller.h"
+#include "platform/invoking_user.h"
 #include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
 #include "results/qt/thumbnail_cache.h"
@@ -37,6 +38,7 @@
 #include "wizard/qt/disk_image.h"
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/outlet_table_model.h"
+#include "wizard/qt/user_session.h"
 
 namespace salvex::gui {
 
@@ -223,7 +225,7 @@ void QtView::connect_actions() {
 
 void QtView::add_disk_image() {
     const QString path = QFileDialog::getOpenFileName(
-        window_.get(), QObject::tr("Choose a disk image"), QDir::homePath(),
+        window_.get(), QObject::tr("Choose a disk image"), qs(salvex::platform::chooser_start_folder()),
         QObject::tr("Disk images (*.img *.dd *.raw *.bin *.dmg *.iso);;All files (*)"), nullptr,
         QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) add_disk_image_path(path.toStdString());
@@ -421,7 +423,7 @@ void QtView::check_image_decodes(const std::string& path, std::function<void(boo
     });
 }
 
-bool QtView::open(const QUrl& url) { return url_opener ? url_opener(url) : QDesktopServices::openUrl(url); }
+bool QtView::open(const QUrl& url) { return url_opener ? url_opener(url) : open_in_user_session(url); }
 
 bool QtView::open_file(const std::string& path) { return open(QUrl::fromLocalFile(qs(path))); }
 
