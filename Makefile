@@ -70,6 +70,7 @@ test: deps
 	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSALVEX_WERROR=$(WERROR) -DSALVEX_SANITIZE=ON > /dev/null
 	@cmake --build $(TEST_DIR)
 	@ctest --test-dir $(TEST_DIR) --output-on-failure -j2
+	@$(MAKE) --no-print-directory package-test
 
 # The stop flag, the scan positions, the progress tick and the hand-over to the
 # interface thread, under ThreadSanitizer.
