@@ -135,15 +135,17 @@ const char* verdict(bool met) { return met ? "PASS" : "MISS"; }
 int main(int argc, char** argv) {
     fs::path data, out, bin;
     int runs = 3;
+    std::string only;  // "photo" or "video": one case alone, for a profiler
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--data") data = argv[i + 1];
         else if (a == "--out") out = argv[i + 1];
         else if (a == "--bin") bin = argv[i + 1];
         else if (a == "--runs") runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (a == "--only") only = argv[i + 1];
     }
     if (data.empty() || out.empty() || bin.empty()) {
-        std::fprintf(stderr, "usage: salvex_window_bench --data DIR --out DIR --bin DIR [--runs N]\n");
+        std::fprintf(stderr, "usage: salvex_window_bench --data DIR --out DIR --bin DIR [--runs N] [--only photo|video]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -152,6 +154,7 @@ int main(int argc, char** argv) {
     std::printf("\nThe window (offscreen) against salvex-scan, both passes, same card and choices; median of %d:\n",
                 runs);
     for (const bool video : {false, true}) {
+        if (!only.empty() && only != (video ? "video" : "photo")) continue;
         const fs::path image = data / (video ? "videos.img" : "photos.img");
         const char* label = video ? "video search, card of videos" : "photo search, card of JPEGs";
         if (!fs::exists(image)) {
@@ -165,6 +168,8 @@ int main(int argc, char** argv) {
             cli.push_back(time_salvex_scan(bin, image, out / "cli", video));
             const WindowRun r = time_window(bin, image, out / "window", video);
             window.push_back(r.seconds);
+            if (std::getenv("SALVEX_BENCH_VERBOSE") != nullptr)
+                std::printf("    run %d: salvex-scan %.2f s, window %.2f s\n", i + 1, cli.back(), r.seconds);
             if (r.longest_block_ms > longest_block) {
                 longest_block = r.longest_block_ms;
                 longest_block_at = r.longest_block_at;
