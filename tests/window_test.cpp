@@ -309,6 +309,23 @@ private slots:
         QVERIFY(win.at<QCheckBox>(Outlet::select_unselect_Chk)->isChecked());
     }
 
+    // The listed volume is gone by the time the search starts (sdz1 is no device
+    // here): the device dialog, and the range screen again, nothing left running.
+    void aVolumeGoneBeforeTheSearchGivesTheDeviceDialog() {
+        Window win;
+        win.chosen_folder = win.home / "out";
+        win.to_range_screen();
+        win.click(Outlet::browse_path);
+        win.click(Outlet::next_btn);
+        QTRY_VERIFY(!win.c->Scan_Thread_Running());
+        QTRY_VERIFY(win.shown(Outlet::searching_criteria_Box));
+        QVERIFY(!win.alerts.empty());
+        QCOMPARE(win.last_alert(), std::string("Device Access Error"));
+        QVERIFY(win.alerts.back().informative.ends_with("No such file or directory"));
+        QVERIFY(!win.shown(Outlet::stop_scan));
+        QVERIFY(win.at<QAbstractButton>(Outlet::next_btn)->isEnabled());
+    }
+
     void returnKeyMeansNext() {
         Window win;
         win.select_first_drive();
