@@ -35,6 +35,20 @@ const MyImageObject* item(const MyTableController* c, int row) {
 
 }  // namespace
 
+QIcon ImageBrowserModel::placeholder() const {
+    if (placeholder_.isNull()) {
+        QPixmap canvas(ThumbnailCache::kPixels, ThumbnailCache::kPixels);
+        canvas.fill(Qt::transparent);
+        QPainter p(&canvas);
+        const QPalette palette = QApplication::palette();
+        p.setPen(palette.color(QPalette::Midlight));
+        p.setBrush(palette.color(QPalette::AlternateBase));
+        p.drawRect(canvas.rect().adjusted(8, 8, -9, -9));
+        placeholder_ = QIcon(canvas);
+    }
+    return placeholder_;
+}
+
 QIcon file_type_icon(const QString& path) {
     static QMimeDatabase mimes;
     const QMimeType type = mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
@@ -98,7 +112,8 @@ QVariant ImageBrowserModel::data(const QModelIndex& index, int role) const {
             if (kind_ == Kind::FileList) return file_type_icon(qs(i->path));
             // An icon, not an image: the view scales an icon to the zoom, an image it draws at its own size.
             const QImage picture = shows_no_preview(index.row()) ? no_preview_picture(index.row()) : cache_.get(qs(i->path));
-            if (picture.isNull()) return {};
+            // Until the worker's picture comes, a plain square keeps the cell its full size.
+            if (picture.isNull()) return placeholder();
             return QIcon(square(picture));
         }
         default: return {};

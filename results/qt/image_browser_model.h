@@ -38,6 +38,7 @@ public:
 
 private:
     QImage no_preview_picture(int row) const;
+    QIcon placeholder() const;
 
     Kind kind_;
     ThumbnailCache& cache_;
@@ -45,6 +46,7 @@ private:
     int rows_ = 0;
     std::string last_uid_;
     mutable QImage no_preview_;
+    mutable QIcon placeholder_;
 };
 
 // The desktop's icon for a file's type, with a plain file icon where the theme has none.
