@@ -36,8 +36,9 @@ QVariant OutletTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole: {
-            // The formatted sizes carry blanks for a fixed-width font; they read better trimmed here.
-            return QString::fromStdString(cell(index.row(), index.column())).trimmed();
+            // The formatted sizes carry blanks for a fixed-width font ("64.00  MB "); in
+            // proportional type they read better with single blanks.
+            return QString::fromStdString(cell(index.row(), index.column())).simplified();
         }
         case Qt::DecorationRole:
             if (index.column() == 0 && row_icon) return row_icon(index.row());
