@@ -22,12 +22,14 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QVideoWidget>
 
 #include "app/globals.h"
 #include "results/qt/image_browser_model.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/app_icon.h"
 #include "wizard/qt/outlet_table_model.h"
+#include "wizard/qt/preview_pane.h"
 
 namespace salvex::gui {
 
@@ -534,11 +536,10 @@ QWidget* MainWindow::build_file_results_page() {
     auto* picture = make<QLabel>(Outlet::QuickLook_View, preview);
     picture->setAlignment(Qt::AlignCenter);
     picture->setMinimumSize(200, 200);
-    auto* movie = make<QLabel>(Outlet::mMovieView, preview);
-    movie->setAlignment(Qt::AlignCenter);
+    auto* movie = make<QVideoWidget>(Outlet::mMovieView, preview);
     movie->setMinimumSize(200, 200);
-    movie->setAutoFillBackground(true);
-    movie->setBackgroundRole(QPalette::Dark);
+    movie->setAspectRatioMode(Qt::KeepAspectRatio);
+    preview_pane = new PreviewPane(movie, this);
     pl->addWidget(picture, 1);
     pl->addWidget(movie, 1);
     preview->setFixedWidth(260);
