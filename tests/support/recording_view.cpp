@@ -91,6 +91,7 @@ void RecordingView::show_preview_sheet(bool shown) {
 }
 bool RecordingView::play_movie(Outlet o, const std::string& path) {
     record("play_movie " + name(o) + " " + path);
+    if (while_previewing) while_previewing();
     playing_[o] = ends_with(path, movie_suffix_);
     return playing_[o];
 }

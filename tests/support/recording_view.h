@@ -71,6 +71,8 @@ public:
     void movie_suffix(std::string suffix) { movie_suffix_ = std::move(suffix); }
     void thumbnail_suffix(std::string suffix) { thumbnail_suffix_ = std::move(suffix); }
     void icon_suffix(std::string suffix) { icon_suffix_ = std::move(suffix); }
+    // Runs inside play_movie, while a preview is being prepared.
+    std::function<void()> while_previewing;
     // What the preview sheet is doing at this moment.
     bool preview_sheet_shown() const { return sheet_shown_; }
     // Delays asked for by post_later, in order; run_later() runs that work and forgets it.
