@@ -101,25 +101,31 @@ bool PreviewPane::play(const QString& path) {
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable() || info.size() == 0 || !may_be_media(path)) return false;
 
-    const auto settled = [this] {
+    // An error left by the last file is not this one's: only what is reported from here on counts.
+    bool failed = false;
+    QEventLoop wait;
+    const auto settled = [this, &failed] {
         const auto status = player_->mediaStatus();
-        return status != QMediaPlayer::LoadingMedia && status != QMediaPlayer::NoMedia;
+        return failed || (status != QMediaPlayer::LoadingMedia && status != QMediaPlayer::NoMedia);
     };
+    const auto on_error = connect(player_, &QMediaPlayer::errorOccurred, &wait, [&failed, &wait] {
+        failed = true;
+        wait.quit();
+    });
+    const auto on_status = connect(player_, &QMediaPlayer::mediaStatusChanged, &wait, [&wait, &settled] {
+        if (settled()) wait.quit();
+    });
     player_->setSource(QUrl::fromLocalFile(path));
-    if (!settled() && player_->error() == QMediaPlayer::NoError) {
+    if (!settled()) {
         // Bounded, and without user input: the click that chose this file cannot start another.
-        QEventLoop wait;
         QTimer::singleShot(kOpenWaitMs, &wait, &QEventLoop::quit);
-        connect(player_, &QMediaPlayer::mediaStatusChanged, &wait, [&wait, &settled] {
-            if (settled()) wait.quit();
-        });
-        connect(player_, &QMediaPlayer::errorOccurred, &wait, &QEventLoop::quit);
         wait.exec(QEventLoop::ExcludeUserInputEvents);
     }
+    disconnect(on_error);
+    disconnect(on_status);
     const auto status = player_->mediaStatus();
-    const bool opened = player_->error() == QMediaPlayer::NoError &&
-                        (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia ||
-                         status == QMediaPlayer::BufferingMedia);
+    const bool opened = !failed && (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia ||
+                                    status == QMediaPlayer::BufferingMedia);
     if (!opened) {
         clear();
         return false;
