@@ -497,6 +497,10 @@ QWidget* MainWindow::build_file_results_page() {
     auto* lists = new QVBoxLayout;
     auto* files_frame = make<QFrame>(Outlet::idImagesclview_2, page);
     auto* ff = column(files_frame);
+    // Without a desktop session (root through pkexec, offscreen) the theme is bare
+    // hicolor, which has no type icons; Adwaita has them.
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     auto* files = make<QListView>(Outlet::imageBrowser_2, files_frame);
     files->setModel(file_list);
     files->setUniformItemSizes(true);
