@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -497,10 +499,15 @@ QWidget* MainWindow::build_file_results_page() {
     auto* lists = new QVBoxLayout;
     auto* files_frame = make<QFrame>(Outlet::idImagesclview_2, page);
     auto* ff = column(files_frame);
-    // Without a desktop session (root through pkexec, offscreen) the theme is bare
-    // hicolor, which has no type icons; Adwaita has them.
-    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
-        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    // Without a desktop session (root through pkexec, offscreen) Qt knows no icon
+    // theme nor where themes live, so every type would get the same plain icon.
+    if (QIcon::themeName().isEmpty()) {
+        QStringList paths = QIcon::themeSearchPaths();
+        paths << QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                           QStandardPaths::LocateDirectory);
+        QIcon::setThemeSearchPaths(paths);
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    }
     auto* files = make<QListView>(Outlet::imageBrowser_2, files_frame);
     files->setModel(file_list);
     files->setUniformItemSizes(true);
