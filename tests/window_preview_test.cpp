@@ -1,6 +1,8 @@
 // The file-type search screen of the real window, offscreen: the file list and
-// its summary, and the preview of carved files, whole, cut short or gone.
+// its summary, the preview of carved files, whole, cut short or gone, and whole
+// searches through the window against salvex-scan.
 // Run one group by naming it: window_preview_tests Preview.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QGroupBox>
@@ -12,14 +14,19 @@
 #include <QTableView>
 #include <QTest>
 #include <QVideoWidget>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <sstream>
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "support/bundle_maker.h"
+#include "support/modes_card.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
+#include "wizard/qt/disk_image.h"
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/preview_pane.h"
 #include "wizard/qt/qt_view.h"
@@ -217,6 +224,91 @@ private slots:
     }
 };
 
+// Video and audio searches of the modes card through the window, chosen with
+// clicks alone, against salvex-scan with the same choices.
+class EndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void videoSearchMatchesSalvexScan() { same_as_salvex_scan(salvex::test::modes::Mode::Video, Outlet::rec_mode_Video); }
+    void audioSearchMatchesSalvexScan() { same_as_salvex_scan(salvex::test::modes::Mode::Audio, Outlet::rec_mode_Audio); }
+
+private:
+    void same_as_salvex_scan(salvex::test::modes::Mode mode, Outlet radio) {
+        namespace fs = std::filesystem;
+        using salvex::test::quote;
+        if (salvex::test::run("command -v mkfs.vfat mcopy ffmpeg || PATH=$PATH:/sbin:/usr/sbin command -v mkfs.vfat").status != 0)
+            QSKIP("mkfs.vfat, mtools or ffmpeg is not installed (Debian packages dosfstools, mtools, ffmpeg)");
+        const fs::path image = salvex::test::modes::modes_card(SALVEX_MODES_MEDIA_DIR).image;
+        const fs::path bundle = fs::path(SALVEX_BIN_DIR) / "Salvex Birch Recovery.app";
+        salvex::test::TempFolder home;
+        ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+
+        // The terminal's search.
+        const std::string by_scan = home / "scan";
+        const auto scanned = salvex::test::run("XDG_DATA_HOME=" + quote(home / "data") + " " +
+                                               quote((fs::path(SALVEX_BIN_DIR) / "salvex-scan").string()) + " --source " +
+                                               quote(image.string()) + " --dest " + quote(by_scan) + " --mode " +
+                                               salvex::test::modes::option_of(mode) + " </dev/null");
+        QVERIFY2(scanned.status == 0, scanned.output.c_str());
+
+        // The window's, with clicks.
+        const std::string by_window = home / "window";
+        fs::create_directories(by_window);
+        QtView view;
+        MyTableController c(view, salvex::bundle_at(bundle.string()));
+        view.attach(c);
+        int end_notices = 0;
+        view.modal_runner = [&](QDialog& dialog) {
+            if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) ++end_notices;
+        };
+        view.alert_answerer = [](const salvex::AlertRequest& request) {
+            qWarning("unexpected alert: %s", request.message.c_str());
+            return 0;
+        };
+        view.folder_chooser = [&](const std::string&) { return std::optional<std::string>(by_window); };
+        c.awakeFromNib();
+        auto& w = view.window();
+        w.resize(1200, 760);
+        w.show();
+        const auto record = salvex::gui::disk_image_record(image.string());
+        QVERIFY(record.has_value());
+        c.addRow(*record);  // as Add Disk Image... does once a file is chosen
+        const auto click = [&](Outlet o) { QTest::mouseClick(w.as<QAbstractButton>(o), Qt::LeftButton); };
+        click(radio);
+        auto* drives = w.as<QTableView>(Outlet::idTableView);
+        const int last = drives->model()->rowCount() - 1;
+        QTest::mouseClick(drives->viewport(), Qt::LeftButton, {}, drives->visualRect(drives->model()->index(last, 1)).center());
+        click(Outlet::next_btn);
+        click(Outlet::browse_path_Sig);
+        click(Outlet::next_btn);
+        QVERIFY(w.as<QWidget>(Outlet::idCheckTableView)->isVisible());
+        click(Outlet::next_btn);
+        QTRY_VERIFY_WITH_TIMEOUT(w.as<QWidget>(Outlet::back_btn)->isEnabled(), 300000);
+        c.Join_Scan_Threads();
+        QCOMPARE(end_notices, 1);
+
+        const auto diff = salvex::test::run("diff -r " + quote(by_scan) + " " + quote(by_window));
+        QVERIFY2(diff.status == 0, diff.output.c_str());
+
+        // Its summary holds what salvex-scan counted per type, both passes together.
+        std::map<std::string, std::size_t> counted;
+        std::istringstream lines(scanned.output);
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream row(line);
+            std::string type;
+            std::size_t n = 0;
+            if (line.rfind("  ", 0) == 0 && row >> type >> n) counted[type] += n;
+        }
+        QVERIFY(!counted.empty());
+        std::map<std::string, std::size_t> summary;
+        for (const auto& row : c.nsSIGFileInfoDataObject)
+            if (const auto n = std::stoull(row.at("NoOfFile")); n > 0) summary[row.at("FileTypes_Hidden")] = n;
+        QCOMPARE(summary, counted);
+        ::unsetenv("XDG_DATA_HOME");
+        Recovery_MODE = kPhotoMode;
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
@@ -227,6 +319,7 @@ int main(int argc, char** argv) {
     };
     run(ListAndSummary());
     run(Preview());
+    run(EndToEnd());
     return failed == 0 ? 0 : 1;
 }
 
