@@ -132,6 +132,13 @@ private slots:
         QCOMPARE(files->model()->rowCount(), 3);
         QCOMPARE(files->model()->index(2, 0).data().toString(), QStringLiteral("GEN00001.MOV"));
         QVERIFY(!files->model()->index(2, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QUrl opened;
+        s.view.url_opener = [&opened](const QUrl& url) {
+            opened = url;
+            return true;
+        };
+        emit files->doubleClicked(files->model()->index(1, 0));
+        QCOMPARE(opened.toLocalFile().toStdString(), s.home / "out/GEN00002.MP4");
 
         s.c->images.resize(MyTableController::PREVIEW_CLEAR_LIMIT);
         s.view.reload(Outlet::imageBrowser_2);
