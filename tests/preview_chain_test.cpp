@@ -1,5 +1,6 @@
-// The file list of the video, file and audio modes: its summary counts, the
-// preview of a selected file and the final screen a preview holds back.
+// The preview of a file selected in the list of the video, file and audio modes,
+// and the final screen a preview holds back. The list and its summary are
+// tested through the real window (window_preview_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,7 +17,6 @@ class FileList : public ::testing::Test {
 protected:
     void SetUp() override {
         Recovery_MODE = kVideoMode;
-        for (const char* type : {"MP4", "mov", "PDF"}) c.createSignatureListTableRecord(type, 0, "", "", type);
         h.view.movie_suffix(".MP4");
         h.view.thumbnail_suffix(".PDF");
     }
@@ -31,27 +31,6 @@ protected:
     ScanHarness h;
     MyTableController& c = h.controller;
 };
-
-TEST_F(FileList, CountsEachTypeByItsExactExtension) {
-    list("GEN00001.MP4");
-    list("GEN00002.MP4");
-    list("GEN00001.MOV");  // the row waits for "mov"
-    const TableRow& mp4 = c.nsSIGFileInfoDataObject[0];
-    EXPECT_EQ(mp4.at("NoOfFile"), "2");
-    EXPECT_EQ(mp4.at("FileName"), "GEN00002.MP4");
-    EXPECT_EQ(mp4.at("FilePath"), "/out/GEN00002.MP4");
-    EXPECT_EQ(c.nsSIGFileInfoDataObject[1].at("NoOfFile"), "0");
-    EXPECT_EQ(c.nsSIGFileInfoDataObject[1].at("FileName"), "");
-    EXPECT_EQ(c.images.size(), 3u);
-}
-
-TEST_F(FileList, AFullListTakesNothingUntilItIsCleared) {
-    c.images.resize(c.PREVIEW_CLEAR_LIMIT);
-    list("GEN00001.MP4");
-    EXPECT_EQ(c.images.size(), c.PREVIEW_CLEAR_LIMIT);
-    EXPECT_EQ(c.nsSIGFileInfoDataObject[0].at("NoOfFile"), "0");
-    EXPECT_EQ(count("reload imageBrowser_2"), 0);
-}
 
 TEST_F(FileList, AMovieThatOpensPlaysAndOtherFilesShowAPictureOrTheirIcon) {
     list("GEN00001.MP4");
@@ -123,16 +102,6 @@ TEST_F(FileList, AScanEndingDuringThePreviewGetsItsFinalScreenOnlyAfterThePause)
     list("GEN00002.MP4");
     select(1);
     EXPECT_TRUE(h.view.later_delays().empty());
-}
-
-TEST_F(FileList, DoubleClickOpensTheItemsFile) {
-    list("GEN00001.MP4");
-    c.imageBrowser_cellWasDoubleClickedAtIndex(Outlet::imageBrowser_2, 0);
-    c.imageBrowser_cellWasDoubleClickedAtIndex(Outlet::imageBrowser_2, 1);
-    EXPECT_EQ(count("open_file /out/GEN00001.MP4"), 1);
-    EXPECT_EQ(std::count_if(h.view.calls().begin(), h.view.calls().end(),
-                            [](const std::string& call) { return call.rfind("open_file", 0) == 0; }),
-              1);
 }
 
 TEST(ScrollerAction, MovesByThePartHitWithoutClamping) {
