@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <unistd.h>
 
@@ -94,9 +95,12 @@ bool pump_until(const std::function<bool()>& done, int milliseconds) {
 }
 
 // The sample card is small: read slowly, so that a picture of the search in progress can be taken.
+// The media card is smaller still: it is read in small pieces.
+useconds_t read_pause = 150000;
+size_t read_piece = SIZE_MAX;
 ssize_t slow_read(void* cookie, char* buffer, size_t size) {
-    ::usleep(150000);
-    return static_cast<ssize_t>(std::fread(buffer, 1, size, static_cast<std::FILE*>(cookie)));
+    ::usleep(read_pause);
+    return static_cast<ssize_t>(std::fread(buffer, 1, std::min(size, read_piece), static_cast<std::FILE*>(cookie)));
 }
 int slow_seek(void* cookie, off64_t* offset, int whence) {
     auto* f = static_cast<std::FILE*>(cookie);
@@ -115,8 +119,9 @@ std::FILE* open_slowly(const std::string& path, char* buffer, std::size_t size) 
     return slow;
 }
 
-// A card for the file-type search screens: a short H.264 movie and a PDF, one
-// after the other from sector 0, then empty space.
+// A card for the file-type search screens: two short H.264 movies and a PDF, one
+// after the other from sector 0, then empty space. The first movie is listed as
+// soon as the second begins, while the search goes on.
 QString make_media_card(const QString& folder) {
     const QString movie = folder + QStringLiteral("/clip.mp4"), pdf = folder + QStringLiteral("/letter.pdf");
     const QString card = folder + QStringLiteral("/media-card.img");
@@ -141,14 +146,14 @@ QString make_media_card(const QString& folder) {
     }
     QFile out(card);
     if (!out.open(QIODevice::WriteOnly)) return {};
-    for (const QString& part : {movie, pdf}) {
+    for (const QString& part : {movie, movie, pdf}) {
         QFile in(part);
         if (!in.open(QIODevice::ReadOnly)) return {};
         QByteArray bytes = in.readAll();
         bytes.append(QByteArray((512 - bytes.size() % 512) % 512, '\0'));
         out.write(bytes);
     }
-    out.write(QByteArray(2 * 1024 * 1024, '\0'));
+    out.write(QByteArray(6 * 1024 * 1024, '\0'));
     return card;
 }
 
@@ -291,8 +296,15 @@ int main(int argc, char** argv) {
             window.as<QPushButton>(Outlet::next_btn)->click();
             window.as<QPushButton>(Outlet::next_btn)->click();
         };
+        read_pause = 40000;
+        read_piece = 128 * 1024;
         search(Outlet::rec_mode_Video);
-        if (!pump_until([&] { return !controller.images.empty(); }, 20000)) std::fprintf(stderr, "no movie was listed\n");
+        if (!pump_until(
+                [&] {
+                    return !controller.images.empty() && window.as<QProgressBar>(Outlet::Progress_Horz)->value() > 0;
+                },
+                20000))
+            std::fprintf(stderr, "the video search did not get going\n");
         save(window, "15-video-search-in-progress");
         if (!pump_until([&] { return window.as<QPushButton>(Outlet::back_btn)->isEnabled(); }, 60000)) ++failures;
         select_file(window, 0, 2500);
