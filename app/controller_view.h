@@ -45,7 +45,7 @@ public:
 
     // Tables and browsers draw from the controller's lists; this asks them to look again.
     virtual void reload(Outlet o) = 0;
-    // Selected row of a table, or -1 for none.
+    // Selected row of a table or list (the first one in order), or -1 for none.
     virtual long selected_row(Outlet o) const = 0;
     // Scrolls a browser or list so that its last item is visible.
     virtual void scroll_to_end(Outlet o) = 0;
