@@ -123,6 +123,7 @@ std::FILE* open_slowly(const std::string& path, char* buffer, std::size_t size) 
 // after the other from sector 0, then empty space. The first movie is listed as
 // soon as the second begins, while the search goes on.
 QString make_media_card(const QString& folder) {
+    QDir().mkpath(folder);
     const QString movie = folder + QStringLiteral("/clip.mp4"), pdf = folder + QStringLiteral("/letter.pdf");
     const QString card = folder + QStringLiteral("/media-card.img");
     const QString encode = QStringLiteral(
@@ -281,7 +282,7 @@ int main(int argc, char** argv) {
     window.as<QPushButton>(Outlet::back_btn)->click();
 
     // The file-type search screen, on a card holding a movie and a PDF.
-    const QString media_card = make_media_card(out_folder);
+    const QString media_card = make_media_card(out_folder + QStringLiteral("/media-card"));
     const auto media = media_card.isEmpty() ? std::nullopt : salvex::gui::disk_image_record(media_card.toStdString());
     if (!media) {
         std::fprintf(stderr, "cannot make the media card (ffmpeg with libx264 is needed)\n");
