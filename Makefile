@@ -11,7 +11,9 @@ WERROR     := $(if $(CI),ON,OFF)
 
 PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libblkid-dev \
             qt6-base-dev qt6-multimedia-dev fonts-dejavu-core qt6-image-formats-plugins mtools dosfstools e2fsprogs imagemagick webp xxd \
-            ffmpeg sox ghostscript pandoc gnumeric zip p7zip-full sqlite3
+            ffmpeg sox ghostscript pandoc gnumeric zip p7zip-full sqlite3 \
+            qt6-pdf-dev adwaita-icon-theme gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
+            gstreamer1.0-plugins-ugly gstreamer1.0-libav
 
 # make bench: its own optimised build, cached images and the benchmark.
 BENCH_DIR      ?= build-bench

@@ -5,6 +5,7 @@
 //
 // Every method except post() and post_and_wait() must be called on the interface
 // thread. Work on other threads reaches the interface through those two.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -44,7 +45,7 @@ public:
 
     // Tables and browsers draw from the controller's lists; this asks them to look again.
     virtual void reload(Outlet o) = 0;
-    // Selected row of a table, or -1 for none.
+    // Selected row of a table or list (the first one in order), or -1 for none.
     virtual long selected_row(Outlet o) const = 0;
     // Scrolls a browser or list so that its last item is visible.
     virtual void scroll_to_end(Outlet o) = 0;
@@ -58,6 +59,19 @@ public:
     // Empties the preview: the movie view stops and lets go of its movie, the
     // picture view shows nothing.
     virtual void clear_preview(Outlet o) = 0;
+    // The file list's preview. The wait sheet over the control panel: shown and
+    // drawn at once, or taken away.
+    virtual void show_preview_sheet(bool shown) = 0;
+    // Opens the file as a movie in the movie view and starts it; false, the view
+    // left empty, when it is no movie the player can open. Never waits long.
+    virtual bool play_movie(Outlet o, const std::string& path) = 0;
+    virtual bool movie_playing(Outlet o) const = 0;
+    virtual void stop_movie(Outlet o) = 0;
+    // A picture of the file's content at most size x size points in the picture
+    // view; false when there is none to make.
+    virtual bool show_thumbnail(Outlet o, const std::string& path, int size) = 0;
+    // The desktop's icon for the file's type at size x size; false when there is none.
+    virtual bool show_file_icon(Outlet o, const std::string& path, int size) = 0;
     // The notice that drives are being loaded: shown, drawn at once, then taken away.
     virtual void show_drive_loading_notice(bool shown) = 0;
     // The end-of-search notice, modal, closed with its OK button.
@@ -86,6 +100,9 @@ public:
     // returns when the work has run (at once when already on that thread).
     virtual void post(std::function<void()> work) = 0;
     virtual void post_and_wait(std::function<void()> work) = 0;
+    // Runs work on the interface thread once the delay has passed, without
+    // holding that thread up meanwhile.
+    virtual void post_later(std::chrono::milliseconds delay, std::function<void()> work) = 0;
 };
 
 }  // namespace salvex

@@ -4,6 +4,7 @@
 // belong to; this header holds its state and the shell's own operations.
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
@@ -209,6 +210,25 @@ public:
                                         const std::string& path, const std::string& hidden_type);
     // Set while the file list's preview is being prepared (the wait sheet is up).
     std::atomic<bool> session{false};
+
+    // The file list's selection and preview, interface thread. Only the file
+    // list (imageBrowser_2) previews; the photo browser's selection does nothing here.
+    void imageBrowserSelectionDidChange(salvex::Outlet browser);
+    void imageBrowser_cellWasDoubleClickedAtIndex(salvex::Outlet browser, std::uint64_t index);
+    void CreateFile_QuickLook_View(const std::string& path);
+    void QuickLook_Preview_Thread(const std::string& path);
+    void setQuickLook_View(const std::string& path);
+    void Image_Preview(const std::string& path, const std::string& file_name);
+    void closemovie_Win();
+    bool isPlaying(salvex::Outlet movie) const;
+    void stopPlayingMovie(salvex::Outlet movie);
+    // The part of a scroller that was hit, and the value it moves the scroller to.
+    enum class ScrollerPart { None, DecrementPage, IncrementPage, DecrementLine, IncrementLine, Knob, KnobSlot };
+    static double scrollerAction(ScrollerPart hit, double value);
+    // Largest preview picture, in points.
+    static constexpr int kPreviewPoints = 200;
+    // How long the final screen waits after a preview that held it up.
+    static constexpr std::chrono::milliseconds kHandOffPause{1000};
 
     // Edition values.
     std::string App_Name;

@@ -34,6 +34,13 @@ public:
     int alert(const AlertRequest& request) override;
     std::optional<std::string> choose_folder(const std::string&) override { return std::nullopt; }
     void clear_preview(Outlet) override {}
+    // salvex-scan shows no file list, so nothing is ever previewed.
+    void show_preview_sheet(bool) override {}
+    bool play_movie(Outlet, const std::string&) override { return false; }
+    bool movie_playing(Outlet) const override { return false; }
+    void stop_movie(Outlet) override {}
+    bool show_thumbnail(Outlet, const std::string&, int) override { return false; }
+    bool show_file_icon(Outlet, const std::string&, int) override { return false; }
     void show_drive_loading_notice(bool) override {}
     void show_end_of_search_notice() override {}
     // Nothing is drawn here, so every file counts as showable.
@@ -50,6 +57,9 @@ public:
     void quit_application() override;
     void post(std::function<void()> work) override { queue_.post(std::move(work)); }
     void post_and_wait(std::function<void()> work) override { queue_.post_and_wait(std::move(work)); }
+    // Only a preview's wait sheet asks for a delay, and a terminal has none to
+    // let go of first, so the work is queued at once.
+    void post_later(std::chrono::milliseconds, std::function<void()> work) override { queue_.post(std::move(work)); }
 
     InterfaceQueue& queue() { return queue_; }
 

@@ -48,7 +48,8 @@ void MyTableController::Raw_File_Rec_Thread() {
         // A preview being prepared shows the final screen itself once its sheet is gone.
         if (session) {
             stop_now = 1;
-            return;
+            // The sheet may have gone between the two looks, before the preview saw stop_now.
+            if (session) return;
         }
     }
     Request_Final_Screen();

@@ -6,6 +6,9 @@ namespace salvex::test {
 
 namespace {
 std::string name(Outlet o) { return std::string(outlet_name(o)); }
+bool ends_with(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 }  // namespace
 
 // Every interface call must come on the interface thread, as in the real window.
@@ -82,6 +85,32 @@ std::optional<std::string> RecordingView::choose_folder(const std::string& start
     return folder_answer_;
 }
 void RecordingView::clear_preview(Outlet o) { record("clear_preview " + name(o)); }
+void RecordingView::show_preview_sheet(bool shown) {
+    record(std::string("preview_sheet ") + (shown ? "shown" : "gone"));
+    sheet_shown_ = shown;
+}
+bool RecordingView::play_movie(Outlet o, const std::string& path) {
+    record("play_movie " + name(o) + " " + path);
+    if (while_previewing) while_previewing();
+    playing_[o] = ends_with(path, movie_suffix_);
+    return playing_[o];
+}
+bool RecordingView::movie_playing(Outlet o) const {
+    const auto it = playing_.find(o);
+    return it != playing_.end() && it->second;
+}
+void RecordingView::stop_movie(Outlet o) {
+    record("stop_movie " + name(o));
+    playing_[o] = false;
+}
+bool RecordingView::show_thumbnail(Outlet o, const std::string& path, int size) {
+    record("show_thumbnail " + name(o) + " " + std::to_string(size) + " " + path);
+    return ends_with(path, thumbnail_suffix_);
+}
+bool RecordingView::show_file_icon(Outlet o, const std::string& path, int size) {
+    record("show_file_icon " + name(o) + " " + std::to_string(size) + " " + path);
+    return ends_with(path, icon_suffix_);
+}
 void RecordingView::show_drive_loading_notice(bool shown) {
     record(std::string("drive_loading_notice ") + (shown ? "shown" : "gone"));
 }
@@ -121,6 +150,17 @@ void RecordingView::quit_application() {
 }
 void RecordingView::post(std::function<void()> work) { queue_.post(std::move(work)); }
 void RecordingView::post_and_wait(std::function<void()> work) { queue_.post_and_wait(std::move(work)); }
+void RecordingView::post_later(std::chrono::milliseconds delay, std::function<void()> work) {
+    record("post_later " + std::to_string(delay.count()) + "ms");
+    later_delays_.push_back(delay);
+    later_work_.push_back(std::move(work));
+}
+void RecordingView::run_later() {
+    auto work = std::move(later_work_);
+    later_work_.clear();
+    later_delays_.clear();
+    for (auto& w : work) w();
+}
 
 bool RecordingView::hidden(Outlet o) const {
     const auto it = controls_.find(o);

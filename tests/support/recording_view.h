@@ -39,6 +39,12 @@ public:
     int alert(const AlertRequest& request) override;
     std::optional<std::string> choose_folder(const std::string& start_folder) override;
     void clear_preview(Outlet o) override;
+    void show_preview_sheet(bool shown) override;
+    bool play_movie(Outlet o, const std::string& path) override;
+    bool movie_playing(Outlet o) const override;
+    void stop_movie(Outlet o) override;
+    bool show_thumbnail(Outlet o, const std::string& path, int size) override;
+    bool show_file_icon(Outlet o, const std::string& path, int size) override;
     void show_drive_loading_notice(bool shown) override;
     void show_end_of_search_notice() override;
     // Answers at once: undecodable when the path ends in the scripted suffix.
@@ -53,6 +59,8 @@ public:
     void quit_application() override;
     void post(std::function<void()> work) override;
     void post_and_wait(std::function<void()> work) override;
+    // Kept until the test runs it with run_later(), so no test waits on a clock.
+    void post_later(std::chrono::milliseconds delay, std::function<void()> work) override;
 
     // Script.
     void answer_next_alert(int button) { alert_answers_.push_back(button); }
@@ -63,6 +71,17 @@ public:
     // Holds decodability answers back until answer_decodes(), as a busy worker would.
     void defer_decode_answers() { defer_decodes_ = true; }
     void answer_decodes();
+    // Files whose names end so open as movies, or have a content picture, or a type icon.
+    void movie_suffix(std::string suffix) { movie_suffix_ = std::move(suffix); }
+    void thumbnail_suffix(std::string suffix) { thumbnail_suffix_ = std::move(suffix); }
+    void icon_suffix(std::string suffix) { icon_suffix_ = std::move(suffix); }
+    // Runs inside play_movie, while a preview is being prepared.
+    std::function<void()> while_previewing;
+    // What the preview sheet is doing at this moment.
+    bool preview_sheet_shown() const { return sheet_shown_; }
+    // Delays asked for by post_later, in order; run_later() runs that work and forgets it.
+    const std::vector<std::chrono::milliseconds>& later_delays() const { return later_delays_; }
+    void run_later();
 
     // What happened.
     const std::vector<std::string>& calls() const { return calls_; }
@@ -98,6 +117,11 @@ private:
     std::string undecodable_suffix_ = "\x01";
     bool defer_decodes_ = false;
     std::vector<std::function<void()>> deferred_decodes_;
+    std::string movie_suffix_ = "\x01", thumbnail_suffix_ = "\x01", icon_suffix_ = "\x01";
+    std::map<Outlet, bool> playing_;
+    bool sheet_shown_ = false;
+    std::vector<std::chrono::milliseconds> later_delays_;
+    std::vector<std::function<void()>> later_work_;
     Outlet focused_ = Outlet::count_;
     InterfaceQueue queue_;
 };

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,10 +19,12 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QVideoWidget>
 
 #include "app/globals.h"
 #include "results/qt/browser_view.h"
@@ -29,6 +32,7 @@
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/app_icon.h"
 #include "wizard/qt/outlet_table_model.h"
+#include "wizard/qt/preview_pane.h"
 
 namespace salvex::gui {
 
@@ -496,6 +500,15 @@ QWidget* MainWindow::build_file_results_page() {
     auto* lists = new QVBoxLayout;
     auto* files_frame = make<QFrame>(Outlet::idImagesclview_2, page);
     auto* ff = column(files_frame);
+    // Without a desktop session (root through pkexec, offscreen) Qt knows no icon
+    // theme nor where themes live, so every type would get the same plain icon.
+    if (QIcon::themeName().isEmpty()) {
+        QStringList paths = QIcon::themeSearchPaths();
+        paths << QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                           QStandardPaths::LocateDirectory);
+        QIcon::setThemeSearchPaths(paths);
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    }
     auto* files = make<BrowserView>(Outlet::imageBrowser_2, files_frame);
     files->setModel(file_list);
     files->setUniformItemSizes(true);
@@ -536,11 +549,10 @@ QWidget* MainWindow::build_file_results_page() {
     auto* picture = make<QLabel>(Outlet::QuickLook_View, preview);
     picture->setAlignment(Qt::AlignCenter);
     picture->setMinimumSize(200, 200);
-    auto* movie = make<QLabel>(Outlet::mMovieView, preview);
-    movie->setAlignment(Qt::AlignCenter);
+    auto* movie = make<QVideoWidget>(Outlet::mMovieView, preview);
     movie->setMinimumSize(200, 200);
-    movie->setAutoFillBackground(true);
-    movie->setBackgroundRole(QPalette::Dark);
+    movie->setAspectRatioMode(Qt::KeepAspectRatio);
+    preview_pane = new PreviewPane(movie, this);
     pl->addWidget(picture, 1);
     pl->addWidget(movie, 1);
     preview->setFixedWidth(260);

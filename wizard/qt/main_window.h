@@ -24,6 +24,7 @@ class OutletTableModel;
 class ImageBrowserModel;
 class ThumbnailCache;
 class StepStrip;
+class PreviewPane;
 
 class MainWindow : public QWidget {
 public:
@@ -59,6 +60,8 @@ public:
     ThumbnailCache* thumbnail_cache = nullptr;
     ImageBrowserModel* thumbnails = nullptr;
     ImageBrowserModel* file_list = nullptr;
+    // The player and pictures of the file list's preview.
+    PreviewPane* preview_pane = nullptr;
 
     // The close box, Return and Escape; the view decides what they do.
     std::function<void()> close_requested;

@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QTableView>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +40,7 @@
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/user_session.h"
+#include "wizard/qt/preview_pane.h"
 
 namespace salvex::gui {
 
@@ -196,8 +198,17 @@ void QtView::connect_actions() {
                          // The no-preview picture stands for a file that does not open as a picture.
                          if (!w.thumbnails->shows_no_preview(index.row())) open_file(w.thumbnails->path_at(index.row()));
                      });
-    QObject::connect(w.as<QListView>(Outlet::imageBrowser_2), &QListView::doubleClicked, &w,
-                     [this, &w](const QModelIndex& index) { open_file(w.file_list->path_at(index.row())); });
+    auto* files = w.as<QListView>(Outlet::imageBrowser_2);
+    QObject::connect(files, &QListView::doubleClicked, &w, [this](const QModelIndex& index) {
+        act([&index](MyTableController& c) {
+            c.imageBrowser_cellWasDoubleClickedAtIndex(Outlet::imageBrowser_2, static_cast<std::uint64_t>(index.row()));
+        });
+    });
+    // Queued: the preview runs once the click that selected has been handled.
+    QObject::connect(
+        files->selectionModel(), &QItemSelectionModel::selectionChanged, &w,
+        [this] { act([](MyTableController& c) { c.imageBrowserSelectionDidChange(Outlet::imageBrowser_2); }); },
+        Qt::QueuedConnection);
     for (const Outlet o : {Outlet::imageBrowser, Outlet::imageBrowser_2}) {
         auto* browser = static_cast<BrowserView*>(w.as<QListView>(o));
         browser->remove_rows = [this, o](BrowserView::Rows rows) {
@@ -350,10 +361,13 @@ void QtView::reload(Outlet o) {
 }
 
 long QtView::selected_row(Outlet o) const {
-    const auto* table = window_->as<QTableView>(o);
-    if (table == nullptr || table->selectionModel() == nullptr) return -1;
-    const QModelIndexList rows = table->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    const auto* view = window_->as<QAbstractItemView>(o);
+    if (view == nullptr || view->selectionModel() == nullptr) return -1;
+    // The first row in list order, not in the order the rows were picked.
+    long first = -1;
+    for (const QModelIndex& row : view->selectionModel()->selectedRows())
+        if (first < 0 || row.row() < first) first = row.row();
+    return first;
 }
 
 void QtView::scroll_to_end(Outlet o) {
@@ -386,10 +400,39 @@ std::optional<std::string> QtView::choose_folder(const std::string& start_folder
 }
 
 void QtView::clear_preview(Outlet o) {
-    if (auto* label = window_->as<QLabel>(o)) {
-        label->clear();
-        if (o == Outlet::mMovieView) label->setText(QObject::tr("Select a file to play it here."));
-    }
+    if (o == Outlet::mMovieView) window_->preview_pane->clear();
+    else if (auto* label = window_->as<QLabel>(o)) label->clear();
+}
+
+void QtView::show_preview_sheet(bool shown) { window_->preview_pane->show_sheet(shown); }
+
+bool QtView::play_movie(Outlet o, const std::string& path) {
+    return o == Outlet::mMovieView && window_->preview_pane->play(qs(path));
+}
+
+bool QtView::movie_playing(Outlet o) const { return o == Outlet::mMovieView && window_->preview_pane->playing(); }
+
+void QtView::stop_movie(Outlet o) {
+    if (o == Outlet::mMovieView) window_->preview_pane->stop();
+}
+
+bool QtView::show_picture(Outlet o, const QImage& picture) {
+    auto* label = window_->as<QLabel>(o);
+    if (label == nullptr || picture.isNull()) return false;
+    QPixmap pixmap = QPixmap::fromImage(picture);
+    pixmap.setDevicePixelRatio(label->devicePixelRatioF());
+    label->setPixmap(pixmap);
+    return true;
+}
+
+bool QtView::show_thumbnail(Outlet o, const std::string& path, int size) {
+    const int pixels = static_cast<int>(std::lround(size * window_->devicePixelRatioF()));
+    return show_picture(o, PreviewPane::content_picture(qs(path), pixels));
+}
+
+bool QtView::show_file_icon(Outlet o, const std::string& path, int size) {
+    const int pixels = static_cast<int>(std::lround(size * window_->devicePixelRatioF()));
+    return show_picture(o, PreviewPane::type_icon_picture(qs(path), pixels));
 }
 
 void QtView::show_drive_loading_notice(bool shown) {
@@ -473,6 +516,10 @@ void QtView::post(std::function<void()> work) {
             }
         },
         Qt::QueuedConnection);
+}
+
+void QtView::post_later(std::chrono::milliseconds delay, std::function<void()> work) {
+    QTimer::singleShot(delay, window_.get(), [this, work = std::move(work)]() mutable { post(std::move(work)); });
 }
 
 void QtView::post_and_wait(std::function<void()> work) {

@@ -12,6 +12,7 @@
 
 class MyTableController;
 class QDialog;
+class QImage;
 
 namespace salvex::gui {
 
@@ -64,6 +65,12 @@ public:
     int alert(const AlertRequest& request) override;
     std::optional<std::string> choose_folder(const std::string& start_folder) override;
     void clear_preview(Outlet o) override;
+    void show_preview_sheet(bool shown) override;
+    bool play_movie(Outlet o, const std::string& path) override;
+    bool movie_playing(Outlet o) const override;
+    void stop_movie(Outlet o) override;
+    bool show_thumbnail(Outlet o, const std::string& path, int size) override;
+    bool show_file_icon(Outlet o, const std::string& path, int size) override;
     void show_drive_loading_notice(bool shown) override;
     void show_end_of_search_notice() override;
     void check_image_decodes(const std::string& path, std::function<void(bool)> done) override;
@@ -77,6 +84,7 @@ public:
     void quit_application() override;
     void post(std::function<void()> work) override;
     void post_and_wait(std::function<void()> work) override;
+    void post_later(std::chrono::milliseconds delay, std::function<void()> work) override;
 
 private:
     void run_modal(QDialog& dialog);
@@ -86,6 +94,8 @@ private:
     void act(Action&& action);
     void connect_actions();
     void add_disk_image();
+    // Shows a preview picture in a picture view, sharp at the screen's scale.
+    bool show_picture(Outlet o, const QImage& picture);
 
     std::unique_ptr<MainWindow> window_;
     MyTableController* controller_ = nullptr;

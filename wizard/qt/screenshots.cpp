@@ -8,6 +8,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QVideoWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,7 +20,10 @@
 #include <QTableView>
 #include <QThread>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <unistd.h>
 
@@ -45,6 +53,28 @@ void save(QWidget& widget, const char* name) {
     std::printf("%s\n", qPrintable(file));
 }
 
+// The movie draws into a window of its own, which a widget's picture leaves out:
+// its current frame is painted where it shows.
+void save_with_movie(salvex::gui::MainWindow& window, const char* name) {
+    QApplication::processEvents();
+    auto* video = window.as<QVideoWidget>(Outlet::mMovieView);
+    QPixmap picture = window.grab();
+    const QImage frame = video->videoSink()->videoFrame().toImage();
+    if (!frame.isNull() && video->isVisible()) {
+        QPainter painter(&picture);
+        const QRect area(video->mapTo(&window, QPoint(0, 0)), video->size());
+        painter.fillRect(area, Qt::black);
+        const QSize size = frame.size().scaled(area.size(), Qt::KeepAspectRatio);
+        painter.drawImage(QRect(area.center() - QPoint(size.width() / 2, size.height() / 2), size), frame);
+    } else {
+        std::fprintf(stderr, "no movie frame to show in %s\n", name);
+        ++failures;
+    }
+    const QString file = out_folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
+    if (picture.save(file)) std::printf("%s\n", qPrintable(file));
+    else ++failures;
+}
+
 // Shows a modal window long enough to take its picture, then closes it as its own button would.
 void picture_of_dialog(QDialog& dialog, const char* name) {
     dialog.show();
@@ -65,9 +95,12 @@ bool pump_until(const std::function<bool()>& done, int milliseconds) {
 }
 
 // The sample card is small: read slowly, so that a picture of the search in progress can be taken.
+// The media card is smaller still: it is read in small pieces.
+useconds_t read_pause = 150000;
+size_t read_piece = SIZE_MAX;
 ssize_t slow_read(void* cookie, char* buffer, size_t size) {
-    ::usleep(150000);
-    return static_cast<ssize_t>(std::fread(buffer, 1, size, static_cast<std::FILE*>(cookie)));
+    ::usleep(read_pause);
+    return static_cast<ssize_t>(std::fread(buffer, 1, std::min(size, read_piece), static_cast<std::FILE*>(cookie)));
 }
 int slow_seek(void* cookie, off64_t* offset, int whence) {
     auto* f = static_cast<std::FILE*>(cookie);
@@ -84,6 +117,52 @@ std::FILE* open_slowly(const std::string& path, char* buffer, std::size_t size) 
     std::FILE* slow = ::fopencookie(real, "rb", {slow_read, nullptr, slow_seek, slow_close});
     if (slow != nullptr) std::setvbuf(slow, buffer, _IOFBF, size);
     return slow;
+}
+
+// A card for the file-type search screens: two short H.264 movies and a PDF, one
+// after the other from sector 0, then empty space. The first movie is listed as
+// soon as the second begins, while the search goes on.
+QString make_media_card(const QString& folder) {
+    QDir().mkpath(folder);
+    const QString movie = folder + QStringLiteral("/clip.mp4"), pdf = folder + QStringLiteral("/letter.pdf");
+    const QString card = folder + QStringLiteral("/media-card.img");
+    const QString encode = QStringLiteral(
+                               "ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi -i "
+                               "testsrc=duration=20:size=320x240:rate=25 -c:v libx264 -pix_fmt yuv420p '%1'")
+                               .arg(movie);
+    if (std::system(encode.toLocal8Bit().constData()) != 0) return {};
+    {
+        QPdfWriter writer(pdf);
+        QPainter painter(&writer);
+        QFont font = painter.font();
+        font.setPointSize(28);
+        painter.setFont(font);
+        painter.drawText(QRect(0, 0, writer.width(), writer.height() / 6), Qt::AlignCenter, QStringLiteral("Holiday letter"));
+        painter.fillRect(QRect(writer.width() / 8, writer.height() / 5, writer.width() * 3 / 4, writer.height() / 3),
+                         QColor(40, 110, 170));
+        font.setPointSize(12);
+        painter.setFont(font);
+        painter.drawText(QRect(writer.width() / 8, writer.height() * 3 / 5, writer.width() * 3 / 4, writer.height() / 3),
+                         Qt::TextWordWrap, QStringLiteral("Dear all, the pictures from the coast are on the card."));
+    }
+    QFile out(card);
+    if (!out.open(QIODevice::WriteOnly)) return {};
+    for (const QString& part : {movie, movie, pdf}) {
+        QFile in(part);
+        if (!in.open(QIODevice::ReadOnly)) return {};
+        QByteArray bytes = in.readAll();
+        bytes.append(QByteArray((512 - bytes.size() % 512) % 512, '\0'));
+        out.write(bytes);
+    }
+    out.write(QByteArray(6 * 1024 * 1024, '\0'));
+    return card;
+}
+
+// Selects a row of the file list as a click would, and lets the preview settle.
+void select_file(salvex::gui::MainWindow& window, int row, int settle_ms) {
+    auto* files = window.as<QListView>(Outlet::imageBrowser_2);
+    files->setCurrentIndex(files->model()->index(row, 0));
+    pump_until([] { return false; }, settle_ms);
 }
 
 const char* option(int argc, char** argv, const char* name) {
@@ -199,6 +278,54 @@ int main(int argc, char** argv) {
     window.as<QPushButton>(Outlet::browse_path_Sig)->click();
     window.as<QPushButton>(Outlet::next_btn)->click();
     save(window, "14-file-types");
+    window.as<QPushButton>(Outlet::back_btn)->click();
+    window.as<QPushButton>(Outlet::back_btn)->click();
+
+    // The file-type search screen, on a card holding a movie and a PDF.
+    const QString media_card = make_media_card(out_folder + QStringLiteral("/media-card"));
+    const auto media = media_card.isEmpty() ? std::nullopt : salvex::gui::disk_image_record(media_card.toStdString());
+    if (!media) {
+        std::fprintf(stderr, "cannot make the media card (ffmpeg with libx264 is needed)\n");
+        ++failures;
+    } else {
+        const auto search = [&](Outlet mode) {
+            controller.addRow(*media);
+            window.as<QRadioButton>(mode)->click();
+            table->selectRow(table->model()->rowCount() - 1);
+            window.as<QPushButton>(Outlet::next_btn)->click();
+            window.as<QPushButton>(Outlet::browse_path_Sig)->click();
+            window.as<QPushButton>(Outlet::next_btn)->click();
+            window.as<QPushButton>(Outlet::next_btn)->click();
+        };
+        read_pause = 40000;
+        read_piece = 128 * 1024;
+        search(Outlet::rec_mode_Video);
+        if (!pump_until(
+                [&] {
+                    return !controller.images.empty() && window.as<QProgressBar>(Outlet::Progress_Horz)->value() > 0;
+                },
+                20000))
+            std::fprintf(stderr, "the video search did not get going\n");
+        save(window, "15-video-search-in-progress");
+        if (!pump_until([&] { return window.as<QPushButton>(Outlet::back_btn)->isEnabled(); }, 60000)) ++failures;
+        select_file(window, 0, 2500);
+        save_with_movie(window, "16-video-search-finished-movie-playing");
+        window.as<QPushButton>(Outlet::back_btn)->click();
+        window.as<QPushButton>(Outlet::back_btn)->click();
+        window.as<QPushButton>(Outlet::back_btn)->click();
+        search(Outlet::rec_mode_RawFile);
+        if (!pump_until([&] { return window.as<QPushButton>(Outlet::back_btn)->isEnabled(); }, 60000)) ++failures;
+        const auto& items = controller.images;
+        const auto pdf = std::find_if(items.begin(), items.end(),
+                                      [](const MyImageObject& i) { return i.path.ends_with(".PDF") || i.path.ends_with(".pdf"); });
+        if (pdf == items.end()) {
+            std::fprintf(stderr, "no PDF was listed\n");
+            ++failures;
+        } else {
+            select_file(window, static_cast<int>(pdf - items.begin()), 300);
+        }
+        save(window, "17-file-search-finished-pdf-preview");
+    }
 
     controller.Join_Scan_Threads();
     return failures == 0 ? 0 : 1;
