@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QHash>
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QPixmap>
@@ -49,11 +51,37 @@ QIcon ImageBrowserModel::placeholder() const {
     return placeholder_;
 }
 
+namespace {
+
+// The full-colour type icons of the Adwaita theme, read from its folders. Started
+// through pkexec there is no desktop session, so Qt knows no icon theme; making
+// Adwaita the window's theme would also swap every button's icon for its pale
+// symbolic one, so only the type icons come from it.
+QIcon adwaita_type_icon(const QString& name) {
+    static const QStringList bases = QStandardPaths::locateAll(
+        QStandardPaths::GenericDataLocation, QStringLiteral("icons/Adwaita"), QStandardPaths::LocateDirectory);
+    QIcon icon;
+    for (const QString& base : bases)
+        for (const int side : {16, 24, 32, 48, 256}) {
+            const QString file = QStringLiteral("%1/%2x%2/mimetypes/%3.png").arg(base).arg(side).arg(name);
+            if (QFileInfo::exists(file)) icon.addFile(file, QSize(side, side));
+        }
+    return icon;
+}
+
+}  // namespace
+
 QIcon file_type_icon(const QString& path) {
     static QMimeDatabase mimes;
+    static QHash<QString, QIcon> known;
     const QMimeType type = mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-    const QIcon fallback = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
-    return QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName(), fallback));
+    if (const auto found = known.constFind(type.name()); found != known.cend()) return *found;
+    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    for (const QString& name : {type.iconName(), type.genericIconName()})
+        if (icon.isNull()) icon = adwaita_type_icon(name);
+    if (icon.isNull()) icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+    known.insert(type.name(), icon);
+    return icon;
 }
 
 ImageBrowserModel::ImageBrowserModel(Kind kind, ThumbnailCache& cache, QObject* parent)

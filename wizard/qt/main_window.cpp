@@ -19,7 +19,6 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -500,15 +499,6 @@ QWidget* MainWindow::build_file_results_page() {
     auto* lists = new QVBoxLayout;
     auto* files_frame = make<QFrame>(Outlet::idImagesclview_2, page);
     auto* ff = column(files_frame);
-    // Without a desktop session (root through pkexec, offscreen) Qt knows no icon
-    // theme nor where themes live, so every type would get the same plain icon.
-    if (QIcon::themeName().isEmpty()) {
-        QStringList paths = QIcon::themeSearchPaths();
-        paths << QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-                                           QStandardPaths::LocateDirectory);
-        QIcon::setThemeSearchPaths(paths);
-        QIcon::setThemeName(QStringLiteral("Adwaita"));
-    }
     auto* files = make<BrowserView>(Outlet::imageBrowser_2, files_frame);
     files->setModel(file_list);
     files->setUniformItemSizes(true);
