@@ -20,15 +20,6 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-// Centred on a square, so that every name sits at the same height under its picture.
-QPixmap square(const QImage& picture) {
-    const int side = std::max(picture.width(), picture.height());
-    QPixmap canvas(side, side);
-    canvas.fill(Qt::transparent);
-    QPainter p(&canvas);
-    p.drawImage((side - picture.width()) / 2, (side - picture.height()) / 2, picture);
-    return canvas;
-}
 
 const MyImageObject* item(const MyTableController* c, int row) {
     if (c == nullptr || row < 0 || static_cast<std::size_t>(row) >= c->images.size()) return nullptr;
@@ -120,11 +111,13 @@ bool ImageBrowserModel::shows_no_preview(int row) const {
     return kind_ == Kind::Thumbnails && std::filesystem::path(path_at(row)).filename() == "NoPreview.png";
 }
 
-QImage ImageBrowserModel::no_preview_picture(int row) const {
+QIcon ImageBrowserModel::no_preview_icon(int row) const {
     if (no_preview_.isNull()) {
         const MyImageObject* i = item(controller_, row);
-        if (i != nullptr && !i->imageData.empty())
-            no_preview_.loadFromData(i->imageData.data(), static_cast<int>(i->imageData.size()));
+        QPixmap picture;
+        if (i != nullptr && !i->imageData.empty() &&
+            picture.loadFromData(i->imageData.data(), static_cast<uint>(i->imageData.size())))
+            no_preview_ = QIcon(picture);
     }
     return no_preview_;
 }
@@ -139,10 +132,10 @@ QVariant ImageBrowserModel::data(const QModelIndex& index, int role) const {
         case Qt::DecorationRole: {
             if (kind_ == Kind::FileList) return file_type_icon(qs(i->path));
             // An icon, not an image: the view scales an icon to the zoom, an image it draws at its own size.
-            const QImage picture = shows_no_preview(index.row()) ? no_preview_picture(index.row()) : cache_.get(qs(i->path));
+            if (shows_no_preview(index.row())) return no_preview_icon(index.row());
             // Until the worker's picture comes, a plain square keeps the cell its full size.
-            if (picture.isNull()) return placeholder();
-            return QIcon(square(picture));
+            const QIcon picture = cache_.get(qs(i->path));
+            return picture.isNull() ? placeholder() : picture;
         }
         default: return {};
     }

@@ -37,7 +37,7 @@ public:
     void thumbnail_ready(const QString& path);
 
 private:
-    QImage no_preview_picture(int row) const;
+    QIcon no_preview_icon(int row) const;
     QIcon placeholder() const;
 
     Kind kind_;
@@ -45,7 +45,7 @@ private:
     const MyTableController* controller_ = nullptr;
     int rows_ = 0;
     std::string last_uid_;
-    mutable QImage no_preview_;
+    mutable QIcon no_preview_;
     mutable QIcon placeholder_;
 };
 

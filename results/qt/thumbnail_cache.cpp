@@ -1,13 +1,16 @@
 #include "results/qt/thumbnail_cache.h"
 
 #include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
 #include <QPointer>
 
 namespace salvex::gui {
 
 ThumbnailCache::ThumbnailCache(QObject* parent) : QObject(parent) {
     // Enough for the browser's 2000 items at about 100 KB each.
-    images_.setMaxCost(256 * 1024 * 1024);
+    icons_.setMaxCost(256 * 1024 * 1024);
     pool_.setMaxThreadCount(2);
     // Pictures wait for a spare processor: the search itself must never slow down for them.
     pool_.setThreadPriority(QThread::IdlePriority);
@@ -33,8 +36,14 @@ QImage ThumbnailCache::decode(const QString& path, int pixels) {
 }
 
 void ThumbnailCache::store(const QString& path, const QImage& image) {
-    const auto cost = image.sizeInBytes();
-    images_.insert(path, new QImage(image), static_cast<qsizetype>(cost > 0 ? cost : 1));
+    // Centred on a square, so that every name sits at the same height under its picture.
+    const int side = std::max(image.width(), image.height());
+    QPixmap canvas(side, side);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
+    p.drawImage((side - image.width()) / 2, (side - image.height()) / 2, image);
+    p.end();
+    icons_.insert(path, new QIcon(canvas), static_cast<qsizetype>(side) * side * 4);
 }
 
 void ThumbnailCache::decode_later(const QString& path, std::function<void(const QImage&)> finish) {
@@ -61,8 +70,8 @@ void ThumbnailCache::check(const QString& path, std::function<void(bool)> done) 
     decode_later(path, [done = std::move(done)](const QImage& image) { done(!image.isNull()); });
 }
 
-QImage ThumbnailCache::get(const QString& path) {
-    if (const QImage* kept = images_.object(path)) return *kept;
+QIcon ThumbnailCache::get(const QString& path) {
+    if (const QIcon* kept = icons_.object(path)) return *kept;
     if (!pending_.contains(path)) decode_later(path, [](const QImage&) {});
     return {};
 }
@@ -71,7 +80,7 @@ void ThumbnailCache::clear() {
     ++*generation_;
     pool_.clear();
     pending_.clear();
-    images_.clear();
+    icons_.clear();
 }
 
 }  // namespace salvex::gui

@@ -3,6 +3,7 @@
 // small picture anyway, so it is kept; pictures that drop out of the cache are
 // decoded again on a worker, never on the interface thread.
 #include <QCache>
+#include <QIcon>
 #include <QImage>
 #include <QObject>
 #include <QSet>
@@ -25,9 +26,9 @@ public:
     // Decodes a small picture of the file on a worker and keeps it; done hears on
     // this thread whether it decoded. Nothing is heard after a clear().
     void check(const QString& path, std::function<void(bool decodes)> done);
-    // The kept picture, or a null image after asking a worker for it; ready()
-    // hears when it arrives.
-    QImage get(const QString& path);
+    // The kept picture, centred on a square, ready to draw; or a null icon after
+    // asking a worker for it, and ready() hears when it arrives.
+    QIcon get(const QString& path);
     // Forgets everything and lets queued decodes lapse.
     void clear();
     std::function<void(const QString& path)> ready;
@@ -39,7 +40,9 @@ private:
     // Decodes on a worker; finish runs on this thread with the picture, null when it did not decode.
     void decode_later(const QString& path, std::function<void(const QImage&)> finish);
 
-    QCache<QString, QImage> images_;
+    // Icons, not images: a pixmap made once is drawn again at no cost whenever the
+    // list repaints, which it does after every photo found.
+    QCache<QString, QIcon> icons_;
     QSet<QString> pending_;
     QThreadPool pool_;
     // Decodes queued before a clear() are dropped when they finish.
