@@ -266,6 +266,8 @@ public:
     std::vector<TableRow> nsSIGFileInfoDataObject;
     static constexpr std::uint64_t PREVIEW_CLEAR_LIMIT = 2000;
     std::atomic<std::uint64_t> Preview_Image_Count{0};
+    // Photo hand-overs posted to the interface thread and not yet run there.
+    std::atomic<std::uint64_t> Photos_In_Flight{0};
 
 private:
     ScanParameters Read_Scan_Parameters();

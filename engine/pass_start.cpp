@@ -170,6 +170,11 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
 }
 
 void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet browser) {
+    // Photos still on their way count once they land: when they could reach the
+    // limit, let them land first (in flight read first, so a landing in between
+    // can only make the sum too large).
+    const std::uint64_t in_flight = Photos_In_Flight;
+    if (in_flight > 0 && Preview_Image_Count + in_flight >= PREVIEW_CLEAR_LIMIT) view_.post_and_wait([] {});
     if (Preview_Image_Count < PREVIEW_CLEAR_LIMIT) return;
     view_.post_and_wait([this, notice] {
         view_.set_text(Outlet::ClearThumbnail_Label, std::string(notice));

@@ -52,8 +52,15 @@ bool MyTableController::Photo_Pass(bool general) {
         pFile_op = nullptr;
         return ok;
     };
+    // Posted without waiting: nothing the scan does next depends on a photo being
+    // listed, so a busy window never holds the search up. The clearing check waits
+    // for them when they could matter.
     const auto hand_over = [this](const std::string& path, const std::string& name, const std::string& uid) {
-        view_.post_and_wait([this, &path, &name, &uid] { addImageWithPath(path, name, uid); });
+        ++Photos_In_Flight;
+        view_.post([this, path, name, uid] {
+            addImageWithPath(path, name, uid);
+            --Photos_In_Flight;
+        });
     };
 
     for (;;) {
