@@ -1,5 +1,6 @@
 #include "support/scan_harness.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -78,6 +79,22 @@ std::size_t ScanHarness::count_alerts(const std::string& message) const {
     std::size_t n = 0;
     for (const auto& a : view.alerts()) n += a.request.message == message ? 1 : 0;
     return n;
+}
+
+std::vector<std::string> ScanHarness::alert_messages() const {
+    std::vector<std::string> messages;
+    for (const auto& a : view.alerts()) messages.push_back(a.request.message);
+    return messages;
+}
+
+std::size_t ScanHarness::count_calls(const std::string& call) const {
+    return static_cast<std::size_t>(std::count(view.calls().begin(), view.calls().end(), call));
+}
+
+std::vector<std::string> ScanHarness::handed_over() const {
+    std::vector<std::string> paths;
+    for (const auto& item : controller.images) paths.push_back(item.path);
+    return paths;
 }
 
 }  // namespace salvex::test

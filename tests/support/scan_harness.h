@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/my_table_controller.h"
 #include "support/recording_view.h"
@@ -16,6 +17,11 @@ namespace salvex::test {
 // One signature record in the loader's seven-text form.
 SignatureList record(const std::string& extension, std::uint64_t max_size, const std::string& header,
                      const std::string& offset = "1");
+// Two lists in one, the first's records first.
+inline SignatureList operator+(SignatureList a, const SignatureList& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
 class ScanHarness {
 public:
@@ -37,6 +43,11 @@ public:
 
     std::string pass_folder(bool general, const std::string& mode_folder = "Photo Search") const;
     std::size_t count_alerts(const std::string& message) const;
+    std::vector<std::string> alert_messages() const;
+    // How often the view was told exactly this, e.g. "end_of_search_notice".
+    std::size_t count_calls(const std::string& call) const;
+    // The paths of the results handed to the thumbnail browser, in order.
+    std::vector<std::string> handed_over() const;
 
     TempFolder home;
     RecordingView view;
