@@ -31,6 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using salvex::test::FaultySource;
+using salvex::test::operator+;
 using salvex::test::read_whole_file;
 using salvex::test::record;
 using salvex::test::regular_files_under;
@@ -50,10 +51,6 @@ const std::string kThoroughModeText = "( Currently performing Search based on: S
 
 SignatureList jpg_list() { return record("JPG", 1 << 24, "FFD8FFE0"); }
 SignatureList thorough_list() { return record("THJ", 1 << 24, "A1B2C3D4"); }
-SignatureList joined(SignatureList a, const SignatureList& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 std::string carved(const ScanHarness& h, bool general, const std::string& type, int number) {
     char name[32];
@@ -61,18 +58,7 @@ std::string carved(const ScanHarness& h, bool general, const std::string& type, 
     return h.pass_folder(general) + "/" + type + "/" + name;
 }
 
-std::vector<std::string> handed_over(const ScanHarness& h) {
-    std::vector<std::string> paths;
-    for (const auto& item : h.controller.images) paths.push_back(item.path);
-    return paths;
-}
-
-std::size_t count_calls(const ScanHarness& h, const std::string& call) {
-    const auto& calls = h.view.calls();
-    return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
-}
-
-std::size_t final_screens(const ScanHarness& h) { return count_calls(h, "end_of_search_notice"); }
+std::size_t final_screens(const ScanHarness& h) { return h.count_calls("end_of_search_notice"); }
 // The thorough pass puts its name in the mode label when it starts.
 bool thorough_pass_started(const ScanHarness& h) {
     const auto& calls = h.view.calls();
@@ -81,12 +67,7 @@ bool thorough_pass_started(const ScanHarness& h) {
                call.ends_with(kThoroughModeText);
     });
 }
-
-std::vector<std::string> alert_messages(const ScanHarness& h) {
-    std::vector<std::string> messages;
-    for (const auto& a : h.view.alerts()) messages.push_back(a.request.message);
-    return messages;
-}
+const std::vector<std::string> kNoAlerts;
 
 // The file holds exactly `expected`; told as image sector numbers when not.
 ::testing::AssertionResult holds(const SectorImage& img, const std::string& path, const std::string& expected) {
@@ -107,59 +88,46 @@ void scan(ScanHarness& h, const SectorImage& image, FaultySource& source, bool t
 // ---------------------------------------------------------------------------
 // Unreadable sectors
 
-TEST(UnreadableSectors, SectorFailingOnceIsReadAgainAndTheDataLagsOneSectorAfterIt) {
+// A read that fails is tried once more at the next iteration, keeping the last
+// good sector in the buffer; when the retry fails too, the re-seek moves one past
+// the bad sector. Either way the data lags one sector for the rest of the scan.
+struct BadSector {
+    const char* name;
+    std::size_t sectors, first, second, bad;
+    int times;  // FaultySource::kAlways for a sector that never reads
+};
+void PrintTo(const BadSector& c, std::ostream* os) { *os << c.name; }
+
+class BadSectorMidScan : public ::testing::TestWithParam<BadSector> {};
+
+TEST_P(BadSectorMidScan, ScanGoesOnAndTheFirstFileRepeatsTheSectorBeforeTheBadOne) {
+    const BadSector& c = GetParam();
     ScanHarness h(jpg_list());
     FaultySource source;
-    SectorImage img(16);
-    img.header(0, kJpg).header(8, kJpg);
-    source.fail_sector(4, 1);
+    SectorImage img(c.sectors);
+    img.header(c.first, kJpg).header(c.second, kJpg);
+    source.fail_sector(c.bad, c.times);
     ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
 
-    // Iteration 4 keeps sector 3 in the buffer; from then on iteration k holds sector k-1.
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4) + img.sector(3) + img.range(4, 9)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(8, 15)));
-    EXPECT_EQ(source.failed_reads(), 1);
+    const std::size_t repeats = c.times == 1 ? 1 : 2;
+    std::string first = img.range(c.first, c.bad);
+    for (std::size_t i = 0; i < repeats; ++i) first += img.sector(c.bad - 1);
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), first + img.range(c.bad + repeats - 1, c.second + 1)));
+    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(c.second, c.sectors - 1)));
+    EXPECT_EQ(source.failed_reads(), static_cast<int>(repeats));
     const std::vector<std::string> both{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)};
     EXPECT_EQ(regular_files_under(h.pass_folder(true)), both);
-    EXPECT_EQ(handed_over(h), both);
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+    EXPECT_EQ(h.handed_over(), both);
+    EXPECT_EQ(h.alert_messages(), kNoAlerts);
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
 }
 
-TEST(UnreadableSectors, ScanGoesOnPastABadSectorAndCarvesTheFilesAfterIt) {
-    ScanHarness h(jpg_list());
-    FaultySource source;
-    SectorImage img(24);
-    img.header(0, kJpg).header(12, kJpg);
-    source.fail_sector(5);
-    ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
-
-    // Both the read at iteration 5 and its retry at iteration 6 fail; the
-    // re-seek to 6 then moves past the bad sector, one sector behind for good.
-    EXPECT_TRUE(
-        holds(img, carved(h, true, "JPG", 1), img.range(0, 5) + img.sector(4) + img.sector(4) + img.range(6, 13)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(12, 23)));
-    EXPECT_EQ(source.failed_reads(), 2);
-    EXPECT_EQ(handed_over(h), (std::vector<std::string>{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)}));
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
-    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
-}
-
-TEST(UnreadableSectors, BadSectorBeyondTheFirstStreamBufferLagsTheSameWay) {
-    // 8192 sectors fill the 4 MiB stream buffer once; the fault lies in the second fill.
-    ScanHarness h(jpg_list());
-    FaultySource source;
-    SectorImage img(8400);
-    img.header(8100, kJpg).header(8350, kJpg);
-    source.fail_sector(8300);
-    ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
-
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1),
-                      img.range(8100, 8300) + img.sector(8299) + img.sector(8299) + img.range(8301, 8351)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(8350, 8399)));
-    EXPECT_EQ(h.controller.images.size(), 2u);
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
-}
+// 8192 sectors fill the 4 MiB stream buffer once: the last case's fault lies in the second fill.
+INSTANTIATE_TEST_SUITE_P(EngineFaults, BadSectorMidScan,
+                         ::testing::Values(BadSector{"FailingOnce", 16, 0, 8, 4, 1},
+                                           BadSector{"NeverReadable", 24, 0, 12, 5, FaultySource::kAlways},
+                                           BadSector{"BeyondTheFirstBuffer", 8400, 8100, 8350, 8300, FaultySource::kAlways}),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
 
 // Sector 4 fails once. Sector 3 is a header sector that sector 5 repeats; sectors
 // 1, 6 and 8 are zeros; the ZRO record matches a sector of zeros.
@@ -170,7 +138,7 @@ SectorImage reference_switch_image() {
 }
 
 TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
-    const SignatureList list = joined(jpg_list(), record("ZRO", 1 << 24, "00000000"));
+    const SignatureList list = jpg_list() + record("ZRO", 1 << 24, "00000000");
     const SectorImage img = reference_switch_image();
     {
         // Control: the re-seek works, zeros stay blank and the stale header sector is searched again.
@@ -200,7 +168,7 @@ TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
         EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 4u);
         EXPECT_EQ(h.controller.images.size(), 4u);
         EXPECT_GE(source.failed_seeks(), 1);
-        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        EXPECT_EQ(h.alert_messages(), kNoAlerts);
         EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
     }
 }
@@ -215,7 +183,7 @@ TEST(UnreadableSectors, LastReadFailingShowsTheReadErrorAndSkipsTheThoroughPass)
         ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
         EXPECT_TRUE(thorough_pass_started(h));
         EXPECT_EQ(regular_files_under(h.pass_folder(false)), std::vector<std::string>{carved(h, false, "THJ", 1)});
-        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        EXPECT_EQ(h.alert_messages(), kNoAlerts);
     }
     ScanHarness h(jpg_list(), thorough_list());
     FaultySource source;
@@ -228,23 +196,10 @@ TEST(UnreadableSectors, LastReadFailingShowsTheReadErrorAndSkipsTheThoroughPass)
     // The open file is closed and handed over, the stale last sector included.
     EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 7)));
     EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(6, 11) + img.sector(10)));
-    EXPECT_EQ(handed_over(h), (std::vector<std::string>{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)}));
+    EXPECT_EQ(h.handed_over(), (std::vector<std::string>{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)}));
     EXPECT_FALSE(thorough_pass_started(h));
     EXPECT_FALSE(fs::exists(h.pass_folder(false)));
     EXPECT_EQ(source.opens(), 1);
-    EXPECT_EQ(final_screens(h), 1u);
-}
-
-// With nothing to look for no sector is read, and the pass reports the read
-// error it ends with: there is no general result for a thorough pass to follow.
-TEST(UnreadableSectors, EmptyGeneralListReadsNothingAndEndsTheScan) {
-    SectorImage img(12);
-    img.header(0, kJpg).header(4, kThorough);
-    ScanHarness h({}, thorough_list());
-    FaultySource source;
-    ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{"\nError in storage media reading."});
-    EXPECT_FALSE(fs::exists(h.pass_folder(false)));
     EXPECT_EQ(final_screens(h), 1u);
 }
 
@@ -283,14 +238,16 @@ private:
 // the flush at the close that the next header, the type's maximum size, the end
 // of the range or a stop brings.
 enum class FullAt { BufferedWrite, NextHeader, MaxSize, EndOfRange, Stop };
-void PrintTo(FullAt at, std::ostream* os) { *os << "FullAt " << static_cast<int>(at); }
+const char* const kFullAtNames[] = {"BufferedWrite", "CloseAtNextHeader", "CloseAtMaxSize", "CloseAtEndOfRange",
+                                    "CloseAtStop"};
+void PrintTo(FullAt at, std::ostream* os) { *os << kFullAtNames[static_cast<int>(at)]; }
 
 class DestinationFull : public ::testing::TestWithParam<FullAt> {};
 
 TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
     const FullAt at = GetParam();
     constexpr std::size_t kLimitSectors = 512;
-    ScanHarness h(joined(jpg_list(), record("PNG", 700 * 512, "89504E47")), thorough_list());
+    ScanHarness h(jpg_list() + record("PNG", 700 * 512, "89504E47"), thorough_list());
     const std::size_t sectors = at == FullAt::BufferedWrite ? 40 + 2200
                                 : at == FullAt::NextHeader  ? 760
                                 : at == FullAt::MaxSize     ? 800
@@ -317,12 +274,12 @@ TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
         ASSERT_TRUE(h.run_until_done(20s));
     }
 
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{kUnableToSaveBox});
+    EXPECT_EQ(h.alert_messages(), std::vector<std::string>{kUnableToSaveBox});
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     EXPECT_EQ(final_screens(h), 1u);
     // The file handed over before is whole; the one cut short is not handed over.
     EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 41)));
-    EXPECT_EQ(handed_over(h), std::vector<std::string>{carved(h, true, "JPG", 1)});
+    EXPECT_EQ(h.handed_over(), std::vector<std::string>{carved(h, true, "JPG", 1)});
     EXPECT_FALSE(fs::exists(carved(h, true, "JPG", 3)));
     EXPECT_FALSE(thorough_pass_started(h));
     EXPECT_FALSE(fs::exists(h.pass_folder(false)));
@@ -331,16 +288,7 @@ TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
 INSTANTIATE_TEST_SUITE_P(EngineFaults, DestinationFull,
                          ::testing::Values(FullAt::BufferedWrite, FullAt::NextHeader, FullAt::MaxSize,
                                            FullAt::EndOfRange, FullAt::Stop),
-                         [](const auto& test_param) {
-                             switch (test_param.param) {
-                                 case FullAt::BufferedWrite: return "BufferedWrite";
-                                 case FullAt::NextHeader: return "CloseAtNextHeader";
-                                 case FullAt::MaxSize: return "CloseAtMaxSize";
-                                 case FullAt::EndOfRange: return "CloseAtEndOfRange";
-                                 case FullAt::Stop: return "CloseAtStop";
-                             }
-                             return "Unknown";
-                         });
+                         [](const auto& param_info) { return std::string(kFullAtNames[static_cast<int>(param_info.param)]); });
 
 // Mid-scan, while the read of sector 30 is held: the destination folder is moved
 // away and a plain file takes its name (no folder can be made under it), or a
@@ -373,7 +321,7 @@ TEST_P(DestinationGone, UnableToSaveAtTheNextFileAndNoCrash) {
     source.release();
     ASSERT_TRUE(h.run_until_done(20s));
 
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{kUnableToSaveBox});
+    EXPECT_EQ(h.alert_messages(), std::vector<std::string>{kUnableToSaveBox});
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     EXPECT_EQ(final_screens(h), 1u);
     EXPECT_TRUE(holds(img, kept + "/JPG/GND00001.JPG", img.range(0, 21)));
@@ -460,10 +408,10 @@ TEST_F(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
             const std::size_t end = i + 1 < started.size() ? started[i + 1] + 1 : stop_at + 1;
             EXPECT_TRUE(holds(img, carved(h, true, "JPG", static_cast<int>(i + 1)), img.range(started[i], end)));
         }
-        EXPECT_EQ(handed_over(h), files);
+        EXPECT_EQ(h.handed_over(), files);
         EXPECT_EQ(final_screens(h), 1u);
         EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Stopped);
-        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        EXPECT_EQ(h.alert_messages(), kNoAlerts);
         EXPECT_FALSE(thorough_pass_started(h));
         EXPECT_FALSE(fs::exists(h.pass_folder(false)));
     }
@@ -572,12 +520,12 @@ SignatureList first_texts(SignatureList list, std::size_t n) {
 
 INSTANTIATE_TEST_SUITE_P(
     EngineFaults, BrokenSignatureList,
-    ::testing::Values(BrokenList{"GeneralOneTextTooMany", joined(jpg_list(), {"stray"}), thorough_list()},
+    ::testing::Values(BrokenList{"GeneralOneTextTooMany", jpg_list() + SignatureList{"stray"}, thorough_list()},
                       BrokenList{"GeneralShortOfOneRecord", first_texts(jpg_list(), 6), thorough_list()},
                       BrokenList{"GeneralOneTextShortOfTwoRecords",
-                                 first_texts(joined(jpg_list(), record("PNG", 1 << 20, "89504E47")), 13),
+                                 first_texts(jpg_list() + record("PNG", 1 << 20, "89504E47"), 13),
                                  thorough_list()},
-                      BrokenList{"ThoroughOneTextTooMany", jpg_list(), joined(thorough_list(), {"stray"})}),
+                      BrokenList{"ThoroughOneTextTooMany", jpg_list(), thorough_list() + SignatureList{"stray"}}),
     [](const auto& test_param) { return std::string(test_param.param.name); });
 
 // ---------------------------------------------------------------------------
