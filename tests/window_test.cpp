@@ -30,6 +30,7 @@
 #include "results/qt/image_browser_model.h"
 #include "results/qt/no_preview_picture.h"
 #include "support/bundle_maker.h"
+#include "support/listed_volumes.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
 #include "wizard/qt/dialogs.h"
@@ -47,30 +48,6 @@ using salvex::gui::QtView;
 
 namespace {
 
-class ListedVolumes : public salvex::VolumeSource {
-public:
-    explicit ListedVolumes(std::vector<salvex::VolumeInfo> volumes) : volumes_(std::move(volumes)) {}
-    std::vector<std::string> mounted_paths(bool) override {
-        std::vector<std::string> paths;
-        for (std::size_t i = 0; i < volumes_.size(); ++i) paths.push_back(std::to_string(i));
-        return paths;
-    }
-    std::optional<salvex::VolumeInfo> query(const std::string& mount_path) override {
-        return volumes_.at(std::stoul(mount_path));
-    }
-
-private:
-    std::vector<salvex::VolumeInfo> volumes_;
-};
-
-salvex::VolumeInfo card(std::uint64_t sectors) {
-    return {{"DeviceIdentifier", "sdz1"},
-            {"VolumeName", "HOLIDAY"},
-            {"FilesystemUserVisibleName", "MS-DOS (FAT32)"},
-            {"ParentWholeDisk", "sdz"},
-            {"IOKitSize", std::to_string(sectors * 512)}};
-}
-
 std::string edition_name(const QString& key) { return "Salvex " + key.toStdString() + " Recovery"; }
 
 // One window of one edition over a recorded device list. Alerts, modal windows,
@@ -80,7 +57,8 @@ struct Window {
                     const std::map<std::string, std::string>& resources = {}) {
         ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
         c = std::make_unique<MyTableController>(view, salvex::bundle_at(salvex::test::make_bundle(home, edition, resources)));
-        c->Volume_Source = std::make_unique<ListedVolumes>(std::vector<salvex::VolumeInfo>{card(sectors)});
+        c->Volume_Source = std::make_unique<salvex::test::ListedVolumes>(
+            std::vector{salvex::test::volume("sdz1", sectors * 512, "HOLIDAY")});
         view.attach(*c);
         view.alert_answerer = [this](const salvex::AlertRequest& request) {
             alerts.push_back(request);
@@ -168,11 +146,17 @@ private slots:
     void modeRadiosFollowTheEdition() {
         QFETCH(QString, edition);
         Window win(edition_name(edition));
-        QTEST(win.shown(Outlet::rec_mode_Box), "box");
-        QTEST(win.shown(Outlet::rec_mode_Photo), "photo");
-        QTEST(win.shown(Outlet::rec_mode_Video), "video");
-        QTEST(win.shown(Outlet::rec_mode_RawFile), "raw");
-        QTEST(win.shown(Outlet::rec_mode_Audio), "audio");
+        for (const bool back : {false, true}) {  // Back shows the device screen again: still only the offered modes
+            if (back) {
+                win.to_range_screen();
+                win.click(Outlet::back_btn);
+            }
+            QTEST(win.shown(Outlet::rec_mode_Box), "box");
+            QTEST(win.shown(Outlet::rec_mode_Photo), "photo");
+            QTEST(win.shown(Outlet::rec_mode_Video), "video");
+            QTEST(win.shown(Outlet::rec_mode_RawFile), "raw");
+            QTEST(win.shown(Outlet::rec_mode_Audio), "audio");
+        }
     }
 
     void deviceScreenIsTheOnlyScreenShown() {
@@ -211,11 +195,12 @@ private slots:
 
     void labelsLeadToTheirControls() {
         Window win;
-        QCOMPARE(win.at<QLabel>(Outlet::Start_Sec_curr)->buddy(), win.w().outlet(Outlet::Start_slider_val));
-        QCOMPARE(win.at<QLabel>(Outlet::End_Sec_curr_Sig)->buddy(), win.w().outlet(Outlet::End_slider_val_Sig));
-        QCOMPARE(win.at<QLabel>(Outlet::path_label)->buddy(), win.w().outlet(Outlet::browse_path));
-        QCOMPARE(win.at<QLabel>(Outlet::Thro_Mode_Chk_Label)->buddy(), win.w().outlet(Outlet::Thro_Mode_Chk));
-        QCOMPARE(win.at<QLabel>(Outlet::zoom_label)->buddy(), win.w().outlet(Outlet::zoom_slider));
+        for (const auto& [label, control] : {std::pair{Outlet::Start_Sec_curr, Outlet::Start_slider_val},
+                                             {Outlet::End_Sec_curr_Sig, Outlet::End_slider_val_Sig},
+                                             {Outlet::path_label, Outlet::browse_path},
+                                             {Outlet::Thro_Mode_Chk_Label, Outlet::Thro_Mode_Chk},
+                                             {Outlet::zoom_label, Outlet::zoom_slider}})
+            QCOMPARE(win.at<QLabel>(label)->buddy(), win.w().outlet(control));
     }
 };
 
@@ -352,7 +337,6 @@ private slots:
         QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QStringLiteral("0"));
         QCOMPARE(win.at<QLineEdit>(Outlet::End_slider_val)->text(), QStringLiteral("1000"));
         QCOMPARE(win.view.value(Outlet::End_Slider), std::uint64_t{1000});
-        QCOMPARE(win.view.text(Outlet::help_info), std::string(salvex::text::kRangeHelp));
         win.click(Outlet::entire_disk_rd);
         QVERIFY(win.shown(Outlet::disk_val));
         QVERIFY(!win.shown(Outlet::Start_Slider));
@@ -381,28 +365,6 @@ private slots:
         QCOMPARE(win.at<QLineEdit>(field)->text(), typed);
         QCOMPARE(win.view.value(knob), std::uint64_t{slider});
         QCOMPARE(win.at<QSlider>(knob)->value(), static_cast<int>(slider));
-    }
-
-    void draggingWritesTheSliderIntoItsField() {
-        Window win;
-        win.to_range_screen();
-        win.click(Outlet::sector_range_rd);
-        win.at<QSlider>(Outlet::Start_Slider)->setFocus();
-        QTest::keyClick(win.at<QSlider>(Outlet::Start_Slider), Qt::Key_PageUp);
-        const int position = win.at<QSlider>(Outlet::Start_Slider)->value();
-        QVERIFY(position > 0);
-        QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QString::number(position));
-    }
-
-    void choosingSectorRangeAgainStartsOver() {
-        Window win;
-        win.to_range_screen();
-        win.click(Outlet::sector_range_rd);
-        win.type(Outlet::Start_slider_val, QStringLiteral("300"));
-        win.click(Outlet::entire_disk_rd);
-        win.click(Outlet::sector_range_rd);
-        QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QStringLiteral("0"));
-        QCOMPARE(win.view.value(Outlet::Start_Slider), std::uint64_t{0});
     }
 
     void emptyDestinationIsRefusedFirst() {
@@ -497,7 +459,8 @@ private slots:
         }
     }
 
-    void endSliderAtItsRightEndGivesTheFullCount() {
+    // Keys move the sliders and write their fields; a typed value is kept exactly.
+    void sectorsBeyondIntStayExactThroughKeysAndTyping() {
         const std::uint64_t sectors = (std::uint64_t{1} << 32) + 12345;
         Window win("Salvex Birch Recovery", sectors);
         win.to_range_screen();
@@ -513,17 +476,10 @@ private slots:
         start->setFocus();
         QTest::keyClick(start, Qt::Key_End);
         QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QString::number(sectors));
-    }
 
-    void typedValueBeyondIntIsKeptExactly() {
-        const std::uint64_t sectors = (std::uint64_t{1} << 32) + 12345;
-        Window win("Salvex Birch Recovery", sectors);
-        win.to_range_screen();
-        win.click(Outlet::sector_range_rd);
         win.type(Outlet::End_slider_val, QStringLiteral("4294967301"));
         QCOMPARE(win.view.value(Outlet::End_Slider), std::uint64_t{4294967301});
-        const auto* slider = win.at<QSlider>(Outlet::End_Slider);
-        QVERIFY(slider->value() > 0 && slider->value() < slider->maximum());
+        QVERIFY(end->value() > 0 && end->value() < end->maximum());
     }
 
     void progressBarCountsSectorsBeyondInt() {
@@ -544,29 +500,25 @@ private slots:
 class ExitHelpSupport : public QObject {
     Q_OBJECT
 private slots:
-    void answeringNoKeepsTheWindow_data() {
+    void onlyYesQuits_data() {
         QTest::addColumn<bool>("close_box");
-        QTest::newRow("Exit button") << false;
-        QTest::newRow("close box") << true;
+        QTest::addColumn<int>("answer");
+        QTest::newRow("No at the Exit button") << false << 1;
+        QTest::newRow("No at the close box") << true << 1;
+        QTest::newRow("Yes at the close box") << true << 0;
     }
-    void answeringNoKeepsTheWindow() {
+    void onlyYesQuits() {
         QFETCH(bool, close_box);
+        QFETCH(int, answer);
         Window win;
-        win.answers = {1};
+        win.answers = {answer};
         if (close_box) win.w().close();
         else QTest::mouseClick(win.w().exit_button, Qt::LeftButton);
         QCOMPARE(win.alerts.size(), std::size_t{1});
         QCOMPARE(win.alerts[0].message, std::string(salvex::text::kExitQuestion));
         QCOMPARE(win.alerts[0].buttons, (std::vector<std::string>{"Yes", "No"}));
-        QVERIFY(!win.quit);
-        QVERIFY(win.w().isVisible());
-    }
-
-    void answeringYesQuits() {
-        Window win;
-        win.answers = {0};
-        win.w().close();
-        QVERIFY(win.quit);
+        QCOMPARE(win.quit, answer == 0);
+        QVERIFY(win.w().isVisible());  // the program ends, the window never closes by itself
     }
 
     void alertBoxHasExactlyTheTextsAndButtons() {
@@ -585,19 +537,18 @@ private slots:
         QCOMPARE(salvex::gui::alert_answer(*box), 0);
     }
 
-    void helpWithoutTheGuideSaysSo() {
-        Window win;
-        QTest::mouseClick(win.w().help_button, Qt::LeftButton);
-        QCOMPARE(win.last_alert(), std::string(salvex::text::kNoHelpFile));
-        QVERIFY(win.opened.empty());
-    }
+    void helpOpensTheGuideFromTheResourcesOrSaysItIsMissing() {
+        {
+            Window without;
+            QTest::mouseClick(without.w().help_button, Qt::LeftButton);
+            QCOMPARE(without.last_alert(), std::string(salvex::text::kNoHelpFile));
+            QVERIFY(without.opened.empty());
+        }
 
-    void helpOpensTheGuideFromTheResources() {
         Window win("Salvex Birch Recovery", 1000, {{"Help.pdf", "%PDF-1.4\n"}});
         QTest::mouseClick(win.w().help_button, Qt::LeftButton);
         QVERIFY(win.alerts.empty());
         QCOMPARE(win.opened.size(), std::size_t{1});
-        QVERIFY(win.opened[0].isLocalFile());
         QVERIFY(win.opened[0].toLocalFile().endsWith(QStringLiteral(".app/Contents/Resources/Help.pdf")));
     }
 

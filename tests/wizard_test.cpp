@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "support/bundle_maker.h"
+#include "support/listed_volumes.h"
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
 #include "wizard/wizard_texts.h"
@@ -16,29 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using salvex::Outlet;
+using salvex::test::ListedVolumes;
 using salvex::test::record;
-
-// The volumes the device list finds, in order.
-class ListedVolumes : public salvex::VolumeSource {
-public:
-    explicit ListedVolumes(std::vector<salvex::VolumeInfo> volumes) : volumes_(std::move(volumes)) {}
-    std::vector<std::string> mounted_paths(bool) override {
-        std::vector<std::string> paths;
-        for (std::size_t i = 0; i < volumes_.size(); ++i) paths.push_back(std::to_string(i));
-        return paths;
-    }
-    std::optional<salvex::VolumeInfo> query(const std::string& mount_path) override {
-        return volumes_.at(std::stoul(mount_path));
-    }
-
-private:
-    std::vector<salvex::VolumeInfo> volumes_;
-};
-
-salvex::VolumeInfo volume(const std::string& identifier, std::uint64_t bytes) {
-    return {{"DeviceIdentifier", identifier}, {"VolumeName", "CARD"}, {"FilesystemUserVisibleName", "MS-DOS (FAT32)"},
-            {"ParentWholeDisk", "sdz"},       {"IOKitSize", std::to_string(bytes)}};
-}
+using salvex::test::volume;
 
 constexpr const char* kBirch = "Salvex Birch Recovery";
 
@@ -120,19 +101,6 @@ TEST_F(Wizard, StartsOnTheDeviceScreen) {
         EXPECT_FALSE(view.hidden(o)) << salvex::outlet_name(o);
 }
 
-TEST_F(Wizard, EditionsNeverShowTheModesTheyDoNotOffer) {
-    open("Salvex Alder Recovery");
-    to_range_screen();
-    c->Back_btn();
-    EXPECT_TRUE(view.hidden(Outlet::rec_mode_Video));
-    EXPECT_TRUE(view.hidden(Outlet::rec_mode_Audio));
-    EXPECT_FALSE(view.hidden(Outlet::rec_mode_RawFile));
-    EXPECT_FALSE(view.hidden(Outlet::rec_mode_Photo));
-    open("Salvex Fir Recovery");
-    for (const Outlet o : {Outlet::rec_mode_Box, Outlet::rec_mode_Photo, Outlet::rec_mode_RawFile})
-        EXPECT_TRUE(view.hidden(o)) << salvex::outlet_name(o);
-}
-
 TEST_F(Wizard, NextNeedsASelectedVolume) {
     open();
     c->Next_btn();
@@ -206,18 +174,6 @@ TEST_F(Wizard, RangeChecksRefuseBadSectorsAndStay) {
     c->Next_btn();
     EXPECT_EQ(view.alerts().size(), alerts);
     EXPECT_EQ(c->screen_counter, 2);
-}
-
-TEST_F(Wizard, AnEmptyDestinationIsRefusedBeforeTheRange) {
-    open();
-    to_range_screen();
-    c->Sector_Range_Radio();
-    view.set_text(Outlet::Start_slider_val, "abc");
-    c->Next_btn();
-    ASSERT_EQ(view.alerts().size(), 1u);
-    EXPECT_EQ(last_alert(), "\nPlease select valid destination path.");
-    EXPECT_EQ(view.focused(), Outlet::browse_path);
-    EXPECT_EQ(c->screen_counter, 1);
 }
 
 TEST_F(Wizard, SwitchingModeAsksForTheDestinationAgain) {
@@ -310,26 +266,6 @@ TEST_F(Wizard, FileTypeModesNeedOneTypeBeforeTheScan) {
 
 // --- Range and mode ---
 
-TEST_F(Wizard, TypingMovesTheSliderOnlyWithinTheVolume) {
-    open();
-    to_range_screen();
-    c->Sector_Range_Radio();
-    view.set_text(Outlet::Start_slider_val, "250");
-    c->controlTextDidChange(Outlet::Start_slider_val);
-    EXPECT_EQ(view.value(Outlet::Start_Slider), 250u);
-    view.set_text(Outlet::Start_slider_val, "1001");
-    c->controlTextDidChange(Outlet::Start_slider_val);
-    EXPECT_EQ(view.value(Outlet::Start_Slider), 250u);
-    EXPECT_EQ(view.text(Outlet::Start_slider_val), "1001");
-    view.set_text(Outlet::End_slider_val, "abc");
-    c->controlTextDidChange(Outlet::End_slider_val);
-    EXPECT_EQ(view.value(Outlet::End_Slider), 0u);
-    view.set_text(Outlet::path, "7");
-    c->controlTextDidChange(Outlet::path);
-    EXPECT_EQ(view.value(Outlet::Start_Slider), 250u);
-    EXPECT_EQ(view.value(Outlet::End_Slider), 0u);
-}
-
 TEST_F(Wizard, ChoosingSectorRangeAgainStartsTheRangeOver) {
     open();
     to_range_screen();
@@ -347,12 +283,6 @@ TEST_F(Wizard, ChoosingSectorRangeAgainStartsTheRangeOver) {
     EXPECT_EQ(view.text(Outlet::End_slider_val), "1000");
     EXPECT_EQ(view.value(Outlet::Start_Slider), 0u);
     EXPECT_EQ(view.value(Outlet::End_Slider), 1000u);
-    EXPECT_TRUE(view.hidden(Outlet::disk_val));
-    c->Entire_Disk_Radio();
-    EXPECT_FALSE(view.hidden(Outlet::disk_val));
-    EXPECT_TRUE(view.hidden(Outlet::End_Slider));
-    EXPECT_TRUE(view.state(Outlet::entire_disk_rd));
-    EXPECT_FALSE(view.state(Outlet::sector_range_rd));
 }
 
 TEST_F(Wizard, HugeVolumesKeepEverySectorNumberExact) {
