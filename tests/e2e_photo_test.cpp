@@ -37,10 +37,6 @@ const std::string kSearch = "Salvex Birch Recovery Results/Photo Search";
 const std::string kGeneral = "General Recovery Results";
 const std::string kThorough = "Omitted (recovered by Thorough Scan)";
 
-// ---- running things ----
-
-
-
 // ---- the photos the sample-card script made ----
 
 struct Photo {
@@ -353,7 +349,7 @@ TEST(SampleCard, GivesBackThePhotosFromBeforeTheQuickFormat) {
     expect_photos_recovered(photos.after, card, s.search / kGeneral, general);
 }
 
-TEST(DeletedPhotos, EachComesBackWithTheNamesOfBothPassesInDiskOrder) {
+TEST(DeletedPhotos, EachComesBackInDiskOrderWithOrWithoutTheThoroughPass) {
     TempFolder tmp;
     const auto photos = sample_photos(kSampleDir / "photos").before;
     const Card card = card_with_deletions(tmp, photos);
@@ -374,21 +370,14 @@ TEST(DeletedPhotos, EachComesBackWithTheNamesOfBothPassesInDiskOrder) {
     expect_photos_recovered(deleted_only(photos), bytes, s.search / kGeneral, general);
     expect_photos_recovered(photos, bytes, s.search / kGeneral, general);
     EXPECT_NE(s.run.output.find(recovered_line(general.size() + thorough.size(), s.search)), std::string::npos) << s.run.output;
-}
 
-TEST(DeletedPhotos, NoThoroughMeansNoOmittedFolder) {
-    TempFolder tmp;
-    const auto photos = sample_photos(kSampleDir / "photos").before;
-    const Card card = card_with_deletions(tmp, photos);
-    const Scan s = scan(card.path(), tmp / "out", tmp, "--no-thorough");
-    ASSERT_EQ(s.run.status, 0) << s.run.output;
-    const std::string bytes = slurp(card.path());
-    const auto general = expected_pass(bytes, general_records(), "GND", 0, bytes.size() / kSector);
-    expect_pass(s.search / kGeneral, general, bytes);
-    expect_photos_recovered(deleted_only(photos), bytes, s.search / kGeneral, general);
-    EXPECT_FALSE(fs::exists(s.search / kThorough));
-    EXPECT_EQ(s.run.output.find(kThorough), std::string::npos) << s.run.output;
-    EXPECT_NE(s.run.output.find(recovered_line(general.size(), s.search)), std::string::npos) << s.run.output;
+    // Without the thorough pass: the same general files, and no folder for the omitted ones.
+    const Scan plain = scan(card.path(), tmp / "plain", tmp, "--no-thorough");
+    ASSERT_EQ(plain.run.status, 0) << plain.run.output;
+    expect_pass(plain.search / kGeneral, general, bytes);
+    EXPECT_FALSE(fs::exists(plain.search / kThorough));
+    EXPECT_EQ(plain.run.output.find(kThorough), std::string::npos) << plain.run.output;
+    EXPECT_NE(plain.run.output.find(recovered_line(general.size(), plain.search)), std::string::npos) << plain.run.output;
 }
 
 TEST(SectorRange, RecoversOnlyWhatStartsInsideIt) {

@@ -18,7 +18,6 @@
 #include <mutex>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/sector_stream.h"
@@ -37,7 +36,6 @@ using salvex::test::record;
 using salvex::test::regular_files_under;
 using salvex::test::ScanHarness;
 using salvex::test::SectorImage;
-using salvex::test::TempFolder;
 
 const std::vector<std::uint8_t> kJpg{0xFF, 0xD8, 0xFF, 0xE0};
 const std::vector<std::uint8_t> kPng{0x89, 0x50, 0x4E, 0x47};
@@ -294,7 +292,8 @@ INSTANTIATE_TEST_SUITE_P(EngineFaults, DestinationFull,
 // away and a plain file takes its name (no folder can be made under it), or a
 // folder takes the name of the next output file (it cannot be opened).
 enum class Gone { DestinationIsNowAPlainFile, FolderInPlaceOfTheNextFile };
-void PrintTo(Gone gone, std::ostream* os) { *os << "Gone " << static_cast<int>(gone); }
+const char* const kGoneNames[] = {"DestinationIsNowAPlainFile", "FolderInPlaceOfTheNextFile"};
+void PrintTo(Gone gone, std::ostream* os) { *os << kGoneNames[static_cast<int>(gone)]; }
 
 class DestinationGone : public ::testing::TestWithParam<Gone> {};
 
@@ -335,56 +334,20 @@ TEST_P(DestinationGone, UnableToSaveAtTheNextFileAndNoCrash) {
 
 INSTANTIATE_TEST_SUITE_P(EngineFaults, DestinationGone,
                          ::testing::Values(Gone::DestinationIsNowAPlainFile, Gone::FolderInPlaceOfTheNextFile),
-                         [](const auto& test_param) {
-                             return test_param.param == Gone::DestinationIsNowAPlainFile ? "DestinationIsNowAPlainFile"
-                                                                                   : "FolderInPlaceOfTheNextFile";
-                         });
+                         [](const auto& param_info) { return std::string(kGoneNames[static_cast<int>(param_info.param)]); });
 
 // ---------------------------------------------------------------------------
 // Stops at random points
 
-class StopAnywhere : public ::testing::Test {
-protected:
-    static constexpr std::size_t kSectors = 80;
-    // JPG headers, two of them side by side; thorough headers inside JPG files.
+// JPG headers, two of them side by side; thorough headers inside JPG files.
+TEST(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
+    constexpr std::size_t kSectors = 80;
     const std::vector<std::size_t> jpg_starts{0, 9, 23, 24, 40, 57, 70};
-    const std::vector<std::size_t> thorough_starts{5, 30, 62};
-
-    StopAnywhere() : img(kSectors) {
-        for (const std::size_t s : jpg_starts) img.header(s, kJpg);
-        for (const std::size_t s : thorough_starts) img.header(s, kThorough);
-        img.zero(12).zero(13).zero(45);
-        image_path = img.save(card / "card.img");
-    }
-
-    // Every file of a pass is the image's sectors from its header on, a whole
-    // number of them; all but the last run to the next header, included.
-    void expect_carved_prefixes(const ScanHarness& h, bool general, const std::vector<std::size_t>& starts) {
-        const std::vector<std::string> files = regular_files_under(h.pass_folder(general));
-        ASSERT_LE(files.size(), starts.size());
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            const std::string type = general ? "JPG" : "THJ";
-            ASSERT_EQ(files[i], carved(h, general, type, static_cast<int>(i + 1)));
-            const std::string content = read_whole_file(files[i]);
-            const std::size_t whole = (i + 1 < starts.size() ? starts[i + 1] + 1 : kSectors) - starts[i];
-            ASSERT_EQ(content.size() % 512, 0u) << files[i];
-            const std::size_t kept = content.size() / 512;
-            EXPECT_GE(kept, 1u) << files[i];
-            EXPECT_LE(kept, whole) << files[i];
-            if (i + 1 < files.size()) {
-                EXPECT_EQ(kept, whole) << files[i];
-            }
-            EXPECT_TRUE(holds(img, files[i], img.range(starts[i], starts[i] + std::min(kept, whole))));
-        }
-    }
-
-    TempFolder card;
-    SectorImage img;
-    std::string image_path;
+    SectorImage img(kSectors);
+    for (const std::size_t s : jpg_starts) img.header(s, kJpg);
+    for (const std::size_t s : std::vector<std::size_t>{5, 30, 62}) img.header(s, kThorough);
+    img.zero(12).zero(13).zero(45);
     std::mt19937 rng{20240611};
-};
-
-TEST_F(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
     for (int run = 0; run < 50; ++run) {
         const std::size_t stop_at = std::uniform_int_distribution<std::size_t>(0, kSectors - 2)(rng);
         SCOPED_TRACE("run " + std::to_string(run) + ", stop while sector " + std::to_string(stop_at) + " is read");
@@ -392,7 +355,7 @@ TEST_F(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
         FaultySource source;
         source.pause_at(stop_at);
         h.controller.Open_Source = source.opener();
-        h.choose(image_path, kSectors, h.home / "out", true);
+        h.choose(img.save(h.home / "card.img"), kSectors, h.home / "out", true);
         h.start();
         ASSERT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
         h.controller.stop_now = 1;
