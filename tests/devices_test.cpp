@@ -102,7 +102,7 @@ protected:
     salvex::test::ScanHarness h;
 };
 
-TEST_F(DeviceList, RemovableOnlyCountsHotPlugReadersAndSkipsImagesDiscsAndDuplicates) {
+TEST_F(DeviceList, HotPlugReadersAloneOrWithInternalDisksAndNeverImagesDiscsOrDuplicates) {
     USE_HARD_DISK = 0;
     h.controller.Reload_Drive_list_Function();
     EXPECT_EQ(identifiers(), (std::vector<std::string>{"sdb1", "mmcblk0p1", "sdc1"}));
@@ -118,16 +118,14 @@ TEST_F(DeviceList, RemovableOnlyCountsHotPlugReadersAndSkipsImagesDiscsAndDuplic
     // The loading notice frames the work, and the table is told to look again.
     const auto& calls = h.view.calls();
     ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls[calls.size() - 3], "drive_loading_notice shown");
-    EXPECT_EQ(calls[calls.size() - 2], "reload idTableView");
-    EXPECT_EQ(calls.back(), "drive_loading_notice gone");
-}
+    EXPECT_EQ(std::vector(calls.end() - 3, calls.end()),
+              (std::vector<std::string>{"drive_loading_notice shown", "reload idTableView", "drive_loading_notice gone"}));
 
-TEST_F(DeviceList, InternalDisksJoinWhenTheEditionListsThem) {
+    // Internal disks join when the edition lists them.
     USE_HARD_DISK = 1;
     h.controller.Reload_Drive_list_Function();
-    EXPECT_EQ(identifiers(), (std::vector<std::string>{"sdb1", "sda2", "mmcblk0p1", "sdc1"}));
     USE_HARD_DISK = 0;
+    EXPECT_EQ(identifiers(), (std::vector<std::string>{"sdb1", "sda2", "mmcblk0p1", "sdc1"}));
 }
 
 TEST_F(DeviceList, PrivatePathsAndVanishedVolumesAreLeftOut) {
