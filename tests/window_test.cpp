@@ -326,15 +326,13 @@ private slots:
         win.click(Outlet::sector_range_rd);
         QVERIFY(win.at<QRadioButton>(Outlet::sector_range_rd)->isChecked());
         QVERIFY(!win.at<QRadioButton>(Outlet::entire_disk_rd)->isChecked());
-        QVERIFY(win.shown(Outlet::Start_Slider));
-        QVERIFY(win.shown(Outlet::End_slider_val));
-        QVERIFY(!win.shown(Outlet::disk_val));
+        const auto controls = {Outlet::Start_Slider, Outlet::End_slider_val, Outlet::disk_val};
+        QCOMPARE(win.showing(controls), (QStringList{"Start_Slider", "End_slider_val"}));
         QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QStringLiteral("0"));
         QCOMPARE(win.at<QLineEdit>(Outlet::End_slider_val)->text(), QStringLiteral("1000"));
         QCOMPARE(win.view.value(Outlet::End_Slider), std::uint64_t{1000});
         win.click(Outlet::entire_disk_rd);
-        QVERIFY(win.shown(Outlet::disk_val));
-        QVERIFY(!win.shown(Outlet::Start_Slider));
+        QCOMPARE(win.showing(controls), QStringList{"disk_val"});
     }
 
     void typingMovesTheSliderOnlyWithinTheVolume_data() {
@@ -523,8 +521,7 @@ private slots:
         const auto box = salvex::gui::make_alert_box(request, nullptr);
         QCOMPARE(box->text(), QString::fromStdString(request.message));
         QVERIFY(box->informativeText().isEmpty());
-        const QList<QAbstractButton*> buttons = box->buttons();
-        QCOMPARE(buttons.size(), 2);
+        QCOMPARE(box->buttons().size(), 2);
         QCOMPARE(box->defaultButton()->text(), QStringLiteral("Yes"));
         QCOMPARE(box->escapeButton()->text(), QStringLiteral("No"));
         QCOMPARE(salvex::gui::alert_answer(*box), 1);  // closed without a press: the cautious answer
@@ -547,38 +544,31 @@ private slots:
         QVERIFY(win.opened[0].toLocalFile().endsWith(QStringLiteral(".app/Contents/Resources/Help.pdf")));
     }
 
-    void copyingLeavesOnePlainTextItem() {
+    // The support window shows and opens the edition's addresses; copying leaves one plain-text item.
+    void supportWindowOpensAndCopiesTheEditionsAddresses() {
         Window win;
         QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
-        win.inside_modal = [](QDialog& dialog) {
-            auto* copy = dialog.findChild<QPushButton*>(QStringLiteral("Copy_Email"));
-            QVERIFY(copy != nullptr);
-            copy->click();
-        };
-        QTest::mouseClick(win.w().contact_button, Qt::LeftButton);
-        QCOMPARE(win.windows, QStringList{"HelpWindow"});
-        const QMimeData* held = QGuiApplication::clipboard()->mimeData();
-        QCOMPARE(held->formats(), QStringList{"text/plain"});
-        QCOMPARE(held->text().toStdString(), win.c->support_id);
-        QCOMPARE(win.last_alert(), line_feed(salvex::text::kTextCopied));
-    }
-
-    void supportLinksShowAndOpenTheEditionsAddresses() {
-        Window win;
         win.inside_modal = [&win](QDialog& dialog) {
             auto* site = dialog.findChild<QPushButton*>(QStringLiteral("website_1"));
             auto* mail = dialog.findChild<QPushButton*>(QStringLiteral("support_id"));
-            QVERIFY(site != nullptr && mail != nullptr);
+            auto* copy = dialog.findChild<QPushButton*>(QStringLiteral("Copy_Email"));
+            QVERIFY(site != nullptr && mail != nullptr && copy != nullptr);
             QCOMPARE(site->text(), QStringLiteral("salvex-recovery.example"));
             QCOMPARE(mail->text().toStdString(), win.c->support_id);
             QCOMPARE(site->cursor().shape(), Qt::OpenHandCursor);
             site->click();
             mail->click();
+            copy->click();
         };
         QTest::mouseClick(win.w().contact_button, Qt::LeftButton);
+        QCOMPARE(win.windows, QStringList{"HelpWindow"});
         QCOMPARE(win.opened.size(), std::size_t{2});
         QCOMPARE(win.opened[0].toString().toStdString(), win.c->Website_1);
         QCOMPARE(win.opened[1].scheme(), QStringLiteral("mailto"));
+        const QMimeData* held = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(held->formats(), QStringList{"text/plain"});
+        QCOMPARE(held->text().toStdString(), win.c->support_id);
+        QCOMPARE(win.last_alert(), line_feed(salvex::text::kTextCopied));
     }
 
     void aboutRunsModally() {
