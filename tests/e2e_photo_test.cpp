@@ -100,8 +100,6 @@ public:
         must("mcopy -i " + quote(path_.string()) + files + " ::/");
     }
     void remove(const std::string& name) const { must("mdel -i " + quote(path_.string()) + " ::/" + name); }
-    // Formatted again over the old contents: new FATs and root folder, the data left as it was.
-    void quick_format() const { must("mkfs.vfat -F 32 -s 1 -S 512 -n TEST_CARD " + quote(path_.string())); }
     // The names of the files the card's folders list.
     std::set<std::string> listed() const {
         std::set<std::string> names;

@@ -56,7 +56,7 @@ std::string carved(const ScanHarness& h, bool general, const std::string& type, 
     return h.pass_folder(general) + "/" + type + "/" + name;
 }
 
-std::size_t final_screens(const ScanHarness& h) { return h.count_calls("end_of_search_notice"); }
+std::size_t final_screens(const ScanHarness& h) { return h.view.count_calls("end_of_search_notice"); }
 // The thorough pass puts its name in the mode label when it starts.
 bool thorough_pass_started(const ScanHarness& h) {
     const auto& calls = h.view.calls();

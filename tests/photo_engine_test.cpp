@@ -83,7 +83,7 @@ TEST(PhotoEngine, EmptyListReadsNothingAndReportsAReadError) {
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     EXPECT_FALSE(fs::exists(h.pass_folder(false)));
     EXPECT_EQ(h.controller.for_index.load(), 0u);
-    EXPECT_EQ(h.count_calls("end_of_search_notice"), 1u);
+    EXPECT_EQ(h.view.count_calls("end_of_search_notice"), 1u);
 }
 
 TEST(PhotoEngine, ThoroughPassNamesFromOneAndUidsKeepGrowingAcrossScans) {
@@ -96,7 +96,7 @@ TEST(PhotoEngine, ThoroughPassNamesFromOneAndUidsKeepGrowingAcrossScans) {
     EXPECT_TRUE(fs::exists(h.pass_folder(false) + "/PNG/THD00002.PNG"));
     ASSERT_EQ(h.controller.images.size(), 4u);  // both passes' thumbnails stay
     EXPECT_EQ(h.controller.images[3].image_UID, "THD00002.PNG");
-    EXPECT_EQ(h.count_calls("end_of_search_notice"), 1u);
+    EXPECT_EQ(h.view.count_calls("end_of_search_notice"), 1u);
 
     ASSERT_NO_FATAL_FAILURE(scan(h, img, false, std::nullopt, "again"));
     ASSERT_EQ(h.controller.images.size(), 2u);  // a new general pass starts a new list

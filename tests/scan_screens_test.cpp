@@ -51,7 +51,7 @@ TEST(FinalScreen, ShowsResultsOnceAndLeavesBackEnabled) {
     h.controller.Request_Final_Screen();
     h.controller.Request_Final_Screen();
     h.view.queue().run_pending();
-    EXPECT_EQ(h.count_calls("end_of_search_notice"), 1u);
+    EXPECT_EQ(h.view.count_calls("end_of_search_notice"), 1u);
     EXPECT_EQ(h.view.text(Outlet::help_info), "\nTo select another disk for recovery, click on \u2018Back\u2019 Button.");
     EXPECT_TRUE(h.view.hidden(Outlet::stop_scan));
     EXPECT_TRUE(h.view.hidden(Outlet::Progress_Horz));
@@ -120,7 +120,7 @@ TEST_F(ThumbnailHandover, BlankPathsAndAFullPreviewAddNothing) {
 
 TEST_F(ThumbnailHandover, ScrollsToTheNewestEverySixthItem) {
     for (int i = 0; i < 12; ++i) h.controller.addImageWithPath("/out/" + std::to_string(i), "n", "u");
-    EXPECT_EQ(h.count_calls("scroll_to_end imageBrowser"), 2u);
+    EXPECT_EQ(h.view.count_calls("scroll_to_end imageBrowser"), 2u);
 }
 
 // The user's own edits of either browser: drags follow the block rule, stray

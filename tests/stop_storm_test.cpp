@@ -68,7 +68,7 @@ TEST(StopStorm, TwoHundredScansStoppedAnywhereInEveryMode) {
         }, std::chrono::seconds(30)));
         ASSERT_TRUE(h.run_until_done());
 
-        EXPECT_EQ(h.count_calls("end_of_search_notice"), 1u);
+        EXPECT_EQ(h.view.count_calls("end_of_search_notice"), 1u);
         const std::string search = h.home / ("out/Salvex Birch Recovery Results/" + std::string(mode_folder_name(mode)));
         EXPECT_TRUE(carved_from_card(search, img));
         stopped_scans += h.controller.scan_outcome == ScanOutcome::Stopped ? 1 : 0;

@@ -75,9 +75,6 @@ protected:
         return true;
     }
     std::string last_alert() const { return view.alerts().empty() ? "" : view.alerts().back().request.message; }
-    std::size_t count_calls(const std::string& call) const {
-        return static_cast<std::size_t>(std::count(view.calls().begin(), view.calls().end(), call));
-    }
 
     salvex::test::TempFolder home;
     salvex::test::RecordingView view;
@@ -335,10 +332,10 @@ TEST_F(Wizard, OpenFolderOpensTheResultFolderOfTheMode) {
     c->Video_Mode_Radio();
     c->Open_Folder_btn_Sig();
     EXPECT_EQ(last_alert(), "\nDestination folder does not exist!");
-    EXPECT_EQ(count_calls("open_file " + destination + "/Salvex Birch Recovery Results/Video Search"), 0u);
+    EXPECT_EQ(view.count_calls("open_file " + destination + "/Salvex Birch Recovery Results/Video Search"), 0u);
     fs::create_directories(destination + "/Salvex Birch Recovery Results/Video Search");
     c->Open_Folder_btn_Sig();
-    EXPECT_EQ(count_calls("open_file " + destination + "/Salvex Birch Recovery Results/Video Search"), 1u);
+    EXPECT_EQ(view.count_calls("open_file " + destination + "/Salvex Birch Recovery Results/Video Search"), 1u);
     EXPECT_EQ(view.alerts().size(), 1u);
 }
 
@@ -354,7 +351,7 @@ TEST_F(Wizard, HelpOpensTheHelpFileOrSaysItIsMissing) {
 
     open(kBirch, {{"Help.pdf", "%PDF-1.4"}});
     c->HelpFilePressed();
-    EXPECT_EQ(count_calls("open_file " + home / "Salvex Birch Recovery.app/Contents/Resources/Help.pdf"), 1u);
+    EXPECT_EQ(view.count_calls("open_file " + home / "Salvex Birch Recovery.app/Contents/Resources/Help.pdf"), 1u);
     EXPECT_EQ(view.alerts().size(), 1u);
 }
 

@@ -1,6 +1,5 @@
 #include "support/scan_harness.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -85,10 +84,6 @@ std::vector<std::string> ScanHarness::alert_messages() const {
     std::vector<std::string> messages;
     for (const auto& a : view.alerts()) messages.push_back(a.request.message);
     return messages;
-}
-
-std::size_t ScanHarness::count_calls(const std::string& call) const {
-    return static_cast<std::size_t>(std::count(view.calls().begin(), view.calls().end(), call));
 }
 
 std::vector<std::string> ScanHarness::handed_over() const {

@@ -44,8 +44,6 @@ public:
     std::string pass_folder(bool general, const std::string& mode_folder = "Photo Search") const;
     std::size_t count_alerts(const std::string& message) const;
     std::vector<std::string> alert_messages() const;
-    // How often the view was told exactly this, e.g. "end_of_search_notice".
-    std::size_t count_calls(const std::string& call) const;
     // The paths of the results handed to the thumbnail browser, in order.
     std::vector<std::string> handed_over() const;
 
