@@ -21,18 +21,13 @@ using salvex::Outlet;
 using salvex::test::TempFolder;
 
 TEST(SizeFormat, UnitsOnlyAboveTwoToTheTenOfTheOneBelow) {
-    EXPECT_EQ(getMPSize("0"), "0.00 bytes ");
-    EXPECT_EQ(getMPSize("512"), "512.00 bytes ");
-    EXPECT_EQ(getMPSize("1024"), "1024.00 bytes ");
-    EXPECT_EQ(getMPSize("1025"), "1.00  KB ");
-    EXPECT_EQ(getMPSize("1536"), "1.50  KB ");
-    EXPECT_EQ(getMPSize("1048576"), "1024.00  KB ");
-    EXPECT_EQ(getMPSize("1049600"), "1.00  MB ");
-    EXPECT_EQ(getMPSize("17179869184"), "16.00  GB ");
-    EXPECT_EQ(getMPSize("2199023255553"), "2.00  TB ");
-    EXPECT_EQ(sector_count_text("1000"), "1");
-    EXPECT_EQ(sector_count_text("511"), "0");
-    EXPECT_EQ(sector_count_text("1636"), "3");
+    for (const auto& [bytes, text] :
+         {std::pair{"0", "0.00 bytes "}, {"512", "512.00 bytes "}, {"1024", "1024.00 bytes "}, {"1025", "1.00  KB "},
+          {"1536", "1.50  KB "}, {"1048576", "1024.00  KB "}, {"1049600", "1.00  MB "}, {"17179869184", "16.00  GB "},
+          {"2199023255553", "2.00  TB "}})
+        EXPECT_EQ(getMPSize(bytes), text) << bytes;
+    for (const auto& [bytes, sectors] : {std::pair{"1000", "1"}, {"511", "0"}, {"1636", "3"}})
+        EXPECT_EQ(sector_count_text(bytes), sectors) << bytes;
 }
 
 // A recorded Linux system: what is mounted, what sysfs says about each disk.
