@@ -101,15 +101,12 @@ TEST_F(DeviceList, HotPlugReadersAloneOrWithInternalDisksAndNeverImagesDiscsOrDu
     USE_HARD_DISK = 0;
     h.controller.Reload_Drive_list_Function();
     EXPECT_EQ(identifiers(), (std::vector<std::string>{"sdb1", "mmcblk0p1", "sdc1"}));
-    const auto& card = h.controller.nsMutaryOfDataObject[0];
-    EXPECT_EQ(card.nsStrVolName, "HOLIDAY");
-    EXPECT_EQ(card.nsStrFileSystem, "MS-DOS (FAT32)");
-    EXPECT_EQ(card.nsStrParentDisk, "sdb");
-    EXPECT_EQ(card.nsStrSize, "33.20  MB ");
-    EXPECT_EQ(card.nsStrSectors, "68000");
-    EXPECT_EQ(h.controller.nsMutaryOfDataObject[1].nsStrVolName, "Untitled");
-    EXPECT_EQ(h.controller.nsMutaryOfDataObject[1].nsStrParentDisk, "mmcblk0");
-    EXPECT_EQ(h.controller.nsMutaryOfDataObject[2].nsStrVolName, "My Card");  // from udev's links
+    const auto& rows = h.controller.nsMutaryOfDataObject;
+    EXPECT_EQ((std::vector{rows[0].nsStrVolName, rows[0].nsStrFileSystem, rows[0].nsStrParentDisk, rows[0].nsStrSize,
+                           rows[0].nsStrSectors}),
+              (std::vector<std::string>{"HOLIDAY", "MS-DOS (FAT32)", "sdb", "33.20  MB ", "68000"}));
+    EXPECT_EQ((std::vector{rows[1].nsStrVolName, rows[1].nsStrParentDisk}), (std::vector<std::string>{"Untitled", "mmcblk0"}));
+    EXPECT_EQ(rows[2].nsStrVolName, "My Card");  // from udev's links
     // The loading notice frames the work, and the table is told to look again.
     const auto& calls = h.view.calls();
     ASSERT_GE(calls.size(), 3u);
