@@ -27,10 +27,8 @@ TEST(Options, DefaultsAndEditionNames) {
 }
 
 TEST(Options, BadUsageIsExplained) {
+    // Unknown editions and options are checked on the built program (SalvexScan, ExitStatus).
     EXPECT_NE(salvex::cli::parse_options({"--edition"}).error.find("--edition needs a value"), std::string::npos);
-    EXPECT_NE(salvex::cli::parse_options({"--edition", "Oak", "--list-signatures"}).error.find("unknown edition \"Oak\""),
-              std::string::npos);
-    EXPECT_NE(salvex::cli::parse_options({"--frobnicate"}).error.find("unknown option"), std::string::npos);
     EXPECT_FALSE(salvex::cli::parse_options({}).options);
 }
 
