@@ -72,7 +72,10 @@ struct Window {
             windows.push_back(dialog.objectName());
             if (inside_modal) inside_modal(dialog);
         };
-        view.folder_chooser = [this](const std::string&) { return chosen_folder; };
+        view.folder_chooser = [this](const std::string&) {
+            windows.push_back("folder chooser");
+            return chosen_folder;
+        };
         view.url_opener = [this](const QUrl& url) {
             opened.push_back(url);
             return true;
@@ -376,13 +379,15 @@ private slots:
         win.to_range_screen();
         win.chosen_folder = "/tmp/Mes photos \u00e9t\u00e9";
         win.click(Outlet::browse_path);
-        QCOMPARE(win.windows, QStringList{"BrowseInfo_Window"});
+        QCOMPARE(win.windows, (QStringList{"BrowseInfo_Window", "folder chooser"}));
         QCOMPARE(win.at<QLineEdit>(Outlet::path)->text(), QStringLiteral("/tmp/Mes photos \u00e9t\u00e9"));
         QCOMPARE(win.view.text(Outlet::path_Sig), *win.chosen_folder);
-        // Cancelling the chooser keeps the folder.
+        // Cancelling the chooser keeps the folder, in both sets.
         win.chosen_folder.reset();
         win.click(Outlet::browse_path);
         QCOMPARE(win.view.text(Outlet::path), std::string("/tmp/Mes photos \u00e9t\u00e9"));
+        QCOMPARE(win.view.text(Outlet::path_Sig), std::string("/tmp/Mes photos \u00e9t\u00e9"));
+        QVERIFY(win.alerts.empty());
     }
 
     // Every case of the checks is in the wizard test; here one per field the focus goes to.
@@ -507,7 +512,8 @@ private slots:
         if (close_box) win.w().close();
         else QTest::mouseClick(win.w().exit_button, Qt::LeftButton);
         QCOMPARE(win.alerts.size(), std::size_t{1});
-        QCOMPARE(win.alerts[0].message, std::string(salvex::text::kExitQuestion));
+        QCOMPARE(win.alerts[0].message, std::string("\nDo you really want to exit from Salvex Recovery Software?"));
+        QVERIFY(win.alerts[0].informative.empty());
         QCOMPARE(win.alerts[0].buttons, (std::vector<std::string>{"Yes", "No"}));
         QCOMPARE(win.quit, answer == 0);
         QVERIFY(win.w().isVisible());  // the program ends, the window never closes by itself
@@ -528,19 +534,29 @@ private slots:
         QCOMPARE(salvex::gui::alert_answer(*box), 0);
     }
 
+    // Without the guide the Help button says so; with it, the Help button and the
+    // support window's guide button open it.
     void helpOpensTheGuideFromTheResourcesOrSaysItIsMissing() {
         {
             Window without;
             QTest::mouseClick(without.w().help_button, Qt::LeftButton);
-            QCOMPARE(without.last_alert(), std::string(salvex::text::kNoHelpFile));
+            QCOMPARE(without.alerts.size(), std::size_t{1});
+            QCOMPARE(without.alerts[0].message, std::string("\nHelp file does not exist!"));
+            QCOMPARE(without.alerts[0].buttons, std::vector<std::string>{"OK"});
             QVERIFY(without.opened.empty());
         }
-
         Window win("Salvex Birch Recovery", 1000, {{"Help.pdf", "%PDF-1.4\n"}});
         QTest::mouseClick(win.w().help_button, Qt::LeftButton);
+        win.inside_modal = [](QDialog& dialog) {
+            auto* guide = dialog.findChild<QPushButton*>(QStringLiteral("HelpFilePressed"));
+            QVERIFY(guide != nullptr);
+            guide->click();
+        };
+        QTest::mouseClick(win.w().contact_button, Qt::LeftButton);
         QVERIFY(win.alerts.empty());
-        QCOMPARE(win.opened.size(), std::size_t{1});
-        QVERIFY(win.opened[0].toLocalFile().endsWith(QStringLiteral(".app/Contents/Resources/Help.pdf")));
+        QCOMPARE(win.opened.size(), std::size_t{2});
+        for (const QUrl& url : win.opened)
+            QVERIFY(url.toLocalFile().endsWith(QStringLiteral("Salvex Birch Recovery.app/Contents/Resources/Help.pdf")));
     }
 
     // The support window shows and opens the edition's addresses; copying leaves one plain-text item.
