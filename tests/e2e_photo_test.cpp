@@ -45,29 +45,26 @@ struct Photo {
     bool deleted = false;  // deleted before the format
 };
 
-std::vector<Photo> load_photos(const fs::path& folder, const std::set<std::string>& deleted = {}) {
-    std::vector<Photo> photos;
-    for (const auto& entry : fs::directory_iterator(folder))
-        photos.push_back({entry.path().filename().string(), slurp(entry.path()), deleted.contains(entry.path().filename().string())});
-    std::sort(photos.begin(), photos.end(), [](const Photo& a, const Photo& b) { return a.name < b.name; });
-    return photos;
-}
-
-std::set<std::string> load_names(const fs::path& list) {
-    std::set<std::string> names;
-    std::ifstream in(list);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) names.insert(line);
-    return names;
-}
-
 struct SamplePhotos {
     std::vector<Photo> before, after;
 };
 
+// The photos from before and after the format, by name; deleted.txt names those deleted before it.
 SamplePhotos sample_photos(const fs::path& folder) {
-    const auto deleted = load_names(folder / "deleted.txt");
-    return {load_photos(folder / "before-format", deleted), load_photos(folder / "after-format")};
+    std::set<std::string> deleted;
+    std::ifstream list(folder / "deleted.txt");
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty()) deleted.insert(line);
+    const auto load = [&](const fs::path& sub) {
+        std::vector<Photo> photos;
+        for (const auto& entry : fs::directory_iterator(sub)) {
+            const std::string name = entry.path().filename().string();
+            photos.push_back({name, slurp(entry.path()), deleted.contains(name)});
+        }
+        std::sort(photos.begin(), photos.end(), [](const Photo& x, const Photo& y) { return x.name < y.name; });
+        return photos;
+    };
+    return {load(folder / "before-format"), load(folder / "after-format")};
 }
 
 // Sectors at which the whole photo lies, byte for byte, on the card.
