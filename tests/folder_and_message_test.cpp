@@ -59,15 +59,7 @@ protected:
     RecordingView view;
 };
 
-TEST_F(MessageBoxTest, ShowsAnOkBoxWhoseTextBeginsWithAnEmptyLine) {
-    MyTableController controller(view, {});
-    Show_MessageBox("Done");
-    ASSERT_EQ(view.alerts().size(), 1u);
-    EXPECT_EQ(view.alerts()[0].request.message, "\nDone");
-    EXPECT_EQ(view.alerts()[0].request.informative, "");
-    EXPECT_EQ(view.alerts()[0].request.buttons, std::vector<std::string>{"OK"});
-}
-
+// An OK box whose text begins with an empty line: checked through the window (nextWithoutASelectedDriveAsksForOne).
 TEST_F(MessageBoxTest, FromAnotherThreadShowsOnTheInterfaceThreadAndWaitsForIt) {
     MyTableController controller(view, {});
     std::atomic<bool> returned{false};

@@ -215,7 +215,8 @@ private slots:
         Window win;
         win.click(Outlet::next_btn);
         QCOMPARE(win.alerts.size(), std::size_t{1});
-        QCOMPARE(win.alerts[0].message, line_feed(salvex::text::kSelectMedia));
+        QCOMPARE(win.alerts[0].message, std::string("\nPlease select a storage media from list."));
+        QVERIFY(win.alerts[0].informative.empty());
         QCOMPARE(win.alerts[0].buttons, std::vector<std::string>{"OK"});
         QVERIFY(win.shown(Outlet::idTableView));
         QVERIFY(!win.shown(Outlet::searching_criteria_Box));
