@@ -117,22 +117,23 @@ TEST(LoopDevice, DestinationOnTheSearchedVolumeIsNoticedAndAskedAboutOnce) {
     EXPECT_FALSE(salvex::platform::writes_onto_device(on_card, dir / "card.img"));  // an image is only read
     EXPECT_FALSE(fs::exists(card.mount_point() + "/not"));
 
+    const std::string question = "The destination folder is on the drive you are recovering from.";
     ScanHarness h(record("JPG", 512, "FFD8FFE0"));
     h.view.set_text(salvex::Outlet::disk_identifier, card.device().identifier());
     h.view.set_text(salvex::Outlet::path, on_card);
     h.view.answer_next_alert(0);
     EXPECT_FALSE(h.controller.Destination_Off_Source());
-    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 1u);
+    EXPECT_EQ(h.count_alerts(question), 1u);
     EXPECT_EQ(h.view.focused(), salvex::Outlet::browse_path);
 
     h.view.answer_next_alert(1);
     EXPECT_TRUE(h.controller.Destination_Off_Source());
     EXPECT_TRUE(h.controller.Destination_Off_Source());
-    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 2u);
+    EXPECT_EQ(h.count_alerts(question), 2u);
 
     h.view.set_text(salvex::Outlet::path, dir / "elsewhere");
     EXPECT_TRUE(h.controller.Destination_Off_Source());
-    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 2u);
+    EXPECT_EQ(h.count_alerts(question), 2u);
 }
 
 }  // namespace

@@ -134,8 +134,6 @@ struct Window {
     bool quit = false;
 };
 
-std::string line_feed(std::string_view text) { return "\n" + std::string(text); }
-
 }  // namespace
 
 // What each edition's window offers before anything is chosen.
@@ -370,7 +368,7 @@ private slots:
         win.click(Outlet::sector_range_rd);
         win.type(Outlet::Start_slider_val, QStringLiteral("12a"));
         win.click(Outlet::next_btn);
-        QCOMPARE(win.last_alert(), line_feed(salvex::text::kSelectDestination));
+        QCOMPARE(win.last_alert(), std::string("\nPlease select valid destination path."));
         QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::browse_path));
         QCOMPARE(win.c->screen_counter, 1);
     }
@@ -584,7 +582,7 @@ private slots:
         const QMimeData* held = QGuiApplication::clipboard()->mimeData();
         QCOMPARE(held->formats(), QStringList{"text/plain"});
         QCOMPARE(held->text().toStdString(), win.c->support_id);
-        QCOMPARE(win.last_alert(), line_feed(salvex::text::kTextCopied));
+        QCOMPARE(win.last_alert(), std::string("\nText copied successfully."));
     }
 
     void aboutRunsModally() {
