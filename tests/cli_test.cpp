@@ -1,11 +1,9 @@
 // salvex-scan and the bundle executable, run as a user runs them.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <cstdio>
 #include <set>
-#include <sys/wait.h>
 
 #include "cli/options.h"
 #include "support/loop_device.h"

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -17,7 +16,6 @@
 #include <map>
 #include <set>
 #include <stdexcept>
-#include <sys/wait.h>
 
 #include "support/shell.h"
 #include "support/temp_folder.h"

@@ -3,7 +3,6 @@
 // the card's own sectors, and no thorough pass after a stop in the general one.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>

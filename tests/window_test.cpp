@@ -6,8 +6,6 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -19,8 +17,8 @@
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
-#include <QThread>
 #include <QToolButton>
+#include <QThread>
 #include <deque>
 #include <limits>
 #include <memory>

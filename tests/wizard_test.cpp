@@ -2,7 +2,6 @@
 // screens, the range and destination choices, help, support and exit.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
