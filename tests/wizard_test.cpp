@@ -2,7 +2,6 @@
 // screens, the range and destination choices, help, support and exit.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 
 #include "app/globals.h"
@@ -62,17 +61,7 @@ protected:
         view.answer_folder_chooser(folder);
         c->Browse_Path();
     }
-    // Pumps the interface thread until the scan is over (a bound, not a timing check).
-    bool run_scan_to_end() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (c->Scan_Thread_Running()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            view.queue().run_for(std::chrono::milliseconds(5));
-        }
-        c->Join_Scan_Threads();
-        view.queue().run_pending();
-        return true;
-    }
+    bool run_scan_to_end() { return salvex::test::finish_scan(*c, view); }
     std::string last_alert() const { return view.alerts().empty() ? "" : view.alerts().back().request.message; }
 
     salvex::test::TempFolder home;

@@ -23,6 +23,11 @@ inline SignatureList operator+(SignatureList a, const SignatureList& b) {
     return a;
 }
 
+// Pumps the view's queue until the controller's scan is over, then joins its
+// threads; false when that takes longer than the limit (a bound, not a timing check).
+bool finish_scan(MyTableController& controller, RecordingView& view,
+                 std::chrono::seconds limit = std::chrono::seconds(60));
+
 class ScanHarness {
 public:
     explicit ScanHarness(SignatureList general = {}, SignatureList thorough = {});
