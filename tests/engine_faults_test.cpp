@@ -72,6 +72,19 @@ const std::vector<std::string> kNoAlerts;
                                          << img.describe(expected) << "]";
 }
 
+// The pass folder holds exactly these files, numbered from 1 in this order: a
+// type and the image sectors it holds.
+::testing::AssertionResult pass_holds(const ScanHarness& h, const SectorImage& img, bool general,
+                                      const std::vector<std::pair<std::string, std::string>>& files) {
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < files.size(); ++i) expected.push_back(carved(h, general, files[i].first, static_cast<int>(i + 1)));
+    const std::vector<std::string> found = regular_files_under(h.pass_folder(general));
+    if (found != expected) return ::testing::AssertionFailure() << found.size() << " files, expected " << expected.size();
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (const auto held = holds(img, expected[i], files[i].second); !held) return held;
+    return ::testing::AssertionSuccess();
+}
+
 // A scan over `image` through `source`, from start to its end.
 void scan(ScanHarness& h, const SectorImage& image, FaultySource& source, bool thorough = false) {
     h.controller.Open_Source = source.opener();
@@ -107,12 +120,10 @@ TEST_P(BadSectorMidScan, ScanGoesOnAndTheFirstFileRepeatsTheSectorBeforeTheBadOn
     const std::size_t repeats = c.times == 1 ? 1 : 2;
     std::string first = img.range(c.first, c.bad);
     for (std::size_t i = 0; i < repeats; ++i) first += img.sector(c.bad - 1);
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), first + img.range(c.bad + repeats - 1, c.second + 1)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(c.second, c.sectors - 1)));
+    EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", first + img.range(c.bad + repeats - 1, c.second + 1)},
+                                          {"JPG", img.range(c.second, c.sectors - 1)}}));
     EXPECT_EQ(source.failed_reads(), static_cast<int>(repeats));
-    const std::vector<std::string> both{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)};
-    EXPECT_EQ(regular_files_under(h.pass_folder(true)), both);
-    EXPECT_EQ(h.handed_over(), both);
+    EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));
     EXPECT_EQ(h.alert_messages(), kNoAlerts);
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
 }
@@ -141,11 +152,8 @@ TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
         FaultySource source;
         source.fail_sector(4, 1);
         ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4)));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.sector(3) + img.sector(3)));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 3), img.range(3, 6)));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 4), img.range(5, 9)));
-        EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 4u);
+        EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 4)}, {"JPG", img.sector(3) + img.sector(3)},
+                                              {"JPG", img.range(3, 6)}, {"JPG", img.range(5, 9)}}));
         EXPECT_EQ(source.failed_seeks(), 0);
     }
     {
@@ -156,11 +164,8 @@ TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
         ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
         // Sector 3 became the reference: its stale copy and its repeat at sector 5
         // are blank and only appended, while the zero sectors now start ZRO files.
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4)));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.sector(3) + img.range(3, 7)));
-        EXPECT_TRUE(holds(img, carved(h, true, "ZRO", 3), img.range(6, 9)));
-        EXPECT_TRUE(holds(img, carved(h, true, "ZRO", 4), img.sector(8)));
-        EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 4u);
+        EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 4)}, {"JPG", img.sector(3) + img.range(3, 7)},
+                                              {"ZRO", img.range(6, 9)}, {"ZRO", img.sector(8)}}));
         EXPECT_EQ(h.controller.images.size(), 4u);
         EXPECT_GE(source.failed_seeks(), 1);
         EXPECT_EQ(h.alert_messages(), kNoAlerts);
@@ -189,9 +194,8 @@ TEST(UnreadableSectors, LastReadFailingShowsTheReadErrorAndSkipsTheThoroughPass)
     EXPECT_EQ(h.view.alerts()[0].request.message, kReadErrorBox);
     EXPECT_EQ(h.view.alerts()[0].request.buttons, std::vector<std::string>{"OK"});
     // The open file is closed and handed over, the stale last sector included.
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 7)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(6, 11) + img.sector(10)));
-    EXPECT_EQ(h.handed_over(), (std::vector<std::string>{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)}));
+    EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 7)}, {"JPG", img.range(6, 11) + img.sector(10)}}));
+    EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));
     EXPECT_FALSE(thorough_pass_started(h));
     EXPECT_FALSE(fs::exists(h.pass_folder(false)));
     EXPECT_EQ(source.opens(), 1);
@@ -359,16 +363,14 @@ TEST(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
         source.release();
         ASSERT_TRUE(h.run_until_done(20s));
 
-        std::vector<std::size_t> started;
-        for (const std::size_t s : jpg_starts)
-            if (s <= stop_at) started.push_back(s);
-        const std::vector<std::string> files = regular_files_under(h.pass_folder(true));
-        ASSERT_EQ(files.size(), started.size());
-        for (std::size_t i = 0; i < started.size(); ++i) {
-            const std::size_t end = i + 1 < started.size() ? started[i + 1] + 1 : stop_at + 1;
-            EXPECT_TRUE(holds(img, carved(h, true, "JPG", static_cast<int>(i + 1)), img.range(started[i], end)));
+        // Each file started before the stop runs to the next header, the last to the sector being read.
+        std::vector<std::pair<std::string, std::string>> files;
+        for (std::size_t i = 0; i < jpg_starts.size() && jpg_starts[i] <= stop_at; ++i) {
+            const bool next_started = i + 1 < jpg_starts.size() && jpg_starts[i + 1] <= stop_at;
+            files.emplace_back("JPG", img.range(jpg_starts[i], next_started ? jpg_starts[i + 1] + 1 : stop_at + 1));
         }
-        EXPECT_EQ(h.handed_over(), files);
+        EXPECT_TRUE(pass_holds(h, img, true, files));
+        EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));
         EXPECT_EQ(final_screens(h), 1u);
         EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Stopped);
         EXPECT_EQ(h.alert_messages(), kNoAlerts);
