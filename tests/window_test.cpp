@@ -360,17 +360,6 @@ private slots:
         QCOMPARE(win.at<QSlider>(knob)->value(), static_cast<int>(slider));
     }
 
-    void emptyDestinationIsRefusedFirst() {
-        Window win;
-        win.to_range_screen();
-        win.click(Outlet::sector_range_rd);
-        win.type(Outlet::Start_slider_val, QStringLiteral("12a"));
-        win.click(Outlet::next_btn);
-        QCOMPARE(win.last_alert(), std::string("\nPlease select valid destination path."));
-        QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::browse_path));
-        QCOMPARE(win.c->screen_counter, 1);
-    }
-
     void browsingSetsBothPathFieldsAfterTheInformation() {
         Window win;
         win.to_range_screen();
@@ -387,30 +376,37 @@ private slots:
         QVERIFY(win.alerts.empty());
     }
 
-    // Every case of the checks is in the wizard test; here one per field the focus goes to.
-    void typedRangesAreChecked_data() {
+    // Every case of the range checks is in the wizard test; here one per field the
+    // focus goes to. An empty destination is refused first, whatever the range.
+    void nextChecksTheChoicesAndFocusesTheFieldToMend_data() {
+        QTest::addColumn<bool>("destination");
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("focus_on_end");
-        QTest::newRow("start with a letter") << "12a" << "1000" << "Please enter valid Start Sector value." << false;
-        QTest::newRow("end equal to start") << "10" << "10" << "End Sector should be greater than Start Sector." << true;
+        QTest::addColumn<int>("focus");
+        QTest::newRow("no destination") << false << "12a" << "1000" << "Please select valid destination path."
+                                        << int(Outlet::browse_path);
+        QTest::newRow("start with a letter") << true << "12a" << "1000" << "Please enter valid Start Sector value."
+                                             << int(Outlet::Start_slider_val);
+        QTest::newRow("end equal to start") << true << "10" << "10" << "End Sector should be greater than Start Sector."
+                                            << int(Outlet::End_slider_val);
     }
-    void typedRangesAreChecked() {
+    void nextChecksTheChoicesAndFocusesTheFieldToMend() {
+        QFETCH(bool, destination);
         QFETCH(QString, start);
         QFETCH(QString, end);
         QFETCH(QString, message);
-        QFETCH(bool, focus_on_end);
+        QFETCH(int, focus);
         Window win;
         win.to_range_screen();
         win.chosen_folder = win.home / "out";
-        win.click(Outlet::browse_path);
+        if (destination) win.click(Outlet::browse_path);
         win.click(Outlet::sector_range_rd);
         win.type(Outlet::Start_slider_val, start);
         win.type(Outlet::End_slider_val, end);
         win.click(Outlet::next_btn);
         QCOMPARE(win.last_alert(), "\n" + message.toStdString());
-        QCOMPARE(win.w().focusWidget(), win.w().outlet(focus_on_end ? Outlet::End_slider_val : Outlet::Start_slider_val));
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(static_cast<Outlet>(focus)));
         QVERIFY(win.shown(Outlet::searching_criteria_Box));
         QCOMPARE(win.c->screen_counter, 1);
         QVERIFY(!win.c->Scan_Thread_Running());
