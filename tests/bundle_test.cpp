@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "app/edition_profile.h"
 #include "app/globals.h"
@@ -89,25 +88,21 @@ TEST_P(Bundles, EveryShippedFileLoadsIntoUsableRecords) {
     const fs::path bundle = fs::path(SALVEX_BIN_DIR) / (std::string(edition.long_name) + ".app");
     MyTableController c(view, salvex::bundle_at(bundle.string()));
     c.Load_Signature_Catalogue();
-    expect_usable_records(c.Ext_Array, c.photo_dll);
-    expect_usable_records(c.Adv_Ext_Array, c.photo_dll_adv);
-    if (edition.video) {
-        expect_usable_records(c.Video_Array, c.video_dll);
-        expect_usable_records(c.Adv_Video_Array, c.video_dll_adv);
-    } else {
-        EXPECT_TRUE(c.Video_Array.empty() && c.Adv_Video_Array.empty());
-    }
-    if (edition.raw_file) {
-        expect_usable_records(c.RawFile_Array, c.raw_dll);
-        expect_usable_records(c.Adv_RawFile_Array, c.raw_dll_adv);
-    } else {
-        EXPECT_TRUE(c.RawFile_Array.empty() && c.Adv_RawFile_Array.empty());
-    }
-    if (edition.audio) {
-        expect_usable_records(c.Audio_Array, c.audio_dll);
-        expect_usable_records(c.Adv_Audio_Array, c.audio_dll_adv);
-    } else {
-        EXPECT_TRUE(c.Audio_Array.empty() && c.Adv_Audio_Array.empty());
+    const struct {
+        bool offered;
+        const SignatureList &general, &thorough;
+        const std::string &general_name, &thorough_name;
+    } modes[] = {{true, c.Ext_Array, c.Adv_Ext_Array, c.photo_dll, c.photo_dll_adv},
+                 {edition.video, c.Video_Array, c.Adv_Video_Array, c.video_dll, c.video_dll_adv},
+                 {edition.raw_file, c.RawFile_Array, c.Adv_RawFile_Array, c.raw_dll, c.raw_dll_adv},
+                 {edition.audio, c.Audio_Array, c.Adv_Audio_Array, c.audio_dll, c.audio_dll_adv}};
+    for (const auto& m : modes) {
+        if (m.offered) {
+            expect_usable_records(m.general, m.general_name);
+            expect_usable_records(m.thorough, m.thorough_name);
+        } else {
+            EXPECT_TRUE(m.general.empty() && m.thorough.empty()) << m.general_name;
+        }
     }
 }
 

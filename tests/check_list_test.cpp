@@ -8,11 +8,7 @@ namespace {
 
 using salvex::Outlet;
 using salvex::test::record;
-
-SignatureList operator+(SignatureList a, const SignatureList& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using salvex::test::operator+;
 
 std::vector<std::string> extensions(const SignatureList& list) {
     std::vector<std::string> out;

@@ -1,11 +1,9 @@
 // salvex-scan and the bundle executable, run as a user runs them.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <cstdio>
 #include <set>
-#include <sys/wait.h>
 
 #include "cli/options.h"
 #include "support/loop_device.h"
@@ -27,10 +25,8 @@ TEST(Options, DefaultsAndEditionNames) {
 }
 
 TEST(Options, BadUsageIsExplained) {
+    // Unknown editions and options are checked on the built program (SalvexScan, ExitStatus).
     EXPECT_NE(salvex::cli::parse_options({"--edition"}).error.find("--edition needs a value"), std::string::npos);
-    EXPECT_NE(salvex::cli::parse_options({"--edition", "Oak", "--list-signatures"}).error.find("unknown edition \"Oak\""),
-              std::string::npos);
-    EXPECT_NE(salvex::cli::parse_options({"--frobnicate"}).error.find("unknown option"), std::string::npos);
     EXPECT_FALSE(salvex::cli::parse_options({}).options);
 }
 

@@ -21,18 +21,13 @@ using salvex::Outlet;
 using salvex::test::TempFolder;
 
 TEST(SizeFormat, UnitsOnlyAboveTwoToTheTenOfTheOneBelow) {
-    EXPECT_EQ(getMPSize("0"), "0.00 bytes ");
-    EXPECT_EQ(getMPSize("512"), "512.00 bytes ");
-    EXPECT_EQ(getMPSize("1024"), "1024.00 bytes ");
-    EXPECT_EQ(getMPSize("1025"), "1.00  KB ");
-    EXPECT_EQ(getMPSize("1536"), "1.50  KB ");
-    EXPECT_EQ(getMPSize("1048576"), "1024.00  KB ");
-    EXPECT_EQ(getMPSize("1049600"), "1.00  MB ");
-    EXPECT_EQ(getMPSize("17179869184"), "16.00  GB ");
-    EXPECT_EQ(getMPSize("2199023255553"), "2.00  TB ");
-    EXPECT_EQ(sector_count_text("1000"), "1");
-    EXPECT_EQ(sector_count_text("511"), "0");
-    EXPECT_EQ(sector_count_text("1636"), "3");
+    for (const auto& [bytes, text] :
+         {std::pair{"0", "0.00 bytes "}, {"512", "512.00 bytes "}, {"1024", "1024.00 bytes "}, {"1025", "1.00  KB "},
+          {"1536", "1.50  KB "}, {"1048576", "1024.00  KB "}, {"1049600", "1.00  MB "}, {"17179869184", "16.00  GB "},
+          {"2199023255553", "2.00  TB "}})
+        EXPECT_EQ(getMPSize(bytes), text) << bytes;
+    for (const auto& [bytes, sectors] : {std::pair{"1000", "1"}, {"511", "0"}, {"1636", "3"}})
+        EXPECT_EQ(sector_count_text(bytes), sectors) << bytes;
 }
 
 // A recorded Linux system: what is mounted, what sysfs says about each disk.
@@ -102,32 +97,27 @@ protected:
     salvex::test::ScanHarness h;
 };
 
-TEST_F(DeviceList, RemovableOnlyCountsHotPlugReadersAndSkipsImagesDiscsAndDuplicates) {
+TEST_F(DeviceList, HotPlugReadersAloneOrWithInternalDisksAndNeverImagesDiscsOrDuplicates) {
     USE_HARD_DISK = 0;
     h.controller.Reload_Drive_list_Function();
     EXPECT_EQ(identifiers(), (std::vector<std::string>{"sdb1", "mmcblk0p1", "sdc1"}));
-    const auto& card = h.controller.nsMutaryOfDataObject[0];
-    EXPECT_EQ(card.nsStrVolName, "HOLIDAY");
-    EXPECT_EQ(card.nsStrFileSystem, "MS-DOS (FAT32)");
-    EXPECT_EQ(card.nsStrParentDisk, "sdb");
-    EXPECT_EQ(card.nsStrSize, "33.20  MB ");
-    EXPECT_EQ(card.nsStrSectors, "68000");
-    EXPECT_EQ(h.controller.nsMutaryOfDataObject[1].nsStrVolName, "Untitled");
-    EXPECT_EQ(h.controller.nsMutaryOfDataObject[1].nsStrParentDisk, "mmcblk0");
-    EXPECT_EQ(h.controller.nsMutaryOfDataObject[2].nsStrVolName, "My Card");  // from udev's links
+    const auto& rows = h.controller.nsMutaryOfDataObject;
+    EXPECT_EQ((std::vector{rows[0].nsStrVolName, rows[0].nsStrFileSystem, rows[0].nsStrParentDisk, rows[0].nsStrSize,
+                           rows[0].nsStrSectors}),
+              (std::vector<std::string>{"HOLIDAY", "MS-DOS (FAT32)", "sdb", "33.20  MB ", "68000"}));
+    EXPECT_EQ((std::vector{rows[1].nsStrVolName, rows[1].nsStrParentDisk}), (std::vector<std::string>{"Untitled", "mmcblk0"}));
+    EXPECT_EQ(rows[2].nsStrVolName, "My Card");  // from udev's links
     // The loading notice frames the work, and the table is told to look again.
     const auto& calls = h.view.calls();
     ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls[calls.size() - 3], "drive_loading_notice shown");
-    EXPECT_EQ(calls[calls.size() - 2], "reload idTableView");
-    EXPECT_EQ(calls.back(), "drive_loading_notice gone");
-}
+    EXPECT_EQ(std::vector(calls.end() - 3, calls.end()),
+              (std::vector<std::string>{"drive_loading_notice shown", "reload idTableView", "drive_loading_notice gone"}));
 
-TEST_F(DeviceList, InternalDisksJoinWhenTheEditionListsThem) {
+    // Internal disks join when the edition lists them.
     USE_HARD_DISK = 1;
     h.controller.Reload_Drive_list_Function();
-    EXPECT_EQ(identifiers(), (std::vector<std::string>{"sdb1", "sda2", "mmcblk0p1", "sdc1"}));
     USE_HARD_DISK = 0;
+    EXPECT_EQ(identifiers(), (std::vector<std::string>{"sdb1", "sda2", "mmcblk0p1", "sdc1"}));
 }
 
 TEST_F(DeviceList, PrivatePathsAndVanishedVolumesAreLeftOut) {

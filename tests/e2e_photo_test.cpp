@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -17,7 +16,6 @@
 #include <map>
 #include <set>
 #include <stdexcept>
-#include <sys/wait.h>
 
 #include "support/shell.h"
 #include "support/temp_folder.h"
@@ -37,10 +35,6 @@ const std::string kSearch = "Salvex Birch Recovery Results/Photo Search";
 const std::string kGeneral = "General Recovery Results";
 const std::string kThorough = "Omitted (recovered by Thorough Scan)";
 
-// ---- running things ----
-
-
-
 // ---- the photos the sample-card script made ----
 
 struct Photo {
@@ -49,29 +43,26 @@ struct Photo {
     bool deleted = false;  // deleted before the format
 };
 
-std::vector<Photo> load_photos(const fs::path& folder, const std::set<std::string>& deleted = {}) {
-    std::vector<Photo> photos;
-    for (const auto& entry : fs::directory_iterator(folder))
-        photos.push_back({entry.path().filename().string(), slurp(entry.path()), deleted.contains(entry.path().filename().string())});
-    std::sort(photos.begin(), photos.end(), [](const Photo& a, const Photo& b) { return a.name < b.name; });
-    return photos;
-}
-
-std::set<std::string> load_names(const fs::path& list) {
-    std::set<std::string> names;
-    std::ifstream in(list);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) names.insert(line);
-    return names;
-}
-
 struct SamplePhotos {
     std::vector<Photo> before, after;
 };
 
+// The photos from before and after the format, by name; deleted.txt names those deleted before it.
 SamplePhotos sample_photos(const fs::path& folder) {
-    const auto deleted = load_names(folder / "deleted.txt");
-    return {load_photos(folder / "before-format", deleted), load_photos(folder / "after-format")};
+    std::set<std::string> deleted;
+    std::ifstream list(folder / "deleted.txt");
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty()) deleted.insert(line);
+    const auto load = [&](const fs::path& sub) {
+        std::vector<Photo> photos;
+        for (const auto& entry : fs::directory_iterator(sub)) {
+            const std::string name = entry.path().filename().string();
+            photos.push_back({name, slurp(entry.path()), deleted.contains(name)});
+        }
+        std::sort(photos.begin(), photos.end(), [](const Photo& x, const Photo& y) { return x.name < y.name; });
+        return photos;
+    };
+    return {load(folder / "before-format"), load(folder / "after-format")};
 }
 
 // Sectors at which the whole photo lies, byte for byte, on the card.
@@ -104,8 +95,6 @@ public:
         must("mcopy -i " + quote(path_.string()) + files + " ::/");
     }
     void remove(const std::string& name) const { must("mdel -i " + quote(path_.string()) + " ::/" + name); }
-    // Formatted again over the old contents: new FATs and root folder, the data left as it was.
-    void quick_format() const { must("mkfs.vfat -F 32 -s 1 -S 512 -n TEST_CARD " + quote(path_.string())); }
     // The names of the files the card's folders list.
     std::set<std::string> listed() const {
         std::set<std::string> names;
@@ -353,7 +342,7 @@ TEST(SampleCard, GivesBackThePhotosFromBeforeTheQuickFormat) {
     expect_photos_recovered(photos.after, card, s.search / kGeneral, general);
 }
 
-TEST(DeletedPhotos, EachComesBackWithTheNamesOfBothPassesInDiskOrder) {
+TEST(DeletedPhotos, EachComesBackInDiskOrderWithOrWithoutTheThoroughPass) {
     TempFolder tmp;
     const auto photos = sample_photos(kSampleDir / "photos").before;
     const Card card = card_with_deletions(tmp, photos);
@@ -374,21 +363,14 @@ TEST(DeletedPhotos, EachComesBackWithTheNamesOfBothPassesInDiskOrder) {
     expect_photos_recovered(deleted_only(photos), bytes, s.search / kGeneral, general);
     expect_photos_recovered(photos, bytes, s.search / kGeneral, general);
     EXPECT_NE(s.run.output.find(recovered_line(general.size() + thorough.size(), s.search)), std::string::npos) << s.run.output;
-}
 
-TEST(DeletedPhotos, NoThoroughMeansNoOmittedFolder) {
-    TempFolder tmp;
-    const auto photos = sample_photos(kSampleDir / "photos").before;
-    const Card card = card_with_deletions(tmp, photos);
-    const Scan s = scan(card.path(), tmp / "out", tmp, "--no-thorough");
-    ASSERT_EQ(s.run.status, 0) << s.run.output;
-    const std::string bytes = slurp(card.path());
-    const auto general = expected_pass(bytes, general_records(), "GND", 0, bytes.size() / kSector);
-    expect_pass(s.search / kGeneral, general, bytes);
-    expect_photos_recovered(deleted_only(photos), bytes, s.search / kGeneral, general);
-    EXPECT_FALSE(fs::exists(s.search / kThorough));
-    EXPECT_EQ(s.run.output.find(kThorough), std::string::npos) << s.run.output;
-    EXPECT_NE(s.run.output.find(recovered_line(general.size(), s.search)), std::string::npos) << s.run.output;
+    // Without the thorough pass: the same general files, and no folder for the omitted ones.
+    const Scan plain = scan(card.path(), tmp / "plain", tmp, "--no-thorough");
+    ASSERT_EQ(plain.run.status, 0) << plain.run.output;
+    expect_pass(plain.search / kGeneral, general, bytes);
+    EXPECT_FALSE(fs::exists(plain.search / kThorough));
+    EXPECT_EQ(plain.run.output.find(kThorough), std::string::npos) << plain.run.output;
+    EXPECT_NE(plain.run.output.find(recovered_line(general.size(), plain.search)), std::string::npos) << plain.run.output;
 }
 
 TEST(SectorRange, RecoversOnlyWhatStartsInsideIt) {

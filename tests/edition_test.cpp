@@ -48,8 +48,6 @@ TEST_F(EditionTest, EditionSetsNamesFlagsAndSignatureFiles) {
     EXPECT_EQ(cedar.raw_dll_adv, "CEDRawAdv.sig");
     EXPECT_EQ(cedar.audio_dll, "");
     EXPECT_EQ(cedar.audio_dll_adv, "");
-    EXPECT_TRUE(cedar.Mode_Is_Offered(kVideoMode));
-    EXPECT_FALSE(cedar.Mode_Is_Offered(kAudioMode));
     EXPECT_EQ(cedar.Website_3, cedar.Website_1);
     EXPECT_EQ(cedar.Website_4, cedar.Website_1);
     EXPECT_TRUE(cedar.Website_1.starts_with("https://www."));
@@ -57,20 +55,14 @@ TEST_F(EditionTest, EditionSetsNamesFlagsAndSignatureFiles) {
     EXPECT_EQ(Recovery_MODE.load(), kPhotoMode);
 }
 
-TEST_F(EditionTest, FirListsInternalDisksAndOffersPhotoOnlyAlderListsRemovableOnly) {
+TEST_F(EditionTest, FirListsInternalDisksAndAlderRemovableOnly) {
     {
         MyTableController fir(view, salvex::bundle_at(make_bundle(home, "Salvex Fir Recovery")));
         EXPECT_EQ(USE_HARD_DISK, 1);
         EXPECT_EQ(fir.photo_dll, "FIRPhoto.sig");
-        EXPECT_FALSE(fir.Mode_Is_Offered(kVideoMode));
-        EXPECT_FALSE(fir.Mode_Is_Offered(kRawFileMode));
-        EXPECT_FALSE(fir.Mode_Is_Offered(kAudioMode));
     }
     MyTableController alder(view, salvex::bundle_at(make_bundle(home, "Salvex Alder Recovery")));
     EXPECT_EQ(USE_HARD_DISK, 0);  // not left over from the edition before
-    EXPECT_FALSE(alder.Mode_Is_Offered(kVideoMode));
-    EXPECT_TRUE(alder.Mode_Is_Offered(kRawFileMode));
-    EXPECT_FALSE(alder.Mode_Is_Offered(kAudioMode));
 }
 
 TEST_F(EditionTest, UnknownNameOrMissingInfoPlistGivesTheNoEditionProfile) {

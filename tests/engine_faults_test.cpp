@@ -1,9 +1,7 @@
 // The photo engine when things go wrong: unreadable sectors, a destination that
 // fills up or disappears, stops at any moment, a device that does not open, a
 // broken signature list; and the source is only ever read.
-#include <fcntl.h>
 #include <signal.h>
-#include <stdio_ext.h>
 #include <sys/resource.h>
 
 #include <gtest/gtest.h>
@@ -15,10 +13,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/sector_stream.h"
@@ -31,12 +27,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using salvex::test::FaultySource;
+using salvex::test::operator+;
 using salvex::test::read_whole_file;
 using salvex::test::record;
 using salvex::test::regular_files_under;
 using salvex::test::ScanHarness;
 using salvex::test::SectorImage;
-using salvex::test::TempFolder;
 
 const std::vector<std::uint8_t> kJpg{0xFF, 0xD8, 0xFF, 0xE0};
 const std::vector<std::uint8_t> kPng{0x89, 0x50, 0x4E, 0x47};
@@ -50,10 +46,6 @@ const std::string kThoroughModeText = "( Currently performing Search based on: S
 
 SignatureList jpg_list() { return record("JPG", 1 << 24, "FFD8FFE0"); }
 SignatureList thorough_list() { return record("THJ", 1 << 24, "A1B2C3D4"); }
-SignatureList joined(SignatureList a, const SignatureList& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 std::string carved(const ScanHarness& h, bool general, const std::string& type, int number) {
     char name[32];
@@ -61,18 +53,7 @@ std::string carved(const ScanHarness& h, bool general, const std::string& type, 
     return h.pass_folder(general) + "/" + type + "/" + name;
 }
 
-std::vector<std::string> handed_over(const ScanHarness& h) {
-    std::vector<std::string> paths;
-    for (const auto& item : h.controller.images) paths.push_back(item.path);
-    return paths;
-}
-
-std::size_t count_calls(const ScanHarness& h, const std::string& call) {
-    const auto& calls = h.view.calls();
-    return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), call));
-}
-
-std::size_t final_screens(const ScanHarness& h) { return count_calls(h, "end_of_search_notice"); }
+std::size_t final_screens(const ScanHarness& h) { return h.view.count_calls("end_of_search_notice"); }
 // The thorough pass puts its name in the mode label when it starts.
 bool thorough_pass_started(const ScanHarness& h) {
     const auto& calls = h.view.calls();
@@ -81,12 +62,7 @@ bool thorough_pass_started(const ScanHarness& h) {
                call.ends_with(kThoroughModeText);
     });
 }
-
-std::vector<std::string> alert_messages(const ScanHarness& h) {
-    std::vector<std::string> messages;
-    for (const auto& a : h.view.alerts()) messages.push_back(a.request.message);
-    return messages;
-}
+const std::vector<std::string> kNoAlerts;
 
 // The file holds exactly `expected`; told as image sector numbers when not.
 ::testing::AssertionResult holds(const SectorImage& img, const std::string& path, const std::string& expected) {
@@ -94,6 +70,19 @@ std::vector<std::string> alert_messages(const ScanHarness& h) {
     if (actual == expected) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << path << " holds sectors [" << img.describe(actual) << "], expected ["
                                          << img.describe(expected) << "]";
+}
+
+// The pass folder holds exactly these files, numbered from 1 in this order: a
+// type and the image sectors it holds.
+::testing::AssertionResult pass_holds(const ScanHarness& h, const SectorImage& img, bool general,
+                                      const std::vector<std::pair<std::string, std::string>>& files) {
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < files.size(); ++i) expected.push_back(carved(h, general, files[i].first, static_cast<int>(i + 1)));
+    const std::vector<std::string> found = regular_files_under(h.pass_folder(general));
+    if (found != expected) return ::testing::AssertionFailure() << found.size() << " files, expected " << expected.size();
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (const auto held = holds(img, expected[i], files[i].second); !held) return held;
+    return ::testing::AssertionSuccess();
 }
 
 // A scan over `image` through `source`, from start to its end.
@@ -107,59 +96,44 @@ void scan(ScanHarness& h, const SectorImage& image, FaultySource& source, bool t
 // ---------------------------------------------------------------------------
 // Unreadable sectors
 
-TEST(UnreadableSectors, SectorFailingOnceIsReadAgainAndTheDataLagsOneSectorAfterIt) {
+// A read that fails is tried once more at the next iteration, keeping the last
+// good sector in the buffer; when the retry fails too, the re-seek moves one past
+// the bad sector. Either way the data lags one sector for the rest of the scan.
+struct BadSector {
+    const char* name;
+    std::size_t sectors, first, second, bad;
+    int times;  // FaultySource::kAlways for a sector that never reads
+};
+void PrintTo(const BadSector& c, std::ostream* os) { *os << c.name; }
+
+class BadSectorMidScan : public ::testing::TestWithParam<BadSector> {};
+
+TEST_P(BadSectorMidScan, ScanGoesOnAndTheFirstFileRepeatsTheSectorBeforeTheBadOne) {
+    const BadSector& c = GetParam();
     ScanHarness h(jpg_list());
     FaultySource source;
-    SectorImage img(16);
-    img.header(0, kJpg).header(8, kJpg);
-    source.fail_sector(4, 1);
+    SectorImage img(c.sectors);
+    img.header(c.first, kJpg).header(c.second, kJpg);
+    source.fail_sector(c.bad, c.times);
     ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
 
-    // Iteration 4 keeps sector 3 in the buffer; from then on iteration k holds sector k-1.
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4) + img.sector(3) + img.range(4, 9)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(8, 15)));
-    EXPECT_EQ(source.failed_reads(), 1);
-    const std::vector<std::string> both{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)};
-    EXPECT_EQ(regular_files_under(h.pass_folder(true)), both);
-    EXPECT_EQ(handed_over(h), both);
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+    const std::size_t repeats = c.times == 1 ? 1 : 2;
+    std::string first = img.range(c.first, c.bad);
+    for (std::size_t i = 0; i < repeats; ++i) first += img.sector(c.bad - 1);
+    EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", first + img.range(c.bad + repeats - 1, c.second + 1)},
+                                          {"JPG", img.range(c.second, c.sectors - 1)}}));
+    EXPECT_EQ(source.failed_reads(), static_cast<int>(repeats));
+    EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));
+    EXPECT_EQ(h.alert_messages(), kNoAlerts);
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
 }
 
-TEST(UnreadableSectors, ScanGoesOnPastABadSectorAndCarvesTheFilesAfterIt) {
-    ScanHarness h(jpg_list());
-    FaultySource source;
-    SectorImage img(24);
-    img.header(0, kJpg).header(12, kJpg);
-    source.fail_sector(5);
-    ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
-
-    // Both the read at iteration 5 and its retry at iteration 6 fail; the
-    // re-seek to 6 then moves past the bad sector, one sector behind for good.
-    EXPECT_TRUE(
-        holds(img, carved(h, true, "JPG", 1), img.range(0, 5) + img.sector(4) + img.sector(4) + img.range(6, 13)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(12, 23)));
-    EXPECT_EQ(source.failed_reads(), 2);
-    EXPECT_EQ(handed_over(h), (std::vector<std::string>{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)}));
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
-    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
-}
-
-TEST(UnreadableSectors, BadSectorBeyondTheFirstStreamBufferLagsTheSameWay) {
-    // 8192 sectors fill the 4 MiB stream buffer once; the fault lies in the second fill.
-    ScanHarness h(jpg_list());
-    FaultySource source;
-    SectorImage img(8400);
-    img.header(8100, kJpg).header(8350, kJpg);
-    source.fail_sector(8300);
-    ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
-
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1),
-                      img.range(8100, 8300) + img.sector(8299) + img.sector(8299) + img.range(8301, 8351)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(8350, 8399)));
-    EXPECT_EQ(h.controller.images.size(), 2u);
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
-}
+// 8192 sectors fill the 4 MiB stream buffer once: the last case's fault lies in the second fill.
+INSTANTIATE_TEST_SUITE_P(EngineFaults, BadSectorMidScan,
+                         ::testing::Values(BadSector{"FailingOnce", 16, 0, 8, 4, 1},
+                                           BadSector{"NeverReadable", 24, 0, 12, 5, FaultySource::kAlways},
+                                           BadSector{"BeyondTheFirstBuffer", 8400, 8100, 8350, 8300, FaultySource::kAlways}),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
 
 // Sector 4 fails once. Sector 3 is a header sector that sector 5 repeats; sectors
 // 1, 6 and 8 are zeros; the ZRO record matches a sector of zeros.
@@ -170,7 +144,7 @@ SectorImage reference_switch_image() {
 }
 
 TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
-    const SignatureList list = joined(jpg_list(), record("ZRO", 1 << 24, "00000000"));
+    const SignatureList list = jpg_list() + record("ZRO", 1 << 24, "00000000");
     const SectorImage img = reference_switch_image();
     {
         // Control: the re-seek works, zeros stay blank and the stale header sector is searched again.
@@ -178,11 +152,8 @@ TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
         FaultySource source;
         source.fail_sector(4, 1);
         ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4)));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.sector(3) + img.sector(3)));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 3), img.range(3, 6)));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 4), img.range(5, 9)));
-        EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 4u);
+        EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 4)}, {"JPG", img.sector(3) + img.sector(3)},
+                                              {"JPG", img.range(3, 6)}, {"JPG", img.range(5, 9)}}));
         EXPECT_EQ(source.failed_seeks(), 0);
     }
     {
@@ -193,14 +164,11 @@ TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
         ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
         // Sector 3 became the reference: its stale copy and its repeat at sector 5
         // are blank and only appended, while the zero sectors now start ZRO files.
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 4)));
-        EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.sector(3) + img.range(3, 7)));
-        EXPECT_TRUE(holds(img, carved(h, true, "ZRO", 3), img.range(6, 9)));
-        EXPECT_TRUE(holds(img, carved(h, true, "ZRO", 4), img.sector(8)));
-        EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 4u);
+        EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 4)}, {"JPG", img.sector(3) + img.range(3, 7)},
+                                              {"ZRO", img.range(6, 9)}, {"ZRO", img.sector(8)}}));
         EXPECT_EQ(h.controller.images.size(), 4u);
         EXPECT_GE(source.failed_seeks(), 1);
-        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        EXPECT_EQ(h.alert_messages(), kNoAlerts);
         EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
     }
 }
@@ -215,7 +183,7 @@ TEST(UnreadableSectors, LastReadFailingShowsTheReadErrorAndSkipsTheThoroughPass)
         ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
         EXPECT_TRUE(thorough_pass_started(h));
         EXPECT_EQ(regular_files_under(h.pass_folder(false)), std::vector<std::string>{carved(h, false, "THJ", 1)});
-        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        EXPECT_EQ(h.alert_messages(), kNoAlerts);
     }
     ScanHarness h(jpg_list(), thorough_list());
     FaultySource source;
@@ -226,25 +194,11 @@ TEST(UnreadableSectors, LastReadFailingShowsTheReadErrorAndSkipsTheThoroughPass)
     EXPECT_EQ(h.view.alerts()[0].request.message, kReadErrorBox);
     EXPECT_EQ(h.view.alerts()[0].request.buttons, std::vector<std::string>{"OK"});
     // The open file is closed and handed over, the stale last sector included.
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 7)));
-    EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(6, 11) + img.sector(10)));
-    EXPECT_EQ(handed_over(h), (std::vector<std::string>{carved(h, true, "JPG", 1), carved(h, true, "JPG", 2)}));
+    EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 7)}, {"JPG", img.range(6, 11) + img.sector(10)}}));
+    EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));
     EXPECT_FALSE(thorough_pass_started(h));
     EXPECT_FALSE(fs::exists(h.pass_folder(false)));
     EXPECT_EQ(source.opens(), 1);
-    EXPECT_EQ(final_screens(h), 1u);
-}
-
-// With nothing to look for no sector is read, and the pass reports the read
-// error it ends with: there is no general result for a thorough pass to follow.
-TEST(UnreadableSectors, EmptyGeneralListReadsNothingAndEndsTheScan) {
-    SectorImage img(12);
-    img.header(0, kJpg).header(4, kThorough);
-    ScanHarness h({}, thorough_list());
-    FaultySource source;
-    ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{"\nError in storage media reading."});
-    EXPECT_FALSE(fs::exists(h.pass_folder(false)));
     EXPECT_EQ(final_screens(h), 1u);
 }
 
@@ -283,14 +237,16 @@ private:
 // the flush at the close that the next header, the type's maximum size, the end
 // of the range or a stop brings.
 enum class FullAt { BufferedWrite, NextHeader, MaxSize, EndOfRange, Stop };
-void PrintTo(FullAt at, std::ostream* os) { *os << "FullAt " << static_cast<int>(at); }
+const char* const kFullAtNames[] = {"BufferedWrite", "CloseAtNextHeader", "CloseAtMaxSize", "CloseAtEndOfRange",
+                                    "CloseAtStop"};
+void PrintTo(FullAt at, std::ostream* os) { *os << kFullAtNames[static_cast<int>(at)]; }
 
 class DestinationFull : public ::testing::TestWithParam<FullAt> {};
 
 TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
     const FullAt at = GetParam();
     constexpr std::size_t kLimitSectors = 512;
-    ScanHarness h(joined(jpg_list(), record("PNG", 700 * 512, "89504E47")), thorough_list());
+    ScanHarness h(jpg_list() + record("PNG", 700 * 512, "89504E47"), thorough_list());
     const std::size_t sectors = at == FullAt::BufferedWrite ? 40 + 2200
                                 : at == FullAt::NextHeader  ? 760
                                 : at == FullAt::MaxSize     ? 800
@@ -317,12 +273,12 @@ TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
         ASSERT_TRUE(h.run_until_done(20s));
     }
 
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{kUnableToSaveBox});
+    EXPECT_EQ(h.alert_messages(), std::vector<std::string>{kUnableToSaveBox});
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     EXPECT_EQ(final_screens(h), 1u);
     // The file handed over before is whole; the one cut short is not handed over.
     EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 41)));
-    EXPECT_EQ(handed_over(h), std::vector<std::string>{carved(h, true, "JPG", 1)});
+    EXPECT_EQ(h.handed_over(), std::vector<std::string>{carved(h, true, "JPG", 1)});
     EXPECT_FALSE(fs::exists(carved(h, true, "JPG", 3)));
     EXPECT_FALSE(thorough_pass_started(h));
     EXPECT_FALSE(fs::exists(h.pass_folder(false)));
@@ -331,22 +287,14 @@ TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
 INSTANTIATE_TEST_SUITE_P(EngineFaults, DestinationFull,
                          ::testing::Values(FullAt::BufferedWrite, FullAt::NextHeader, FullAt::MaxSize,
                                            FullAt::EndOfRange, FullAt::Stop),
-                         [](const auto& test_param) {
-                             switch (test_param.param) {
-                                 case FullAt::BufferedWrite: return "BufferedWrite";
-                                 case FullAt::NextHeader: return "CloseAtNextHeader";
-                                 case FullAt::MaxSize: return "CloseAtMaxSize";
-                                 case FullAt::EndOfRange: return "CloseAtEndOfRange";
-                                 case FullAt::Stop: return "CloseAtStop";
-                             }
-                             return "Unknown";
-                         });
+                         [](const auto& param_info) { return std::string(kFullAtNames[static_cast<int>(param_info.param)]); });
 
 // Mid-scan, while the read of sector 30 is held: the destination folder is moved
 // away and a plain file takes its name (no folder can be made under it), or a
 // folder takes the name of the next output file (it cannot be opened).
 enum class Gone { DestinationIsNowAPlainFile, FolderInPlaceOfTheNextFile };
-void PrintTo(Gone gone, std::ostream* os) { *os << "Gone " << static_cast<int>(gone); }
+const char* const kGoneNames[] = {"DestinationIsNowAPlainFile", "FolderInPlaceOfTheNextFile"};
+void PrintTo(Gone gone, std::ostream* os) { *os << kGoneNames[static_cast<int>(gone)]; }
 
 class DestinationGone : public ::testing::TestWithParam<Gone> {};
 
@@ -373,7 +321,7 @@ TEST_P(DestinationGone, UnableToSaveAtTheNextFileAndNoCrash) {
     source.release();
     ASSERT_TRUE(h.run_until_done(20s));
 
-    EXPECT_EQ(alert_messages(h), std::vector<std::string>{kUnableToSaveBox});
+    EXPECT_EQ(h.alert_messages(), std::vector<std::string>{kUnableToSaveBox});
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     EXPECT_EQ(final_screens(h), 1u);
     EXPECT_TRUE(holds(img, kept + "/JPG/GND00001.JPG", img.range(0, 21)));
@@ -387,56 +335,20 @@ TEST_P(DestinationGone, UnableToSaveAtTheNextFileAndNoCrash) {
 
 INSTANTIATE_TEST_SUITE_P(EngineFaults, DestinationGone,
                          ::testing::Values(Gone::DestinationIsNowAPlainFile, Gone::FolderInPlaceOfTheNextFile),
-                         [](const auto& test_param) {
-                             return test_param.param == Gone::DestinationIsNowAPlainFile ? "DestinationIsNowAPlainFile"
-                                                                                   : "FolderInPlaceOfTheNextFile";
-                         });
+                         [](const auto& param_info) { return std::string(kGoneNames[static_cast<int>(param_info.param)]); });
 
 // ---------------------------------------------------------------------------
 // Stops at random points
 
-class StopAnywhere : public ::testing::Test {
-protected:
-    static constexpr std::size_t kSectors = 80;
-    // JPG headers, two of them side by side; thorough headers inside JPG files.
+// JPG headers, two of them side by side; thorough headers inside JPG files.
+TEST(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
+    constexpr std::size_t kSectors = 80;
     const std::vector<std::size_t> jpg_starts{0, 9, 23, 24, 40, 57, 70};
-    const std::vector<std::size_t> thorough_starts{5, 30, 62};
-
-    StopAnywhere() : img(kSectors) {
-        for (const std::size_t s : jpg_starts) img.header(s, kJpg);
-        for (const std::size_t s : thorough_starts) img.header(s, kThorough);
-        img.zero(12).zero(13).zero(45);
-        image_path = img.save(card / "card.img");
-    }
-
-    // Every file of a pass is the image's sectors from its header on, a whole
-    // number of them; all but the last run to the next header, included.
-    void expect_carved_prefixes(const ScanHarness& h, bool general, const std::vector<std::size_t>& starts) {
-        const std::vector<std::string> files = regular_files_under(h.pass_folder(general));
-        ASSERT_LE(files.size(), starts.size());
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            const std::string type = general ? "JPG" : "THJ";
-            ASSERT_EQ(files[i], carved(h, general, type, static_cast<int>(i + 1)));
-            const std::string content = read_whole_file(files[i]);
-            const std::size_t whole = (i + 1 < starts.size() ? starts[i + 1] + 1 : kSectors) - starts[i];
-            ASSERT_EQ(content.size() % 512, 0u) << files[i];
-            const std::size_t kept = content.size() / 512;
-            EXPECT_GE(kept, 1u) << files[i];
-            EXPECT_LE(kept, whole) << files[i];
-            if (i + 1 < files.size()) {
-                EXPECT_EQ(kept, whole) << files[i];
-            }
-            EXPECT_TRUE(holds(img, files[i], img.range(starts[i], starts[i] + std::min(kept, whole))));
-        }
-    }
-
-    TempFolder card;
-    SectorImage img;
-    std::string image_path;
+    SectorImage img(kSectors);
+    for (const std::size_t s : jpg_starts) img.header(s, kJpg);
+    for (const std::size_t s : std::vector<std::size_t>{5, 30, 62}) img.header(s, kThorough);
+    img.zero(12).zero(13).zero(45);
     std::mt19937 rng{20240611};
-};
-
-TEST_F(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
     for (int run = 0; run < 50; ++run) {
         const std::size_t stop_at = std::uniform_int_distribution<std::size_t>(0, kSectors - 2)(rng);
         SCOPED_TRACE("run " + std::to_string(run) + ", stop while sector " + std::to_string(stop_at) + " is read");
@@ -444,26 +356,24 @@ TEST_F(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
         FaultySource source;
         source.pause_at(stop_at);
         h.controller.Open_Source = source.opener();
-        h.choose(image_path, kSectors, h.home / "out", true);
+        h.choose(img.save(h.home / "card.img"), kSectors, h.home / "out", true);
         h.start();
         ASSERT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
         h.controller.stop_now = 1;
         source.release();
         ASSERT_TRUE(h.run_until_done(20s));
 
-        std::vector<std::size_t> started;
-        for (const std::size_t s : jpg_starts)
-            if (s <= stop_at) started.push_back(s);
-        const std::vector<std::string> files = regular_files_under(h.pass_folder(true));
-        ASSERT_EQ(files.size(), started.size());
-        for (std::size_t i = 0; i < started.size(); ++i) {
-            const std::size_t end = i + 1 < started.size() ? started[i + 1] + 1 : stop_at + 1;
-            EXPECT_TRUE(holds(img, carved(h, true, "JPG", static_cast<int>(i + 1)), img.range(started[i], end)));
+        // Each file started before the stop runs to the next header, the last to the sector being read.
+        std::vector<std::pair<std::string, std::string>> files;
+        for (std::size_t i = 0; i < jpg_starts.size() && jpg_starts[i] <= stop_at; ++i) {
+            const bool next_started = i + 1 < jpg_starts.size() && jpg_starts[i + 1] <= stop_at;
+            files.emplace_back("JPG", img.range(jpg_starts[i], next_started ? jpg_starts[i + 1] + 1 : stop_at + 1));
         }
-        EXPECT_EQ(handed_over(h), files);
+        EXPECT_TRUE(pass_holds(h, img, true, files));
+        EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));
         EXPECT_EQ(final_screens(h), 1u);
         EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Stopped);
-        EXPECT_EQ(alert_messages(h), std::vector<std::string>{});
+        EXPECT_EQ(h.alert_messages(), kNoAlerts);
         EXPECT_FALSE(thorough_pass_started(h));
         EXPECT_FALSE(fs::exists(h.pass_folder(false)));
     }
@@ -572,53 +482,31 @@ SignatureList first_texts(SignatureList list, std::size_t n) {
 
 INSTANTIATE_TEST_SUITE_P(
     EngineFaults, BrokenSignatureList,
-    ::testing::Values(BrokenList{"GeneralOneTextTooMany", joined(jpg_list(), {"stray"}), thorough_list()},
+    ::testing::Values(BrokenList{"GeneralOneTextTooMany", jpg_list() + SignatureList{"stray"}, thorough_list()},
                       BrokenList{"GeneralShortOfOneRecord", first_texts(jpg_list(), 6), thorough_list()},
                       BrokenList{"GeneralOneTextShortOfTwoRecords",
-                                 first_texts(joined(jpg_list(), record("PNG", 1 << 20, "89504E47")), 13),
+                                 first_texts(jpg_list() + record("PNG", 1 << 20, "89504E47"), 13),
                                  thorough_list()},
-                      BrokenList{"ThoroughOneTextTooMany", jpg_list(), joined(thorough_list(), {"stray"})}),
+                      BrokenList{"ThoroughOneTextTooMany", jpg_list(), thorough_list() + SignatureList{"stray"}}),
     [](const auto& test_param) { return std::string(test_param.param.name); });
 
 // ---------------------------------------------------------------------------
 // The source is only read
 
-TEST(SourceIsOnlyRead, OpenedReadOnlyByTheRealOpenerAndUnchangedAfterBothPasses) {
+// The harness's guard fails any scan that opens its source for writing or writes through it.
+TEST(SourceIsOnlyRead, OpenedOncePerPassByTheRealOpenerAndUnchangedAfterBothPasses) {
     ScanHarness h(jpg_list(), thorough_list());
     SectorImage img(64);
     img.header(0, kJpg).header(17, kThorough).header(33, kJpg).zero(40);
     const std::string path = img.save(h.home / "card.img");
-    const std::string before = read_whole_file(path);
-
-    struct Opened {
-        std::string path;
-        int access;
-        bool stream_writable;
-    };
-    std::mutex mutex;
-    std::vector<Opened> opened;
-    h.controller.Open_Source = [&](const std::string& p, char* buffer, std::size_t size) -> std::FILE* {
-        std::FILE* stream = salvex::open_sector_stream(p, buffer, size);
-        if (stream != nullptr) {
-            std::lock_guard lock(mutex);
-            opened.push_back({p, ::fcntl(::fileno(stream), F_GETFL) & O_ACCMODE, ::__fwritable(stream) != 0});
-        }
-        return stream;
-    };
     h.choose(path, img.sectors(), h.home / "out", true);
     h.start();
     ASSERT_TRUE(h.run_until_done(20s));
 
-    ASSERT_EQ(opened.size(), 2u);  // one per pass
-    for (const Opened& o : opened) {
-        EXPECT_EQ(o.path, path);
-        EXPECT_EQ(o.access, O_RDONLY);
-        EXPECT_FALSE(o.stream_writable);
-    }
+    EXPECT_EQ(h.source_guard.counts().opens.load(), 2);
     EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 2u);
     EXPECT_EQ(regular_files_under(h.pass_folder(false)).size(), 1u);
-    EXPECT_TRUE(read_whole_file(path) == before) << "the scan changed its source";
-    EXPECT_EQ(before, std::string(img.bytes().begin(), img.bytes().end()));
+    EXPECT_TRUE(read_whole_file(path) == std::string(img.bytes().begin(), img.bytes().end())) << "the scan changed its source";
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "app/globals.h"
 #include "support/scan_harness.h"
@@ -15,16 +14,8 @@ namespace fs = std::filesystem;
 using salvex::test::record;
 using salvex::test::ScanHarness;
 using salvex::test::SectorImage;
-
-SignatureList operator+(SignatureList a, const SignatureList& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using salvex::test::operator+;
+using salvex::test::read_whole_file;
 
 // Compares carved bytes without printing megabytes when they differ.
 ::testing::AssertionResult SameBytes(const std::string& carved, const std::string& expected) {
@@ -49,7 +40,7 @@ protected:
         ASSERT_TRUE(h.run_until_done());
     }
     std::string file(const std::string& type, const std::string& name, bool general = true) const {
-        return read_file(h.pass_folder(general, "Video Search") + "/" + type + "/" + name);
+        return read_whole_file(h.pass_folder(general, "Video Search") + "/" + type + "/" + name);
     }
     std::string summary(const std::string& type, const std::string& key) const {
         for (const auto& row : h.controller.nsSIGFileInfoDataObject)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <stdexcept>
+#include <utility>
 
 #include "engine/header_match.h"
 #include "support/scan_harness.h"
@@ -11,56 +12,43 @@ namespace {
 using salvex::decode_records;
 using salvex::record_matches;
 using salvex::test::record;
+using salvex::test::operator+;
 using Sector = std::array<std::uint8_t, 512>;
 
-bool matches(const SignatureList& list, const Sector& sector) {
-    return record_matches(decode_records(list).at(0), sector.data());
+// A sector of zeros holding the given bytes from the given offsets.
+Sector sector(std::initializer_list<std::pair<std::size_t, std::vector<std::uint8_t>>> parts) {
+    Sector s{};
+    for (const auto& [at, bytes] : parts) std::copy(bytes.begin(), bytes.end(), s.begin() + static_cast<long>(at));
+    return s;
 }
 
+bool matches(const SignatureList& list, const Sector& s) { return record_matches(decode_records(list).at(0), s.data()); }
+
 TEST(HeaderMatch, OffsetOneMeansByteZero) {
-    Sector s{};
-    s[0] = 0xFF; s[1] = 0xD8; s[2] = 0xFF;
-    EXPECT_TRUE(matches(record("JPG", 1, "FFD8FF"), s));
-    s[2] = 0;
-    EXPECT_FALSE(matches(record("JPG", 1, "FFD8FF"), s));
-    EXPECT_FALSE(matches(record("X", 1, "F"), s));  // no whole byte: never a match
+    const Sector jpeg = sector({{0, {0xFF, 0xD8, 0xFF}}});
+    EXPECT_TRUE(matches(record("JPG", 1, "FFD8FF"), jpeg));
+    EXPECT_FALSE(matches(record("JPG", 1, "FFD8FF"), sector({{0, {0xFF, 0xD8}}})));
+    EXPECT_FALSE(matches(record("X", 1, "F"), jpeg));  // no whole byte: never a match
 }
 
 TEST(HeaderMatch, AnywhereSkipsAheadOnlyWhileBytesEqualTheFirstByte) {
-    Sector s{};
-    s[0] = s[1] = s[2] = s[3] = 0xFF;
-    s[4] = 0xD8;
-    EXPECT_TRUE(matches(record("JPG", 1, "FFD8", "nn"), s));
-    s[0] = 0x00;  // the first candidate differs: the record gives up at once
-    EXPECT_FALSE(matches(record("JPG", 1, "FFD8", "nn"), s));
-
-    Sector t{};
-    t[0] = 0x41; t[1] = 0x41; t[2] = 0x42;  // "AAB": partial match at 0, full at 1
-    EXPECT_TRUE(matches(record("AB", 1, "4142", "nn"), t));
-    Sector u{};
-    u[0] = 0x41; u[100] = 0x41; u[101] = 0x42;  // a gap breaks the chain
-    EXPECT_FALSE(matches(record("AB", 1, "4142", "nn"), u));
+    EXPECT_TRUE(matches(record("JPG", 1, "FFD8", "nn"), sector({{0, {0xFF, 0xFF, 0xFF, 0xFF, 0xD8}}})));
+    // The first candidate differs: the record gives up at once.
+    EXPECT_FALSE(matches(record("JPG", 1, "FFD8", "nn"), sector({{1, {0xFF, 0xFF, 0xFF, 0xD8}}})));
+    EXPECT_TRUE(matches(record("AB", 1, "4142", "nn"), sector({{0, {0x41, 0x41, 0x42}}})));  // partial at 0, full at 1
+    EXPECT_FALSE(matches(record("AB", 1, "4142", "nn"), sector({{0, {0x41}}, {100, {0x41, 0x42}}})));  // a gap breaks the chain
 }
 
 TEST(HeaderMatch, NumericOffsetCountsFromOneAndStopsAt506) {
-    Sector s{};
-    s[0] = 0x11;
-    s[3] = 0xFF; s[4] = 0xD8;
-    EXPECT_TRUE(matches(record("JPG", 1, "FFD8", "4"), s));  // whatever bytes 0 to 2 hold
-
-    Sector end{};
-    end[506] = 0xAB; end[507] = 0xCD;
-    EXPECT_TRUE(matches(record("X", 1, "ABCD", "507"), end));
-    end[507] = 0; end[508] = 0xAB; end[509] = 0xCD;
+    EXPECT_TRUE(matches(record("JPG", 1, "FFD8", "4"), sector({{0, {0x11}}, {3, {0xFF, 0xD8}}})));  // whatever bytes 0 to 2 hold
+    EXPECT_TRUE(matches(record("X", 1, "ABCD", "507"), sector({{506, {0xAB, 0xCD}}})));
+    const Sector end = sector({{508, {0xAB, 0xCD}}});
     EXPECT_FALSE(matches(record("X", 1, "ABCD", "509"), end));
-    EXPECT_FALSE(matches(record("X", 1, "AB", "508"), end));
-    EXPECT_FALSE(matches(record("X", 1, "AB", "0"), end));
-    EXPECT_FALSE(matches(record("X", 1, "AB", "-40"), end));
+    for (const char* offset : {"508", "0", "-40"}) EXPECT_FALSE(matches(record("X", 1, "AB", offset), end)) << offset;
 }
 
 TEST(HeaderMatch, BytesPastTheSectorEndCompareAsUnequal) {
-    Sector s{};
-    for (std::size_t i = 504; i < 512; ++i) s[i] = 0x5A;
+    const Sector s = sector({{504, std::vector<std::uint8_t>(8, 0x5A)}});
     // Five bytes from 507 would need byte 512.
     EXPECT_FALSE(matches(record("X", 1, "5A5A5A5A5A", "508"), s));
     EXPECT_FALSE(matches(record("X", 1, "5A5A5A5A5A5A5A5A5A", "505"), s));
@@ -71,20 +59,11 @@ TEST(HeaderMatch, BytesPastTheSectorEndCompareAsUnequal) {
 }
 
 TEST(HeaderMatch, FirstRecordInListOrderWinsAndGatesRejectOtherSectors) {
-    SignatureList list = record("JPG", 1, "FFD8");
-    const auto png = record("PNG", 1, "FFD8FF");
-    list.insert(list.end(), png.begin(), png.end());
-    const auto webp = record("WEBP", 1, "57454250", "9");
-    list.insert(list.end(), webp.begin(), webp.end());
-    const salvex::HeaderSearch search(decode_records(list));
-    Sector s{};
-    s[0] = 0xFF; s[1] = 0xD8; s[2] = 0xFF;
-    EXPECT_EQ(search.first_match(s.data()), 0);
-    Sector w{};
-    w[8] = 'W'; w[9] = 'E'; w[10] = 'B'; w[11] = 'P';
-    EXPECT_EQ(search.first_match(w.data()), 2);
-    w[8] = 'V';
-    EXPECT_EQ(search.first_match(w.data()), -1);
+    const salvex::HeaderSearch search(
+        decode_records(record("JPG", 1, "FFD8") + record("PNG", 1, "FFD8FF") + record("WEBP", 1, "57454250", "9")));
+    EXPECT_EQ(search.first_match(sector({{0, {0xFF, 0xD8, 0xFF}}}).data()), 0);
+    EXPECT_EQ(search.first_match(sector({{8, {'W', 'E', 'B', 'P'}}}).data()), 2);
+    EXPECT_EQ(search.first_match(sector({{8, {'V', 'E', 'B', 'P'}}}).data()), -1);
 }
 
 TEST(HeaderMatch, DecodingReadsFieldsOnceAndRefusesABrokenStride) {
@@ -97,8 +76,7 @@ TEST(HeaderMatch, DecodingReadsFieldsOnceAndRefusesABrokenStride) {
     list[kMax_File_Size] = "-1";
     EXPECT_EQ(decode_records(list).at(0).max_size, UINT64_MAX);  // read signed, used unsigned
     // Numbers far out of range mean "never", not a wrapped-around position or byte.
-    Sector s{};
-    s[0] = 0xFF; s[1] = 0xD8;
+    const Sector s = sector({{0, {0xFF, 0xD8}}});
     list[kMax_File_Size] = "1";
     list[kHeader_Offset] = "-9223372036854775808";
     EXPECT_FALSE(record_matches(decode_records(list).at(0), s.data()));

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "app/globals.h"
 #include "platform/same_device.h"
@@ -17,17 +16,13 @@
 namespace {
 
 namespace fs = std::filesystem;
+using salvex::test::read_whole_file;
 using salvex::test::record;
 using salvex::test::ScanHarness;
 using salvex::test::SectorImage;
 using salvex::test::TempFolder;
 using salvex::test::LoopDevice;
 using salvex::test::MountedExt4;
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 const std::vector<std::uint8_t> kJpg = {0xFF, 0xD8, 0xFF, 0xE0};
 
@@ -53,9 +48,9 @@ TEST(LoopDevice, CardPulledOutMidScanEndsWithTheReadErrorAndKeepsWhatWasCarved) 
     EXPECT_EQ(h.count_alerts("\nError in storage media reading."), 1u);
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     EXPECT_FALSE(fs::exists(h.pass_folder(false)));  // no thorough pass after a failed general one
-    EXPECT_TRUE(read_file(h.pass_folder(true) + "/JPG/GND00001.JPG") == img.range(10, 110));
+    EXPECT_TRUE(read_whole_file(h.pass_folder(true) + "/JPG/GND00001.JPG") == img.range(10, 110));
     // The file open when the card went keeps what was read before.
-    const std::string cut = read_file(h.pass_folder(true) + "/JPG/GND00002.JPG");
+    const std::string cut = read_whole_file(h.pass_folder(true) + "/JPG/GND00002.JPG");
     EXPECT_EQ(cut.size(), 100u * 512);
     EXPECT_TRUE(cut == img.range(8000, 8100));
     EXPECT_EQ(h.controller.images.size(), 2u);
@@ -74,7 +69,7 @@ TEST(LoopDevice, FullDestinationStopsWithTheMessageAndTheFileCutShortIsNotListed
     h.choose(img.save(dir / "card.img"), img.sectors(), mount_point);
     h.start();
     const bool done = h.run_until_done(std::chrono::seconds(60));
-    const std::string first = read_file(h.pass_folder(true) + "/JPG/GND00001.JPG");
+    const std::string first = read_whole_file(h.pass_folder(true) + "/JPG/GND00001.JPG");
     std::vector<std::string> listed;
     for (const auto& item : h.controller.images) listed.push_back(item.image_Name);
 
@@ -104,8 +99,8 @@ TEST(UnreadableSectors, FirstSectorOfTheRangeFailingOnce) {
     ASSERT_TRUE(h.run_until_done());
     EXPECT_EQ(source.failed_reads(), 1);
     // Sector 3 is read again in the second iteration, so the last sector is never reached.
-    EXPECT_TRUE(read_file(h.pass_folder(true) + "/JPG/GND00001.JPG") == img.range(3, 6));
-    EXPECT_TRUE(read_file(h.pass_folder(true) + "/JPG/GND00002.JPG") == img.range(5, 11));
+    EXPECT_TRUE(read_whole_file(h.pass_folder(true) + "/JPG/GND00001.JPG") == img.range(3, 6));
+    EXPECT_TRUE(read_whole_file(h.pass_folder(true) + "/JPG/GND00002.JPG") == img.range(5, 11));
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
 }
 
@@ -122,22 +117,23 @@ TEST(LoopDevice, DestinationOnTheSearchedVolumeIsNoticedAndAskedAboutOnce) {
     EXPECT_FALSE(salvex::platform::writes_onto_device(on_card, dir / "card.img"));  // an image is only read
     EXPECT_FALSE(fs::exists(card.mount_point() + "/not"));
 
+    const std::string question = "The destination folder is on the drive you are recovering from.";
     ScanHarness h(record("JPG", 512, "FFD8FFE0"));
     h.view.set_text(salvex::Outlet::disk_identifier, card.device().identifier());
     h.view.set_text(salvex::Outlet::path, on_card);
     h.view.answer_next_alert(0);
     EXPECT_FALSE(h.controller.Destination_Off_Source());
-    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 1u);
+    EXPECT_EQ(h.count_alerts(question), 1u);
     EXPECT_EQ(h.view.focused(), salvex::Outlet::browse_path);
 
     h.view.answer_next_alert(1);
     EXPECT_TRUE(h.controller.Destination_Off_Source());
     EXPECT_TRUE(h.controller.Destination_Off_Source());
-    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 2u);
+    EXPECT_EQ(h.count_alerts(question), 2u);
 
     h.view.set_text(salvex::Outlet::path, dir / "elsewhere");
     EXPECT_TRUE(h.controller.Destination_Off_Source());
-    EXPECT_EQ(h.count_alerts("The destination folder is on the drive you are recovering from."), 2u);
+    EXPECT_EQ(h.count_alerts(question), 2u);
 }
 
 }  // namespace

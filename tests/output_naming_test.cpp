@@ -50,13 +50,10 @@ TEST(OutputNaming, TypeFolderRollsOverEveryFiftyThousandFilesUpToNineHundredNine
 }
 
 TEST(OutputNaming, RolloverNamesFromFolderNames) {
-    EXPECT_EQ(salvex::next_rollover_folder("JPEG"), "JPEG_001");
-    EXPECT_EQ(salvex::next_rollover_folder("JPEG_001"), "JPEG_002");
-    EXPECT_EQ(salvex::next_rollover_folder("JPG_009"), "JPG_010");
-    EXPECT_EQ(salvex::next_rollover_folder("JPG_099"), "JPG_100");
-    EXPECT_EQ(salvex::next_rollover_folder("RAW_X"), "RAW_001");
-    EXPECT_EQ(salvex::next_rollover_folder("JPG_999"), "");
-    EXPECT_EQ(salvex::next_rollover_folder(" _5"), "_006");  // trimmed
+    // No folder after _999; the name is trimmed first.
+    for (const auto& [folder, next] : {std::pair{"JPEG", "JPEG_001"}, {"JPEG_001", "JPEG_002"}, {"JPG_009", "JPG_010"},
+                                       {"JPG_099", "JPG_100"}, {"RAW_X", "RAW_001"}, {"JPG_999", ""}, {" _5", "_006"}})
+        EXPECT_EQ(salvex::next_rollover_folder(folder), next) << folder;
 }
 
 TEST(OutputNaming, ModesOtherThanPhotoContinueTheSummaryCount) {

@@ -3,10 +3,8 @@
 // the card's own sectors, and no thorough pass after a stop in the general one.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "app/globals.h"
@@ -28,18 +26,15 @@ const char* mode_folder_name(std::int32_t mode) {
 // Every file under the folder must be whole sectors copied from the card, starting
 // at the sector its first 512 bytes come from.
 ::testing::AssertionResult carved_from_card(const std::string& folder, const SectorImage& img) {
-    std::error_code ec;
-    for (const auto& entry : fs::recursive_directory_iterator(folder, ec)) {
-        if (!entry.is_regular_file()) continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    for (const std::string& file : salvex::test::regular_files_under(folder)) {
+        const std::string bytes = salvex::test::read_whole_file(file);
         if (bytes.empty() || bytes.size() % 512 != 0)
-            return ::testing::AssertionFailure() << entry.path() << " holds " << bytes.size() << " bytes";
+            return ::testing::AssertionFailure() << file << " holds " << bytes.size() << " bytes";
         std::size_t first = 0;
         while (first < img.sectors() && img.sector(first) != bytes.substr(0, 512)) ++first;
         const std::size_t count = bytes.size() / 512;
         if (first + count > img.sectors() || img.range(first, first + count) != bytes)
-            return ::testing::AssertionFailure() << entry.path() << " is not a run of the card's sectors";
+            return ::testing::AssertionFailure() << file << " is not a run of the card's sectors";
     }
     return ::testing::AssertionSuccess();
 }
@@ -72,7 +67,7 @@ TEST(StopStorm, TwoHundredScansStoppedAnywhereInEveryMode) {
         }, std::chrono::seconds(30)));
         ASSERT_TRUE(h.run_until_done());
 
-        EXPECT_EQ(std::count(h.view.calls().begin(), h.view.calls().end(), "end_of_search_notice"), 1);
+        EXPECT_EQ(h.view.count_calls("end_of_search_notice"), 1u);
         const std::string search = h.home / ("out/Salvex Birch Recovery Results/" + std::string(mode_folder_name(mode)));
         EXPECT_TRUE(carved_from_card(search, img));
         stopped_scans += h.controller.scan_outcome == ScanOutcome::Stopped ? 1 : 0;

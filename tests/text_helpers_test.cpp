@@ -4,31 +4,21 @@
 
 namespace {
 
-TEST(TextHelpers, LeftAndRightClampTheirCount) {
-    EXPECT_EQ(Left_Str_substringToIndex("abc", 2), "ab");
-    EXPECT_EQ(Left_Str_substringToIndex("abc", 3), "abc");
-    EXPECT_EQ(Left_Str_substringToIndex("abc", 10), "abc");
-    EXPECT_EQ(Left_Str_substringToIndex("abc", -1), "");
-    EXPECT_EQ(Left_Str_substringToIndex("abc", 0), "");
+// Each cut of "abc": the count or index given, and what each helper gives for it.
+struct Cut {
+    int n;
+    const char *left, *right, *from, *upto;
+};
 
-    EXPECT_EQ(Right_Str_substringFromIndex("abc", 2), "bc");
-    EXPECT_EQ(Right_Str_substringFromIndex("abc", 0), "");
-    EXPECT_EQ(Right_Str_substringFromIndex("abc", 5), "abc");
-    EXPECT_EQ(Right_Str_substringFromIndex("abc", -1), "");
-}
-
-TEST(TextHelpers, ReadFromAndUptoTreatOutOfRangeAsEmpty) {
-    EXPECT_EQ(Read_Str_FromIndex("abc", 1), "bc");
-    EXPECT_EQ(Read_Str_FromIndex("abc", 0), "abc");
-    EXPECT_EQ(Read_Str_FromIndex("abc", 3), "");
-    EXPECT_EQ(Read_Str_FromIndex("abc", 4), "");
-    EXPECT_EQ(Read_Str_FromIndex("abc", -1), "");
-
-    EXPECT_EQ(Read_Str_Upto_Index("abc", 2), "ab");
-    EXPECT_EQ(Read_Str_Upto_Index("abc", 3), "abc");
-    EXPECT_EQ(Read_Str_Upto_Index("abc", 0), "");
-    EXPECT_EQ(Read_Str_Upto_Index("abc", 4), "");
-    EXPECT_EQ(Read_Str_Upto_Index("abc", -1), "");
+TEST(TextHelpers, LeftAndRightClampTheirCountAndReadFromAndUptoTreatOutOfRangeAsEmpty) {
+    for (const Cut& c : {Cut{-1, "", "", "", ""}, Cut{0, "", "", "abc", ""}, Cut{1, "a", "c", "bc", "a"},
+                         Cut{2, "ab", "bc", "c", "ab"}, Cut{3, "abc", "abc", "", "abc"}, Cut{4, "abc", "abc", "", ""},
+                         Cut{10, "abc", "abc", "", ""}}) {
+        EXPECT_EQ(Left_Str_substringToIndex("abc", c.n), c.left) << c.n;
+        EXPECT_EQ(Right_Str_substringFromIndex("abc", c.n), c.right) << c.n;
+        EXPECT_EQ(Read_Str_FromIndex("abc", c.n), c.from) << c.n;
+        EXPECT_EQ(Read_Str_Upto_Index("abc", c.n), c.upto) << c.n;
+    }
 }
 
 // A volume called "Ürlaub📷" is 8 UTF-16 units long: Ü is one, the camera two.

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -67,18 +68,9 @@ public:
         state_->changed.notify_all();
     }
 
-    int failed_reads() const {
-        std::lock_guard lock(state_->mutex);
-        return state_->failed_reads;
-    }
-    int failed_seeks() const {
-        std::lock_guard lock(state_->mutex);
-        return state_->failed_seeks;
-    }
-    int opens() const {
-        std::lock_guard lock(state_->mutex);
-        return state_->opens;
-    }
+    int failed_reads() const { return state_->failed_reads; }
+    int failed_seeks() const { return state_->failed_seeks; }
+    int opens() const { return state_->opens; }
 
     MyTableController::SourceOpener opener() const {
         return [state = state_](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
@@ -97,7 +89,6 @@ public:
                 return nullptr;
             }
             std::setvbuf(stream, buffer, _IOFBF, size);
-            std::lock_guard lock(state->mutex);
             ++state->opens;
             return stream;
         };
@@ -111,7 +102,7 @@ private:
         bool seeks_fail = false;
         std::optional<std::uint64_t> pause;
         bool paused = false, released = false;
-        int failed_reads = 0, failed_seeks = 0, opens = 0;
+        std::atomic<int> failed_reads{0}, failed_seeks{0}, opens{0};
     };
     struct Cookie {
         std::shared_ptr<State> state;

@@ -2,6 +2,7 @@
 // The tests' ControllerView: remembers every control's state, records every call
 // in order, and answers alerts from a script (the default button when the script
 // is empty). Work posted from other threads runs when the test pumps queue().
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -85,6 +86,10 @@ public:
 
     // What happened.
     const std::vector<std::string>& calls() const { return calls_; }
+    // How often exactly this call was recorded, e.g. "end_of_search_notice".
+    std::size_t count_calls(const std::string& call) const {
+        return static_cast<std::size_t>(std::count(calls_.begin(), calls_.end(), call));
+    }
     const std::vector<RecordedAlert>& alerts() const { return alerts_; }
     bool hidden(Outlet o) const;
     bool enabled(Outlet o) const;

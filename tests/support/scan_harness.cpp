@@ -30,9 +30,7 @@ ScanHarness::~ScanHarness() {
     Recovery_MODE = kPhotoMode;
     // Let a scan still running finish so its threads never outlive the controller.
     controller.stop_now = 1;
-    while (controller.Scan_Thread_Running()) view.queue().run_for(std::chrono::milliseconds(5));
-    controller.Join_Scan_Threads();
-    view.queue().run_pending();
+    finish_scan(controller, view, std::chrono::hours(1));
     ::unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(source_guard.counts().writes.load(), 0) << "a scan wrote to its source";
     EXPECT_EQ(source_guard.counts().writable_opens.load(), 0) << "a scan opened its source for writing";
@@ -60,14 +58,18 @@ void ScanHarness::start() {
     controller.Start_Scan();
 }
 
-bool ScanHarness::run_until_done(std::chrono::seconds limit) {
-    const bool done = pump_until([this] { return !controller.Scan_Thread_Running(); }, limit);
-    if (done) {
-        controller.Join_Scan_Threads();
-        view.queue().run_pending();
+bool finish_scan(MyTableController& controller, RecordingView& view, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (controller.Scan_Thread_Running()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        view.queue().run_for(std::chrono::milliseconds(5));
     }
-    return done;
+    controller.Join_Scan_Threads();
+    view.queue().run_pending();
+    return true;
 }
+
+bool ScanHarness::run_until_done(std::chrono::seconds limit) { return finish_scan(controller, view, limit); }
 
 std::string ScanHarness::pass_folder(bool general, const std::string& mode_folder) const {
     return destination + "/" + controller.Rec_Folder_Name + "/" + mode_folder + "/" +
@@ -78,6 +80,18 @@ std::size_t ScanHarness::count_alerts(const std::string& message) const {
     std::size_t n = 0;
     for (const auto& a : view.alerts()) n += a.request.message == message ? 1 : 0;
     return n;
+}
+
+std::vector<std::string> ScanHarness::alert_messages() const {
+    std::vector<std::string> messages;
+    for (const auto& a : view.alerts()) messages.push_back(a.request.message);
+    return messages;
+}
+
+std::vector<std::string> ScanHarness::handed_over() const {
+    std::vector<std::string> paths;
+    for (const auto& item : controller.images) paths.push_back(item.path);
+    return paths;
 }
 
 }  // namespace salvex::test

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/my_table_controller.h"
 #include "support/recording_view.h"
@@ -16,6 +17,16 @@ namespace salvex::test {
 // One signature record in the loader's seven-text form.
 SignatureList record(const std::string& extension, std::uint64_t max_size, const std::string& header,
                      const std::string& offset = "1");
+// Two lists in one, the first's records first.
+inline SignatureList operator+(SignatureList a, const SignatureList& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Pumps the view's queue until the controller's scan is over, then joins its
+// threads; false when that takes longer than the limit (a bound, not a timing check).
+bool finish_scan(MyTableController& controller, RecordingView& view,
+                 std::chrono::seconds limit = std::chrono::seconds(60));
 
 class ScanHarness {
 public:
@@ -37,6 +48,9 @@ public:
 
     std::string pass_folder(bool general, const std::string& mode_folder = "Photo Search") const;
     std::size_t count_alerts(const std::string& message) const;
+    std::vector<std::string> alert_messages() const;
+    // The paths of the results handed to the thumbnail browser, in order.
+    std::vector<std::string> handed_over() const;
 
     TempFolder home;
     RecordingView view;
