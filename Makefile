@@ -103,7 +103,7 @@ bench:
 	@./bench/make-video-image.sh $(BENCH_DIR)/bench-data/videos.img
 	@./$(BENCH_DIR)/bin/salvex_bench --data $(BENCH_DIR)/bench-data --out $(BENCH_DIR)/bench-out
 	@QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='*.warning=false' ./$(BENCH_DIR)/tools/salvex_window_bench \
-	  --bin $(BENCH_DIR)/bin --data $(BENCH_DIR)/bench-data --out $(BENCH_DIR)/bench-out
+	  --bin $(BENCH_DIR)/bin --data $(BENCH_DIR)/bench-data --out $(BENCH_DIR)/bench-out --runs 6
 
 package:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(PACKAGE_PACKAGES)"

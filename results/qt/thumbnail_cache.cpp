@@ -50,7 +50,7 @@ void ThumbnailCache::decode_later(const QString& path, std::function<void(const 
     pending_.insert(path);
     const int generation = *generation_;
     QPointer<ThumbnailCache> self(this);
-    pool_.start([self, path, generation, current = generation_, finish = std::move(finish)] {
+    const auto job = [self, path, generation, current = generation_, finish = std::move(finish)] {
         if (*current != generation) return;
         const QImage image = decode(path, kPixels);
         QMetaObject::invokeMethod(
@@ -63,7 +63,8 @@ void ThumbnailCache::decode_later(const QString& path, std::function<void(const 
                 if (!image.isNull() && self->ready) self->ready(path);
             },
             Qt::QueuedConnection);
-    });
+    };
+    pool_.start(job, ++next_priority_);
 }
 
 void ThumbnailCache::check(const QString& path, std::function<void(bool)> done) {

@@ -47,6 +47,8 @@ private:
     QThreadPool pool_;
     // Decodes queued before a clear() are dropped when they finish.
     std::shared_ptr<std::atomic<int>> generation_ = std::make_shared<std::atomic<int>>(0);
+    // The newest request goes first: it is the one the list shows.
+    int next_priority_ = 0;
 };
 
 }  // namespace salvex::gui
