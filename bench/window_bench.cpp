@@ -49,7 +49,7 @@ std::string quoted(const std::string& text) {
 double thread_cpu_seconds() {
     rusage usage{};
     ::getrusage(RUSAGE_THREAD, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
