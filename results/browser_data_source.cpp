@@ -15,12 +15,19 @@ std::vector<std::size_t> usable(std::vector<std::size_t> indexes, std::size_t si
     return indexes;
 }
 
+// The file list's preview remembers the index it showed; after an edit another
+// file may stand there, and selecting it must preview it.
+void forget_previewed_index(salvex::Outlet browser, std::uint64_t& previewed) {
+    if (browser == salvex::Outlet::imageBrowser_2) previewed = MyTableController::kNotFound;
+}
+
 }  // namespace
 
 void MyTableController::imageBrowser_removeItemsAtIndexes(salvex::Outlet browser, std::vector<std::size_t> indexes) {
     const auto doomed = usable(std::move(indexes), images.size());
     for (auto i = doomed.rbegin(); i != doomed.rend(); ++i)
         images.erase(images.begin() + static_cast<std::ptrdiff_t>(*i));
+    forget_previewed_index(browser, Prev_Index);
     view_.reload(browser);
 }
 
@@ -39,6 +46,7 @@ bool MyTableController::imageBrowser_moveItemsAtIndexes(salvex::Outlet browser, 
     const std::size_t at = std::min(destination - below, images.size());
     images.insert(images.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(block.begin()),
                   std::make_move_iterator(block.end()));
+    forget_previewed_index(browser, Prev_Index);
     view_.reload(browser);
     return true;
 }

@@ -145,9 +145,11 @@ TEST_F(ThumbnailHandover, MovesAndRemovalsKeepTheListInTheUsersOrder) {
     EXPECT_EQ(names(), "1 2 3 5 4 ");
     EXPECT_EQ(h.view.calls().back(), "reload imageBrowser");
 
+    h.controller.Prev_Index = 1;  // a file the list previewed: another may stand there after the edit
     h.controller.imageBrowser_removeItemsAtIndexes(Outlet::imageBrowser_2, {4, 0, 0, 7});
     EXPECT_EQ(names(), "2 3 5 ");
     EXPECT_EQ(h.view.calls().back(), "reload imageBrowser_2");
+    EXPECT_EQ(h.controller.Prev_Index, MyTableController::kNotFound);
 }
 
 }  // namespace
