@@ -1,6 +1,9 @@
 #include "app/interface_queue.h"
 
 #include <future>
+#include <optional>
+#include <stdexcept>
+#include <string>
 
 namespace salvex {
 
@@ -19,10 +22,22 @@ void InterfaceQueue::post_and_wait(std::function<void()> work) {
         work();
         return;
     }
-    auto task = std::make_shared<std::packaged_task<void()>>(std::move(work));
+    // A failure comes back as a fresh exception with the same text: the one thrown
+    // here stays on this thread, so no exception object is shared between threads.
+    auto failure = std::make_shared<std::optional<std::string>>();
+    auto task = std::make_shared<std::packaged_task<void()>>([work = std::move(work), failure] {
+        try {
+            work();
+        } catch (const std::exception& e) {
+            *failure = e.what();
+        } catch (...) {
+            *failure = "unknown failure on the interface thread";
+        }
+    });
     auto done = task->get_future();
     post([task] { (*task)(); });
     done.get();
+    if (*failure) throw std::runtime_error(**failure);
 }
 
 std::size_t InterfaceQueue::run_pending() {
