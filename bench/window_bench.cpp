@@ -204,8 +204,8 @@ int main(int argc, char** argv) {
             }
             completed = completed && r.completed;
         }
-        // Disturbances here only ever add time (the file system above all), so the
-        // fastest of the runs is the fairest picture of each; the medians show the spread.
+        // Disturbances only ever add time, so the fastest of the runs is the fairest
+        // picture of each; the medians show the spread.
         const double best = *std::min_element(window.begin(), window.end()) / *std::min_element(cli.begin(), cli.end());
         std::printf("  %-30s window %6.2f s, salvex-scan %6.2f s (fastest runs): %.2fx   goal <= %.1fx  %s%s\n", label,
                     *std::min_element(window.begin(), window.end()), *std::min_element(cli.begin(), cli.end()), best,
@@ -221,5 +221,6 @@ int main(int argc, char** argv) {
     }
     clear_folder(out / "cli");
     clear_folder(out / "window");
+    clear_folder(out / "data");
     return 0;
 }
