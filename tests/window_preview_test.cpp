@@ -26,6 +26,7 @@
 #include "support/modes_card.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
+#include "support/test_groups.h"
 #include "wizard/qt/disk_image.h"
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/preview_pane.h"
@@ -318,16 +319,10 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    int failed = 0;
-    const auto run = [&](QObject&& group) {
-        if (only.isEmpty() || only == QLatin1String(group.metaObject()->className()))
-            failed += QTest::qExec(&group, QStringList{QString::fromLocal8Bit(argv[0])});
-    };
-    run(ListAndSummary());
-    run(Preview());
-    run(EndToEnd());
-    return failed == 0 ? 0 : 1;
+    ListAndSummary listAndSummary;
+    Preview preview;
+    EndToEnd endToEnd;
+    return salvex::test::run_test_groups(argc, argv, {&listAndSummary, &preview, &endToEnd});
 }
 
 #include "window_preview_test.moc"

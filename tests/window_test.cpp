@@ -32,6 +32,7 @@
 #include "support/listed_volumes.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
+#include "support/test_groups.h"
 #include "wizard/qt/dialogs.h"
 #include "results/qt/browser_view.h"
 #include "results/qt/thumbnail_cache.h"
@@ -723,19 +724,14 @@ private slots:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    int failed = 0;
-    const auto run = [&](QObject&& group) {
-        if (only.isEmpty() || only == QLatin1String(group.metaObject()->className()))
-            failed += QTest::qExec(&group, QStringList{QString::fromLocal8Bit(argv[0])});
-    };
-    run(StartUp());
-    run(DeviceScreen());
-    run(RangeScreen());
-    run(Sliders());
-    run(ExitHelpSupport());
-    run(Results());
-    return failed == 0 ? 0 : 1;
+    StartUp startUp;
+    DeviceScreen deviceScreen;
+    RangeScreen rangeScreen;
+    Sliders sliders;
+    ExitHelpSupport exitHelpSupport;
+    Results results;
+    return salvex::test::run_test_groups(argc, argv,
+                                         {&startUp, &deviceScreen, &rangeScreen, &sliders, &exitHelpSupport, &results});
 }
 
 #include "window_test.moc"
