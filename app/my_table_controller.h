@@ -34,6 +34,17 @@ using TableRow = std::map<std::string, std::string>;
 // How the last scan ended, for callers that report it (salvex-scan's exit status).
 enum class ScanOutcome { None, Completed, Stopped, Failed };
 
+// What the last scan did, for the end notice and salvex-scan's summary. The scan
+// thread writes it; read it once the scan thread has finished (the final screen
+// is posted after its last write).
+struct ScanTally {
+    std::uint64_t general_files = 0, thorough_files = 0;  // files kept and handed over
+    std::uint64_t unreadable_sectors = 0, first_unreadable = 0;
+    std::vector<std::string> files_with_zeros;  // files holding zeros for unreadable sectors
+    std::string failure;                        // why saving failed, in plain words; empty when it did not
+    std::string result_folder;                  // the mode folder the scan wrote into
+};
+
 class MyTableController {
 public:
     // Picks the edition from the bundle's name and makes the per-user folder.
@@ -86,6 +97,7 @@ public:
     // Waits for the scan and progress threads of the last scan to end.
     void Join_Scan_Threads();
     std::atomic<ScanOutcome> scan_outcome{ScanOutcome::None};
+    ScanTally scan_tally;
     // How a pass opens its source for reading. Tests put a stream that fails on
     // chosen sectors here; the real one opens the node read-only.
     using SourceOpener = std::function<std::FILE*(const std::string& path, char* buffer, std::size_t size)>;

@@ -75,7 +75,8 @@ bool MyTableController::Raw_File_Pass(bool general) {
     } catch (const std::exception&) {
     }
 
-    const auto hand_over = [this](const OpenFile& f) {
+    const auto hand_over = [this, general](const OpenFile& f) {
+        ++(general ? scan_tally.general_files : scan_tally.thorough_files);
         view_.post_and_wait([this, &f] { addImageWithPath_2(f.path, f.name, f.uid); });
     };
     const auto write_sector = [&](int slot) {

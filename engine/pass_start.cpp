@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 #include <syslog.h>
 
@@ -76,6 +77,8 @@ void MyTableController::Device_Open_Failure(int error_code) {
 }
 
 void MyTableController::Write_Failure(std::FILE*& failing_stream) {
+    const int cause = errno;
+    if (scan_tally.failure.empty()) scan_tally.failure = cause != 0 ? std::strerror(cause) : "the destination refused the data";
     stop_now = 0;
     if (pFile_Disk != nullptr) {
         std::fclose(pFile_Disk);
@@ -152,6 +155,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
 
     const fs::path search_folder = fs::path(params.destination) / Rec_Folder_Name / std::string(mode_folder(mode));
     const fs::path general_folder = search_folder / std::string(kGeneralPassFolder);
+    scan_tally.result_folder = search_folder.string();
     pass.pass_folder = general ? general_folder : search_folder / std::string(kThoroughPassFolder);
     std::FILE* no_output = nullptr;
     if ((!general && !Create_User_Folder(general_folder.string())) || !Create_User_Folder(pass.pass_folder.string())) {

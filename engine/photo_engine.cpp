@@ -55,7 +55,8 @@ bool MyTableController::Photo_Pass(bool general) {
     // Posted without waiting: nothing the scan does next depends on a photo being
     // listed, so a busy window never holds the search up. The clearing check waits
     // for them when they could matter.
-    const auto hand_over = [this](const std::string& path, const std::string& name, const std::string& uid) {
+    const auto hand_over = [this, general](const std::string& path, const std::string& name, const std::string& uid) {
+        ++(general ? scan_tally.general_files : scan_tally.thorough_files);
         ++Photos_In_Flight;
         view_.post([this, path, name, uid] {
             addImageWithPath(path, name, uid);

@@ -15,6 +15,7 @@ using salvex::Outlet;
 void MyTableController::Start_Scan() {
     Join_Scan_Threads();
     scan_outcome = ScanOutcome::None;
+    scan_tally = {};
     {
         // Set before either thread starts, so a pass that fails at once can stop it.
         std::lock_guard lock(timer_mutex_);
