@@ -92,7 +92,7 @@ fuzz:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) clang libclang-rt-14-dev"
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSALVEX_FUZZ=ON \
 	  -DSALVEX_BUILD_TESTS=OFF > /dev/null
-	@cmake --build $(FUZZ_DIR) --target fuzz_signature_file fuzz_mountinfo fuzz_plist fuzz_header_match fuzz_engine_pass
+	@cmake --build $(FUZZ_DIR) --target fuzz_signature_file fuzz_mountinfo fuzz_plist fuzz_header_match fuzz_engine_pass fuzz_finish
 	@./fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 # Not part of test: prints figures and PASS/MISS, never fails on a missed goal.

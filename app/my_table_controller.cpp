@@ -14,7 +14,8 @@ MyTableController::MyTableController(salvex::ControllerView& view, salvex::Bundl
     : view_(view),
       bundle_(std::move(bundle)),
       device_buffer_(new char[salvex::kDeviceBufferSize]),
-      output_buffer_(new char[salvex::kOutputBufferSize]) {
+      output_buffer_(new char[salvex::kOutputBufferSize]),
+      read_buffer_(new std::uint8_t[salvex::kDeviceBufferSize]) {
     Open_Source = salvex::open_sector_stream;
     Volume_Source = salvex::make_platform_volume_source();
     App_DefaultInstance = this;

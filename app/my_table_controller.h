@@ -25,6 +25,9 @@
 #include "engine/output_naming.h"
 #include "engine/pass_start.h"
 #include "engine/scan_parameters.h"
+#include "engine/scan_report.h"
+#include "engine/sector_reader.h"
+#include "engine/finish/unit.h"
 #include "results/image_item.h"
 #include "signatures/signature_list.h"
 
@@ -102,6 +105,9 @@ public:
     // chosen sectors here; the real one opens the node read-only.
     using SourceOpener = std::function<std::FILE*(const std::string& path, char* buffer, std::size_t size)>;
     SourceOpener Open_Source;
+    // How many sectors one read of the source asks for. Tests that hold the source
+    // at an exact sector ask for one at a time.
+    std::size_t read_sectors = salvex::kDeviceBufferSize / salvex::kSectorSize;
     // True from Start_Scan until the scan thread has finished its passes.
     bool Scan_Thread_Running() const { return scan_running_; }
 
@@ -285,7 +291,20 @@ private:
     ScanParameters Read_Scan_Parameters();
     std::optional<PassStart> Start_Pass(bool general);
     // Closes the source at the end of the range; the pass's result.
-    bool End_Pass(std::size_t last_read);
+    // The pass's result once its loop ends: false, with the read-failure message,
+    // when the source ended before the range did.
+    bool End_Pass(bool source_ended, const salvex::SectorReader& reader);
+    // The finishing step: reads a carved file back and judges it as its type (an
+    // unknown verdict when exact files are off), and cuts it where its structure
+    // proved its end. The stream is flushed first; false when that failed.
+    bool Judge_Carved(std::FILE* stream, const std::string& extension, bool exact, salvex::finish::Verdict& verdict);
+    // A kept file: counted, listed in the report, remembered as a general find.
+    void Record_Kept(const PassStart& pass, bool general, const std::string& type_folder, const std::string& name,
+                     const std::string& extension, std::uint64_t first_sector);
+    // Whether the general pass of this scan found a file starting at this sector.
+    bool Found_By_General(std::uint64_t first_sector) const;
+    // Notes the unreadable sector under the files open at it.
+    void Note_Unreadable(std::uint64_t sector, const std::vector<std::string>& open_files);
     bool Photo_Pass(bool general);
     bool Raw_File_Pass(bool general);
     void Close_Output_Slots();
@@ -295,7 +314,11 @@ private:
     // gives the trimmed path when it is to be listed.
     std::optional<std::string> Preview_Admits(const std::string& path);
     void Device_Open_Failure(int error_code);
-    void Write_Failure(std::FILE*& failing_stream);
+    // `why`: what failed, naming the file or folder, for the end notice and salvex-scan.
+    void Write_Failure(std::FILE*& failing_stream, const std::string& why = {});
+    std::unique_ptr<salvex::ScanReport> report_;
+    std::vector<std::uint64_t> general_starts_;  // in increasing order
+    std::map<std::string, std::vector<std::uint64_t>> zeroed_;  // file path -> sectors given as zeros
 
     salvex::ControllerView& view_;
     salvex::BundleInfo bundle_;
@@ -308,6 +331,9 @@ private:
     std::atomic<bool> scan_running_{false};
     // Stream buffers outlive the streams: the final screen may close them after the pass.
     std::unique_ptr<char[]> device_buffer_, output_buffer_;
+    // Where the sector reader gathers its big reads; apart from the stream's own
+    // buffer, which a wrapped source may still use underneath.
+    std::unique_ptr<std::uint8_t[]> read_buffer_;
     // The 30 output streams of the group engine, each with a buffer made on first use.
     static constexpr int kOutputSlots = 30;
     std::array<std::FILE*, kOutputSlots> slot_streams_{};

@@ -15,7 +15,7 @@
     X(Start_Sec_Max) X(Start_Sec_Max_val) X(Start_Sec_curr) X(Start_slider_val)        \
     X(Start_Slider) X(End_Sec_Box) X(End_Sec_Min) X(End_Sec_Min_val) X(End_Sec_Max)    \
     X(End_Sec_Max_val) X(End_Sec_curr) X(End_slider_val) X(End_Slider) X(browse_Box)   \
-    X(path_label) X(path) X(browse_path) X(open_folder)
+    X(path_label) X(path) X(browse_path) X(open_folder) X(exact_files_chk)
 
 // Controls that exist once, with a leading underscore in the window.
 #define SALVEX_SHARED_OUTLETS(X)                                                       \

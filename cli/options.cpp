@@ -28,6 +28,9 @@ std::string usage_text() {
            "  --range START:END   search sectors START up to, not including, END\n"
            "                      (default: the whole source)\n"
            "  --no-thorough       skip the thorough pass that follows the general one\n"
+           "  --whole-sectors     keep each file as whole sectors up to the next file or its\n"
+           "                      type's largest size, without cutting it at its own end\n"
+           "                      or checking its type\n"
            "  --force             save even when DIR lies on the source itself, which can\n"
            "                      overwrite the very files you want back\n"
            "  --edition NAME      the edition to run as: Alder, Birch, Cedar, Dogwood,\n"
@@ -77,6 +80,8 @@ ParseResult parse_options(const std::vector<std::string>& args) {
             list_only = o.list_signatures = true;
         } else if (a == "--no-thorough") {
             o.thorough = false;
+        } else if (a == "--whole-sectors") {
+            o.exact_files = false;
         } else if (a == "--force") {
             o.force = true;
         } else if (a == "--source") {

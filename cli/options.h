@@ -18,6 +18,7 @@ struct Options {
     bool list_types = false;
     std::optional<std::uint64_t> range_start, range_end;  // sectors, end exclusive
     bool thorough = true;
+    bool exact_files = true;  // each file cut at its own end and checked for its type
     bool force = false;  // save onto the source volume all the same
 };
 

@@ -128,6 +128,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     view.set_text(in_set(Outlet::End_slider_val, sig), std::to_string(options.range_end.value_or(sectors)));
     view.set_text(Outlet::path, destination.string());
     view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, options.thorough);
+    view.set_state(in_set(Outlet::exact_files_chk, sig), options.exact_files);
 
     const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(mode));
     const TreeState before = tree_state(search_folder);
@@ -165,6 +166,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         std::printf("Reading %s needs administrator rights: run salvex-scan with sudo.\n", source_path.c_str());
     std::error_code ec;
     if (fs::exists(search_folder, ec)) print_summary(search_folder, before);
+    if (fs::exists(search_folder / "report.xml", ec)) std::printf("Scan report: %s\n", (search_folder / "report.xml").c_str());
     switch (controller.scan_outcome.load()) {
         case ScanOutcome::Completed: return 0;
         case ScanOutcome::Stopped: return 130;

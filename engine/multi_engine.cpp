@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <optional>
 #include <set>
+#include <algorithm>
+#include <cstring>
 
 #include "app/folder_helpers.h"
 #include "app/globals.h"
@@ -13,6 +15,8 @@
 #include "app/text_helpers.h"
 #include "engine/messages.h"
 #include "engine/pass_start.h"
+#include "engine/finish/registry.h"
+#include "engine/output_tree.h"
 #include "platform/invoking_user.h"
 
 using salvex::Outlet;
@@ -61,11 +65,14 @@ bool MyTableController::Raw_File_Pass(bool general) {
     if (!pass) return false;
     Close_Output_Slots();  // every slot is free when a pass starts
 
-    SectorReader reader;
-    const auto& sector = reader.sector;
+    SectorReader reader(pass->device, read_buffer_.get(), std::min(read_sectors * kSectorSize, kDeviceBufferSize));
+    const std::uint8_t* sector = nullptr;
     bool carving = false, header_flag = false;
     std::uint64_t group_bytes = 0, file_count = 0;
     std::set<std::string> used_paths;
+    // Files of the open group that are closed already; with exact files on they
+    // wait here until the whole group is, and is settled.
+    std::vector<OpenFile> closed_files;
 
     // A list that is not a whole number of records fails at the first header
     // search, as it would when its missing entries are looked up.
@@ -75,38 +82,82 @@ bool MyTableController::Raw_File_Pass(bool general) {
     } catch (const std::exception&) {
     }
 
-    const auto hand_over = [this, general](const OpenFile& f) {
-        ++(general ? scan_tally.general_files : scan_tally.thorough_files);
+    const auto hand_over = [this](const OpenFile& f) {
         view_.post_and_wait([this, &f] { addImageWithPath_2(f.path, f.name, f.uid); });
     };
-    const auto write_sector = [&](int slot) {
-        return slot_streams_[slot] == nullptr || salvex::write_sector(slot_streams_[slot], sector.data());
+    const auto keep = [&](const OpenFile& f) {
+        Record_Kept(*pass, general, f.type_folder, f.name, f.extension, f.start_sector);
+        hand_over(f);
     };
-    // Closes a file of the group and hands it over; false when the disk refused its last bytes.
-    const auto close_file = [&](const OpenFile& f) {
+    const auto write_sector = [&](int slot) {
+        return slot_streams_[slot] == nullptr || salvex::write_sector(slot_streams_[slot], sector);
+    };
+    // Of a closed group, the candidate its structure confirms is kept; the others
+    // leave no trace: no file, no list row, no name number, no folder count.
+    const auto settle_group = [&]() -> std::optional<OpenFile> {
+        if (closed_files.empty()) return std::nullopt;
+        std::sort(closed_files.begin(), closed_files.end(),
+                  [](const OpenFile& a, const OpenFile& b) { return a.slot < b.slot; });  // opening order
+        std::vector<finish::Verdict> verdicts;
+        std::vector<std::string> types;
+        for (const auto& f : closed_files) {
+            verdicts.push_back(f.verdict);
+            types.push_back(finish::type_of(f.extension));
+        }
+        int kept = finish::settle(verdicts, types, !general);
+        // The thorough pass brings only what the general pass could not.
+        if (!general && Found_By_General(closed_files.front().start_sector)) kept = -1;
+        for (std::size_t i = closed_files.size(); i-- > 0;) {
+            if (static_cast<int>(i) == kept) continue;
+            const OpenFile& f = closed_files[i];
+            pass->tree->remove(f.type_folder, f.name);
+            zeroed_.erase(f.path);
+            used_paths.erase(f.path);
+            uncount_one_file(Fol_Cnt_Array, f.counter_before);
+        }
+        std::optional<OpenFile> result;
+        if (kept >= 0) {
+            result = closed_files[static_cast<std::size_t>(kept)];
+            keep(*result);
+        }
+        closed_files.clear();
+        return result;
+    };
+    // Closes a file of the group; false when the disk refused its last bytes.
+    const auto close_file = [&](OpenFile& f) {
         bool ok = true;
-        if (slot_streams_[f.slot] != nullptr) ok = salvex::close_output(slot_streams_[f.slot]);
+        if (slot_streams_[f.slot] != nullptr) {
+            ok = Judge_Carved(slot_streams_[f.slot], f.extension, pass->exact, f.verdict);
+            ok = salvex::close_output(slot_streams_[f.slot]) && ok;
+        }
         slot_streams_[f.slot] = nullptr;
         slot_taken_[f.slot] = false;
-        return ok;
+        f.closed = true;
+        if (!ok) return false;
+        if (pass->exact) closed_files.push_back(f);
+        else keep(f);
+        return true;
     };
     const auto group_emptied = [&] {
         group_bytes = 0;
         Close_Output_Slots();
+        settle_group();
     };
-    const auto fail_writing = [&](int slot) {
+    const auto fail_writing = [&](int slot, const std::string& why = {}) {
         std::FILE* none = nullptr;
-        Write_Failure(slot >= 0 ? slot_streams_[slot] : none);
+        Write_Failure(slot >= 0 ? slot_streams_[slot] : none, why);
         if (slot >= 0) slot_taken_[slot] = false;
         return false;
     };
+    // A file the disk refused is named, and is not counted as recovered.
+    const auto refused = [&](const OpenFile& f) {
+        return fail_writing(-1, f.path + " could not be written in full: " + std::strerror(errno != 0 ? errno : EIO));
+    };
 
+    bool source_ended = false;
     for (;;) {
         const std::uint64_t index = for_index.load(std::memory_order_relaxed);
-        if (REC_PROC_Array.empty()) {
-            reader.last_read = 1;  // nothing to look for is not a read error
-            break;
-        }
+        if (REC_PROC_Array.empty()) break;  // nothing to look for is not a read error
         if (index >= pass->end) break;
 
         if (stop_now.load(std::memory_order_relaxed) == 1) {
@@ -114,26 +165,45 @@ bool MyTableController::Raw_File_Pass(bool general) {
             std::fclose(pFile_Disk);
             pFile_Disk = nullptr;
             Stop_Label_Timer();
-            Close_Output_Slots();
-            for (const auto& f : MultiHeader_Array) hand_over(f);  // they stay listed until the next general pass
+            if (pass->exact) {
+                // A stop keeps what was written, finished like any other file.
+                for (auto& f : MultiHeader_Array)
+                    if (!close_file(f)) return refused(f);
+                Close_Output_Slots();
+                // What was kept stays on the open-file list until the next general pass.
+                const std::optional<OpenFile> kept = settle_group();
+                MultiHeader_Array.clear();
+                if (kept) MultiHeader_Array.push_back(*kept);
+            } else {
+                Close_Output_Slots();
+                for (const auto& f : MultiHeader_Array) keep(f);  // they stay listed until the next general pass
+            }
             scan_outcome = ScanOutcome::Stopped;
             Request_Final_Screen();
             return false;
         }
 
-        const bool blank = reader.read(pass->device, index);
+        const SectorReader::Got got = reader.next(index, pass->end, sector);
+        if (got == SectorReader::Got::end) {
+            source_ended = true;
+            break;
+        }
         for_index.store(index + 1, std::memory_order_relaxed);
+        if (got == SectorReader::Got::unreadable && carving && !MultiHeader_Array.empty()) {
+            std::vector<std::string> open_paths;
+            for (const auto& f : MultiHeader_Array) open_paths.push_back(f.path);
+            Note_Unreadable(index, open_paths);
+        }
 
-        if (!blank) {
+        if (!is_blank(sector)) {
             if (!search) break;  // the damaged list fails here: see the end of the range below
-            const int matched = search->first_match(sector.data());
+            const int matched = search->first_match(sector);
             if (matched >= 0) {
                 // Multi-open.
                 if (carving) {
-                    for (const auto& f : MultiHeader_Array) {
+                    for (auto& f : MultiHeader_Array) {
                         const bool written = write_sector(f.slot);
-                        if (!close_file(f) || !written) return fail_writing(-1);
-                        hand_over(f);
+                        if (!close_file(f) || !written) return refused(f);
                     }
                     MultiHeader_Array.clear();
                     group_emptied();
@@ -147,8 +217,8 @@ bool MyTableController::Raw_File_Pass(bool general) {
                     if (!related(matched_header, matched_offset, REC_PROC_Array[r + kHeader], REC_PROC_Array[r + kHeader_Offset]))
                         continue;
                     const std::string& extension = REC_PROC_Array[r + kExtension];
-                    const fs::path type_folder = pass->pass_folder / count_one_file(Fol_Cnt_Array, extension);
-                    if (!Create_User_Folder(type_folder.string())) return fail_writing(-1);
+                    const FolderCounter before = counter_of(Fol_Cnt_Array, extension);
+                    const std::string type_folder = count_one_file(Fol_Cnt_Array, extension);
                     int slot = 0;
                     while (slot < kOutputSlots && slot_taken_[slot]) ++slot;
                     if (slot == kOutputSlots) continue;  // more than 30 formats: the rest get no file
@@ -158,21 +228,28 @@ bool MyTableController::Raw_File_Pass(bool general) {
                     // group, would repeat a name, so the number moves on past any in use.
                     std::uint64_t number = File_Name_Number(file_count, extension);
                     std::string name = file_name_for(number, extension, extension);
-                    while (used_paths.contains((type_folder / name).string())) name = file_name_for(++number, extension, extension);
-                    const std::string path = (type_folder / name).string();
+                    const fs::path folder = pass->pass_folder / type_folder;
+                    while (used_paths.contains((folder / name).string())) name = file_name_for(++number, extension, extension);
+                    const std::string path = (folder / name).string();
                     used_paths.insert(path);
-                    MultiHeader_Array.push_back({extension, REC_PROC_Array[r + kMax_File_Size], REC_PROC_Array[r + kHeader],
-                                                 slot, path, name, name});
+                    OpenFile file;
+                    file.extension = extension;
+                    file.max_size = REC_PROC_Array[r + kMax_File_Size];
+                    file.header = REC_PROC_Array[r + kHeader];
+                    file.slot = slot;
+                    file.path = path;
+                    file.name = file.uid = name;
+                    file.type_folder = type_folder;
+                    file.start_sector = index;
+                    file.counter_before = before;
+                    MultiHeader_Array.push_back(file);
                     slot_taken_[slot] = true;
-                    errno = 0;
-                    slot_streams_[slot] = std::fopen(path.c_str(), "wb+");
-                    if (slot_streams_[slot] == nullptr && errno != 0) return fail_writing(slot);
-                    if (slot_streams_[slot] != nullptr) {
-                        salvex::platform::hand_to_invoking_user(fileno(slot_streams_[slot]));
-                        if (!slot_buffers_[slot]) slot_buffers_[slot].reset(new char[kSlotBufferSize]);
-                        std::setvbuf(slot_streams_[slot], slot_buffers_[slot].get(), _IOFBF, kSlotBufferSize);
-                        if (!write_sector(slot)) return fail_writing(slot);
-                    }
+                    std::string why;
+                    slot_streams_[slot] = pass->tree->create(type_folder, name, why);
+                    if (slot_streams_[slot] == nullptr) return fail_writing(slot, why);
+                    if (!slot_buffers_[slot]) slot_buffers_[slot].reset(new char[kSlotBufferSize]);
+                    std::setvbuf(slot_streams_[slot], slot_buffers_[slot].get(), _IOFBF, kSlotBufferSize);
+                    if (!write_sector(slot)) return refused(MultiHeader_Array.back());
                 }
 
                 Clear_Full_Preview(text::kFilesCleared, Outlet::imageBrowser_2);
@@ -186,13 +263,12 @@ bool MyTableController::Raw_File_Pass(bool general) {
             for (auto it = MultiHeader_Array.begin(); it != MultiHeader_Array.end();) {
                 const auto max = static_cast<std::uint64_t>(std::strtoll(it->max_size.c_str(), nullptr, 10));
                 if (group_bytes < max) {
-                    if (!header_flag && !write_sector(it->slot)) return fail_writing(it->slot);
+                    if (!header_flag && !write_sector(it->slot)) return refused(*it);
                     ++it;
                     continue;
                 }
                 const bool written = header_flag || write_sector(it->slot);
-                if (!close_file(*it) || !written) return fail_writing(-1);
-                hand_over(*it);
+                if (!close_file(*it) || !written) return refused(*it);
                 it = MultiHeader_Array.erase(it);
             }
             header_flag = false;
@@ -200,14 +276,12 @@ bool MyTableController::Raw_File_Pass(bool general) {
         }
     }
 
-    // End of range, or a damaged list: a damaged list leaves its files as they are.
+    // End of range or of the source, or a damaged list: a damaged list leaves its files as they are.
     if (search || REC_PROC_Array.empty()) {
-        for (const auto& f : MultiHeader_Array) {
-            if (!close_file(f)) return fail_writing(-1);
-            hand_over(f);
-        }
+        for (auto& f : MultiHeader_Array)
+            if (!close_file(f)) return refused(f);
         MultiHeader_Array.clear();
         group_emptied();
     }
-    return End_Pass(reader.last_read);
+    return End_Pass(source_ended, reader);
 }

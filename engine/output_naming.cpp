@@ -60,6 +60,22 @@ std::string count_one_file(FolderCounterTable& table, const std::string& extensi
     return extension;
 }
 
+FolderCounter counter_of(const FolderCounterTable& table, const std::string& extension) {
+    for (const auto& c : table)
+        if (c.key == extension) return c;
+    return {extension, -1, extension};
+}
+
+void uncount_one_file(FolderCounterTable& table, const FolderCounter& before) {
+    for (auto& c : table) {
+        if (c.key != before.key) continue;
+        // A file that opened a roll-over folder alone takes the folder back with it.
+        if (c.folder != before.folder && c.count == 0) c = before;
+        else if (c.count > -1) --c.count;
+        return;
+    }
+}
+
 std::string file_name_for(std::uint64_t number, std::string_view prefix, std::string_view extension) {
     char digits[24];
     std::snprintf(digits, sizeof digits, "%05llu", static_cast<unsigned long long>(number));

@@ -30,6 +30,11 @@ void fill_folder_counters(const SignatureList& list, FolderCounterTable& table);
 // Counts one more file of the type and returns the folder it goes into, rolling
 // over to a new folder when the current one is full.
 std::string count_one_file(FolderCounterTable& table, const std::string& extension);
+// The counter of a type as it stands, to undo one count with later.
+FolderCounter counter_of(const FolderCounterTable& table, const std::string& extension);
+// Takes back the count of a file that was not kept; `before` is the counter as
+// it stood before that file was counted.
+void uncount_one_file(FolderCounterTable& table, const FolderCounter& before);
 // The folder after "JPG" is "JPG_001"; after "JPG_999" there is none (empty).
 std::string next_rollover_folder(const std::string& folder);
 

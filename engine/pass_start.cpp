@@ -13,6 +13,7 @@
 #include "app/my_table_controller.h"
 #include "engine/messages.h"
 #include "engine/output_naming.h"
+#include "engine/output_tree.h"
 #include "platform/raw_device.h"
 
 using salvex::Outlet;
@@ -42,6 +43,7 @@ ScanParameters MyTableController::Read_Scan_Parameters() {
         p.end_text = view_.text(salvex::in_set(Outlet::End_slider_val, sig));
         p.destination = view_.text(Outlet::path);
         p.thorough = view_.state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk);
+        p.exact_files = view_.state(salvex::in_set(Outlet::exact_files_chk, sig));
     });
     return p;
 }
@@ -76,9 +78,10 @@ void MyTableController::Device_Open_Failure(int error_code) {
     }
 }
 
-void MyTableController::Write_Failure(std::FILE*& failing_stream) {
+void MyTableController::Write_Failure(std::FILE*& failing_stream, const std::string& why) {
     const int cause = errno;
-    if (scan_tally.failure.empty()) scan_tally.failure = cause != 0 ? std::strerror(cause) : "the destination refused the data";
+    if (scan_tally.failure.empty())
+        scan_tally.failure = !why.empty() ? why : cause != 0 ? std::strerror(cause) : "the destination refused the data";
     stop_now = 0;
     if (pFile_Disk != nullptr) {
         std::fclose(pFile_Disk);
@@ -143,6 +146,8 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
         Device_Open_Failure(errno);
         return std::nullopt;
     }
+    // The sector reader batches the reads itself, in the buffer the stream had.
+    std::setvbuf(pFile_Disk, nullptr, _IONBF, 0);
     pass.device = pFile_Disk;
 
     view_.post_and_wait([this, general, photo] {
@@ -153,17 +158,38 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
         view_.set_text(Outlet::help_info, std::string(text::kStopHelp));
     });
 
-    const fs::path search_folder = fs::path(params.destination) / Rec_Folder_Name / std::string(mode_folder(mode));
-    const fs::path general_folder = search_folder / std::string(kGeneralPassFolder);
+    const std::string mode_name(mode_folder(mode));
+    const fs::path search_folder = fs::path(params.destination) / Rec_Folder_Name / mode_name;
+    pass.pass_folder_name = std::string(general ? kGeneralPassFolder : kThoroughPassFolder);
+    pass.pass_folder = search_folder / pass.pass_folder_name;
+    pass.exact = params.exact_files;
     scan_tally.result_folder = search_folder.string();
-    pass.pass_folder = general ? general_folder : search_folder / std::string(kThoroughPassFolder);
+    std::string why;
     std::FILE* no_output = nullptr;
-    if ((!general && !Create_User_Folder(general_folder.string())) || !Create_User_Folder(pass.pass_folder.string())) {
-        Write_Failure(no_output);
+    if (!general) {
+        // The thorough pass makes the general pass's folder first, as the general pass would have.
+        OutputTree general_tree;
+        if (!general_tree.open(params.destination, {Rec_Folder_Name, mode_name, std::string(kGeneralPassFolder)}, why)) {
+            Write_Failure(no_output, why);
+            return std::nullopt;
+        }
+    }
+    pass.tree = std::make_shared<OutputTree>();
+    if (!pass.tree->open(params.destination, {Rec_Folder_Name, mode_name, pass.pass_folder_name}, why)) {
+        Write_Failure(no_output, why);
         return std::nullopt;
     }
+    if (general) {
+        report_ = std::make_unique<ScanReport>();
+        const ReportSource source{.image = platform::raw_device_path(params.device_identifier),
+                                  .first_sector = first,
+                                  .end_sector = end,
+                                  .program = App_Name,
+                                  .version = SALVEX_VERSION};
+        // A report that cannot be written does not hold the search up; the files matter more.
+        if (!report_->open(pass.tree->folder(2), search_folder.string(), source, why)) report_.reset();
+    }
 
-    if (first != 0) seek_sector(pass.device, first);  // past the end, every read fails
     view_.post([this, label = sector_label(first, end, first, total)] { view_.set_text(Outlet::sector_label, label); });
 
     if (photo) REC_PROC_Array = general ? Ext_Array : Adv_Ext_Array;
@@ -193,14 +219,18 @@ void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet brows
     });
 }
 
-bool MyTableController::End_Pass(std::size_t last_read) {
+bool MyTableController::End_Pass(bool source_ended, const salvex::SectorReader& reader) {
     if (pFile_Disk != nullptr) {
         std::fclose(pFile_Disk);
         pFile_Disk = nullptr;
     }
-    // Only the last read of the range decides: one that failed means the card
-    // could not be read to its end.
-    if (last_read == 0) {
+    if (reader.unreadable() > scan_tally.unreadable_sectors) {
+        scan_tally.unreadable_sectors = reader.unreadable();
+        scan_tally.first_unreadable = reader.first_unreadable();
+        if (report_ != nullptr) report_->note_unreadable(reader.unreadable(), reader.first_unreadable());
+    }
+    // A source that ended before the range did: a card pulled out, an image cut short.
+    if (source_ended) {
         scan_outcome = ScanOutcome::Failed;
         Show_MessageBox(salvex::text::kReadError);
         return false;

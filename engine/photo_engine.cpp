@@ -1,23 +1,21 @@
 // The photo carving engine: one pass over the chosen sectors, each header match
 // starting a new file that runs until its type's maximum size, the next header,
-// the end of the range or a stop.
-#include <array>
+// the end of the range or a stop. Each file is then finished: cut at its own end
+// and kept or dropped by what its structure says.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <stdexcept>
-#include <syslog.h>
 
-#include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
+#include "engine/finish/registry.h"
 #include "engine/header_match.h"
 #include "engine/messages.h"
+#include "engine/output_tree.h"
 #include "engine/pass_start.h"
-#include "platform/invoking_user.h"
-#include "platform/raw_device.h"
 
 using salvex::Outlet;
 namespace fs = std::filesystem;
@@ -36,34 +34,62 @@ bool MyTableController::Photo_Pass(bool general) {
     using namespace salvex;
     const std::optional<PassStart> pass = Start_Pass(general);
     if (!pass) return false;
-    std::FILE* const device = pass->device;
     const std::uint64_t end = pass->end;
-    const fs::path& pass_folder = pass->pass_folder;
 
-    SectorReader reader;
-    std::uint64_t file_count = 0, byte_count = 0, current_max = 0;
+    SectorReader reader(pass->device, read_buffer_.get(), std::min(read_sectors * kSectorSize, kDeviceBufferSize));
+    std::uint64_t file_count = 0, byte_count = 0, current_max = 0, current_start = 0;
     bool in_file = false, finished = false;
-    std::string current_path, current_name, current_uid;
+    std::string current_path, current_name, current_uid, current_extension, current_folder;
+    FolderCounter counter_before;
     const char* const prefix = general ? "GND" : "THD";
     const HeaderSearch search(decode_records(REC_PROC_Array));
 
-    const auto close_output = [this] {
-        const bool ok = salvex::close_output(pFile_op);
-        pFile_op = nullptr;
-        return ok;
-    };
     // Posted without waiting: nothing the scan does next depends on a photo being
     // listed, so a busy window never holds the search up. The clearing check waits
     // for them when they could matter.
-    const auto hand_over = [this, general](const std::string& path, const std::string& name, const std::string& uid) {
-        ++(general ? scan_tally.general_files : scan_tally.thorough_files);
+    const auto hand_over = [this](const std::string& path, const std::string& name, const std::string& uid) {
         ++Photos_In_Flight;
         view_.post([this, path, name, uid] {
             addImageWithPath(path, name, uid);
             --Photos_In_Flight;
         });
     };
+    // Closes the current file after finishing it, then hands it over or, when it
+    // is not kept, takes it back as if it had never been started. False when the
+    // destination refused its last bytes.
+    const auto close_current = [&] {
+        finish::Verdict verdict;
+        if (!Judge_Carved(pFile_op, current_extension, pass->exact, verdict)) return false;
+        const bool ok = close_output(pFile_op);
+        pFile_op = nullptr;
+        if (!ok) return false;
+        bool keep = !pass->exact || finish::settle({verdict}, {finish::type_of(current_extension)}, !general) == 0;
+        // The thorough pass brings only what the general pass could not.
+        if (pass->exact && !general && Found_By_General(current_start)) keep = false;
+        if (keep) {
+            Record_Kept(*pass, general, current_folder, current_name, current_extension, current_start);
+            hand_over(current_path, current_name, current_uid);
+        } else {
+            pass->tree->remove(current_folder, current_name);
+            zeroed_.erase(current_path);
+            --file_count;
+            --(general ? GND_Image_number : THD_Image_number);
+            uncount_one_file(Fol_Cnt_Array, counter_before);
+        }
+        current_path.clear();
+        return true;
+    };
+    const auto fail = [&](const std::string& why = {}) {
+        Write_Failure(pFile_op, why);
+        return false;
+    };
+    // A file the disk refused is named, and is not counted as recovered.
+    const auto refused = [&] {
+        const std::string cause = std::strerror(errno != 0 ? errno : EIO);
+        return fail(current_path.empty() ? cause : current_path + " could not be written in full: " + cause);
+    };
 
+    bool source_ended = false;
     for (;;) {
         const std::uint64_t index = for_index.load(std::memory_order_relaxed);
         if (index >= end || search.empty()) break;
@@ -73,24 +99,23 @@ bool MyTableController::Photo_Pass(bool general) {
             std::fclose(pFile_Disk);
             pFile_Disk = nullptr;
             Stop_Label_Timer();
-            if (pFile_op != nullptr) {
-                // A stop keeps what was written; a file the disk refused is not handed over.
-                if (!close_output()) {
-                    Write_Failure(pFile_op);
-                    return false;
-                }
-                hand_over(current_path, current_name, current_uid);
-            }
+            // A stop keeps what was written; a file the disk refused is not handed over.
+            if (pFile_op != nullptr && !close_current()) return refused();
             scan_outcome = ScanOutcome::Stopped;
             Request_Final_Screen();
             return false;
         }
 
-        const bool blank = reader.read(device, index);
+        const std::uint8_t* sector = nullptr;
+        const SectorReader::Got got = reader.next(index, end, sector);
+        if (got == SectorReader::Got::end) {
+            source_ended = true;
+            break;
+        }
         for_index.store(index + 1, std::memory_order_relaxed);
-        const auto& sector = reader.sector;
+        if (got == SectorReader::Got::unreadable && in_file) Note_Unreadable(index, {current_path});
 
-        const int matched = blank ? -1 : search.first_match(sector.data());
+        const int matched = is_blank(sector) ? -1 : search.first_match(sector);
         if (matched >= 0) {
             const DecodedRecord& record = search.records()[static_cast<std::size_t>(matched)];
             const std::string& extension = REC_PROC_Array[record.index + kExtension];
@@ -99,43 +124,30 @@ bool MyTableController::Photo_Pass(bool general) {
             if (file_count > 0 && !finished) {
                 // The sector holding the new header also ends the previous file.
                 if (pFile_op != nullptr) {
-                    const bool written = write_sector(pFile_op, sector.data());
-                    if (!close_output() || !written) {
-                        Write_Failure(pFile_op);
-                        return false;
-                    }
+                    if (!write_sector(pFile_op, sector) || !close_current()) return refused();
                 }
-                hand_over(current_path, current_name, current_uid);
                 current_path.clear();
             }
             finished = false;
             in_file = true;
             ++file_count;
             const std::uint64_t uid_number = general ? ++GND_Image_number : ++THD_Image_number;
-            const std::string type_folder = count_one_file(Fol_Cnt_Array, extension);
+            counter_before = counter_of(Fol_Cnt_Array, extension);
+            current_folder = count_one_file(Fol_Cnt_Array, extension);
+            current_extension = extension;
             current_name = Generate_File_Name(file_count, prefix, extension);
             current_uid = Generate_File_UID_Num(uid_number, !general, extension);
+            current_start = index;
             byte_count = 0;
             current_max = record.max_size;
-            current_path = (pass_folder / type_folder / current_name).string();
-            if (!Create_User_Folder((pass_folder / type_folder).string())) {
-                Write_Failure(pFile_op);
-                return false;
+            current_path = (pass->pass_folder / current_folder / current_name).string();
+            std::string why;
+            pFile_op = pass->tree->create(current_folder, current_name, why);
+            if (pFile_op == nullptr) {
+                current_path.clear();
+                return fail(why);
             }
-            if (pFile_op != nullptr && !close_output()) {
-                Write_Failure(pFile_op);
-                return false;
-            }
-            errno = 0;
-            pFile_op = std::fopen(current_path.c_str(), "wb+");
-            if (pFile_op == nullptr && errno != 0) {
-                Write_Failure(pFile_op);
-                return false;
-            }
-            if (pFile_op != nullptr) {
-                salvex::platform::hand_to_invoking_user(fileno(pFile_op));
-                std::setvbuf(pFile_op, output_buffer_.get(), _IOFBF, kOutputBufferSize);
-            }
+            std::setvbuf(pFile_op, output_buffer_.get(), _IOFBF, kOutputBufferSize);
         }
 
         if (in_file) {
@@ -145,31 +157,21 @@ bool MyTableController::Photo_Pass(bool general) {
                 if (pFile_op != nullptr) {
                     // A buffered write meets a full disk at the flush, so the close is
                     // checked too: a file cut short is never handed over as whole.
-                    const bool written = write_sector(pFile_op, sector.data());
-                    if (!close_output() || !written) {
-                        Write_Failure(pFile_op);
-                        return false;
-                    }
+                    if (!write_sector(pFile_op, sector) || !close_current()) return refused();
                     in_file = false;
                     finished = true;
-                    hand_over(current_path, current_name, current_uid);
-                    current_path.clear();
                 }
-            } else if (pFile_op != nullptr && !write_sector(pFile_op, sector.data())) {
-                Write_Failure(pFile_op);
-                return false;
+            } else if (pFile_op != nullptr && !write_sector(pFile_op, sector)) {
+                return refused();
             }
         }
     }
 
-    // End of range.
+    // End of range, or of the source.
     if (pFile_op != nullptr) {
-        if (!close_output()) {
-            Write_Failure(pFile_op);
-            return false;
-        }
+        if (!close_current()) return refused();
         in_file = false;
     }
-    if (!current_path.empty()) hand_over(current_path, current_name, current_uid);
-    return End_Pass(reader.last_read);
+    // An empty list reads nothing, which counts as a failed read.
+    return End_Pass(source_ended || search.empty(), reader);
 }

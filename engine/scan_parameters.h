@@ -11,4 +11,6 @@ struct ScanParameters {
     std::string start_text, end_text;
     std::string destination;
     bool thorough = false;
+    // Each file cut at its own end and checked for its type; off, files are runs of whole sectors.
+    bool exact_files = false;
 };

@@ -13,15 +13,6 @@ std::FILE* open_sector_stream(const std::string& path, char* buffer, std::size_t
     return stream;
 }
 
-std::size_t read_sector(std::FILE* stream, std::uint8_t* sector) {
-#if defined(__GLIBC__)
-    // Only the scan thread touches the stream: no lock per sector.
-    return fread_unlocked(sector, kSectorSize, 1, stream);
-#else
-    return std::fread(sector, kSectorSize, 1, stream);
-#endif
-}
-
 bool write_sector(std::FILE* output, const std::uint8_t* sector) {
 #if defined(__GLIBC__)
     // Only the scan thread writes carved files while a pass runs.
@@ -40,9 +31,5 @@ bool close_output(std::FILE* output) {
     return ok;
 }
 
-bool seek_sector(std::FILE* stream, std::uint64_t sector) {
-    std::clearerr(stream);
-    return ::fseeko(stream, static_cast<off_t>(sector * kSectorSize), SEEK_SET) == 0;
-}
 
 }  // namespace salvex

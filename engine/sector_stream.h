@@ -1,6 +1,5 @@
 #pragma once
-// Reading a device or image one 512-byte sector at a time through a stdio stream
-// with a large buffer, so that the system is asked for megabytes at a time.
+// Opening the source read-only and writing carved files through large buffers.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -12,9 +11,6 @@ inline constexpr std::size_t kOutputBufferSize = 1u << 20;
 
 // Opens read-only; never anything else. The buffer must outlive the stream.
 std::FILE* open_sector_stream(const std::string& path, char* buffer, std::size_t size);
-// Items read: 1, or 0 when the sector could not be read.
-std::size_t read_sector(std::FILE* stream, std::uint8_t* sector);
-bool seek_sector(std::FILE* stream, std::uint64_t sector);
 
 // Appends one sector to an output file; false when nothing was stored.
 bool write_sector(std::FILE* output, const std::uint8_t* sector);

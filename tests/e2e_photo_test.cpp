@@ -321,7 +321,7 @@ TEST(SampleCard, GivesBackThePhotosFromBeforeTheQuickFormat) {
     TempFolder tmp;
     const fs::path image = kSampleDir / "sample-card.img";
     const auto photos = sample_photos(kSampleDir / "photos");
-    const Scan s = scan(image, tmp / "out", tmp);
+    const Scan s = scan(image, tmp / "out", tmp, "--whole-sectors");
     ASSERT_EQ(s.run.status, 0) << s.run.output;
 
     const std::string card = slurp(image);
@@ -342,6 +342,43 @@ TEST(SampleCard, GivesBackThePhotosFromBeforeTheQuickFormat) {
     expect_photos_recovered(photos.after, card, s.search / kGeneral, general);
 }
 
+// As a user gets them: each photo lying whole on the card back byte for byte,
+// once, and the report listing every file kept where it came from.
+TEST(SampleCard, GivesEachPhotoBackOnceAtItsOwnLengthWithAReport) {
+    TempFolder tmp;
+    const fs::path image = kSampleDir / "sample-card.img";
+    const auto photos = sample_photos(kSampleDir / "photos");
+    const Scan s = scan(image, tmp / "out", tmp);
+    ASSERT_EQ(s.run.status, 0) << s.run.output;
+    const std::string card = slurp(image);
+
+    auto found = tree(s.search);
+    ASSERT_TRUE(found.contains("report.xml"));
+    const std::string report = found["report.xml"];
+    found.erase("report.xml");
+    std::map<std::string, std::string> by_content;
+    for (const auto& [name, bytes] : found) {
+        const auto [it, fresh] = by_content.emplace(bytes, name);
+        EXPECT_TRUE(fresh) << name << " holds the same bytes as " << it->second;
+        // The report names each file with its size and the card offset its bytes come from.
+        const std::string entry = "<filename>" + name + "</filename>\n    <filesize>" + std::to_string(bytes.size());
+        const auto at = report.find(entry);
+        ASSERT_NE(at, std::string::npos) << name << " is not in the report";
+        const auto offset = report.find("img_offset=\"", at) + 12;
+        EXPECT_EQ(card.compare(std::stoull(report.substr(offset)), bytes.size(), bytes), 0) << name;
+    }
+    EXPECT_TRUE(report.ends_with("</dfxml>\n"));
+    std::size_t whole = 0;
+    for (const auto* group : {&photos.before, &photos.after})
+        for (const auto& p : *group) {
+            if (places(card, p.bytes).empty()) continue;
+            ++whole;
+            EXPECT_TRUE(by_content.contains(p.bytes)) << p.name << " should come back byte for byte";
+        }
+    EXPECT_GT(whole, photos.before.size() / 2);
+    EXPECT_NE(s.run.output.find("Scan report: " + (s.search / "report.xml").string()), std::string::npos) << s.run.output;
+}
+
 TEST(DeletedPhotos, EachComesBackInDiskOrderWithOrWithoutTheThoroughPass) {
     TempFolder tmp;
     const auto photos = sample_photos(kSampleDir / "photos").before;
@@ -349,7 +386,7 @@ TEST(DeletedPhotos, EachComesBackInDiskOrderWithOrWithoutTheThoroughPass) {
     const auto listed = card.listed();
     for (const auto& p : photos) EXPECT_EQ(listed.contains(p.name), !p.deleted) << p.name;
 
-    const Scan s = scan(card.path(), tmp / "out", tmp);
+    const Scan s = scan(card.path(), tmp / "out", tmp, "--whole-sectors");
     ASSERT_EQ(s.run.status, 0) << s.run.output;
     const std::string bytes = slurp(card.path());
     const std::size_t sectors = bytes.size() / kSector;
@@ -357,7 +394,7 @@ TEST(DeletedPhotos, EachComesBackInDiskOrderWithOrWithoutTheThoroughPass) {
     const auto thorough = expected_pass(bytes, thorough_records(), "THD", 0, sectors);
     ASSERT_GE(general.size(), photos.size());
     EXPECT_FALSE(thorough.empty());
-    EXPECT_EQ(tree(tmp / "out").size(), general.size() + thorough.size()) << "files outside the two pass folders";
+    EXPECT_EQ(tree(tmp / "out").size(), general.size() + thorough.size() + 1) << "files outside the two pass folders and the report";
     expect_pass(s.search / kGeneral, general, bytes);
     expect_pass(s.search / kThorough, thorough, bytes);
     expect_photos_recovered(deleted_only(photos), bytes, s.search / kGeneral, general);
@@ -365,7 +402,7 @@ TEST(DeletedPhotos, EachComesBackInDiskOrderWithOrWithoutTheThoroughPass) {
     EXPECT_NE(s.run.output.find(recovered_line(general.size() + thorough.size(), s.search)), std::string::npos) << s.run.output;
 
     // Without the thorough pass: the same general files, and no folder for the omitted ones.
-    const Scan plain = scan(card.path(), tmp / "plain", tmp, "--no-thorough");
+    const Scan plain = scan(card.path(), tmp / "plain", tmp, "--no-thorough --whole-sectors");
     ASSERT_EQ(plain.run.status, 0) << plain.run.output;
     expect_pass(plain.search / kGeneral, general, bytes);
     EXPECT_FALSE(fs::exists(plain.search / kThorough));
@@ -383,7 +420,8 @@ TEST(SectorRange, RecoversOnlyWhatStartsInsideIt) {
     // From inside the second file to just past the fifth one's first sector.
     const std::size_t begin = whole[1].first + 1, end = whole[4].first + 1;
 
-    const Scan s = scan(card.path(), tmp / "out", tmp, "--range " + std::to_string(begin) + ":" + std::to_string(end));
+    const Scan s = scan(card.path(), tmp / "out", tmp,
+                        "--whole-sectors --range " + std::to_string(begin) + ":" + std::to_string(end));
     ASSERT_EQ(s.run.status, 0) << s.run.output;
     const auto general = expected_pass(bytes, general_records(), "GND", begin, end);
     const auto thorough = expected_pass(bytes, thorough_records(), "THD", begin, end);

@@ -96,110 +96,100 @@ void scan(ScanHarness& h, const SectorImage& image, FaultySource& source, bool t
 // ---------------------------------------------------------------------------
 // Unreadable sectors
 
-// A read that fails is tried once more at the next iteration, keeping the last
-// good sector in the buffer; when the retry fails too, the re-seek moves one past
-// the bad sector. Either way the data lags one sector for the rest of the scan.
-struct BadSector {
+// Every sector lands where it belongs: a bulk read that fails is redone sector by
+// sector, a sector that fails twice is given as zeros, and only it. Headers at
+// `first` and `second`; the files hold the card as read, bad sectors zeroed.
+struct BadSectors {
     const char* name;
-    std::size_t sectors, first, second, bad;
-    int times;  // FaultySource::kAlways for a sector that never reads
+    std::size_t sectors, first, second;
+    std::vector<std::uint64_t> bad;
+    int times;            // FaultySource::kAlways for sectors that never read
+    bool whole_requests;  // a read spanning a bad sector fails whole
 };
-void PrintTo(const BadSector& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadSectors& c, std::ostream* os) { *os << c.name; }
 
-class BadSectorMidScan : public ::testing::TestWithParam<BadSector> {};
+class UnreadableSectors : public ::testing::TestWithParam<BadSectors> {};
 
-TEST_P(BadSectorMidScan, ScanGoesOnAndTheFirstFileRepeatsTheSectorBeforeTheBadOne) {
-    const BadSector& c = GetParam();
+TEST_P(UnreadableSectors, EachSectorKeepsItsPlaceAndTheBadOnesAreCountedAsZeros) {
+    const BadSectors& c = GetParam();
     ScanHarness h(jpg_list());
     FaultySource source;
     SectorImage img(c.sectors);
     img.header(c.first, kJpg).header(c.second, kJpg);
-    source.fail_sector(c.bad, c.times);
+    for (const auto b : c.bad) source.fail_sector(b, c.times);
+    if (c.whole_requests) source.fail_whole_requests();
     ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
 
-    const std::size_t repeats = c.times == 1 ? 1 : 2;
-    std::string first = img.range(c.first, c.bad);
-    for (std::size_t i = 0; i < repeats; ++i) first += img.sector(c.bad - 1);
-    EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", first + img.range(c.bad + repeats - 1, c.second + 1)},
-                                          {"JPG", img.range(c.second, c.sectors - 1)}}));
-    EXPECT_EQ(source.failed_reads(), static_cast<int>(repeats));
+    SectorImage seen = img;
+    if (c.times == FaultySource::kAlways)
+        for (const auto b : c.bad) seen.zero(b);
+    // A bad range over the second header hides it: the first file runs on.
+    const bool second_seen = seen.sector(c.second) == img.sector(c.second);
+    std::vector<std::pair<std::string, std::string>> files{
+        {"JPG", seen.range(c.first, second_seen ? c.second + 1 : c.sectors)}};
+    if (second_seen) files.push_back({"JPG", seen.range(c.second, c.sectors)});
+    EXPECT_TRUE(pass_holds(h, seen, true, files));
+    const ScanTally& tally = h.controller.scan_tally;
+    EXPECT_EQ(tally.unreadable_sectors, c.times == FaultySource::kAlways ? c.bad.size() : 0u);
+    if (tally.unreadable_sectors > 0) {
+        EXPECT_EQ(tally.first_unreadable, c.bad.front());
+        EXPECT_EQ(tally.files_with_zeros, std::vector<std::string>{carved(h, true, "JPG", 1)});
+    }
     EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));
     EXPECT_EQ(h.alert_messages(), kNoAlerts);
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
 }
 
-// 8192 sectors fill the 4 MiB stream buffer once: the last case's fault lies in the second fill.
-INSTANTIATE_TEST_SUITE_P(EngineFaults, BadSectorMidScan,
-                         ::testing::Values(BadSector{"FailingOnce", 16, 0, 8, 4, 1},
-                                           BadSector{"NeverReadable", 24, 0, 12, 5, FaultySource::kAlways},
-                                           BadSector{"BeyondTheFirstBuffer", 8400, 8100, 8350, 8300, FaultySource::kAlways}),
-                         [](const auto& param_info) { return std::string(param_info.param.name); });
+// 8192 sectors fill the 4 MiB read once: one case's fault lies in the second read.
+INSTANTIATE_TEST_SUITE_P(
+    EngineFaults, UnreadableSectors,
+    ::testing::Values(BadSectors{"FailingOnceReadsOnRetry", 16, 0, 8, {4}, 1, false},
+                      BadSectors{"NeverReadable", 24, 0, 12, {5}, FaultySource::kAlways, false},
+                      BadSectors{"BulkReadFailingWhole", 24, 0, 12, {5, 6}, FaultySource::kAlways, true},
+                      BadSectors{"BeyondTheFirstRead", 8400, 8100, 8350, {8300}, FaultySource::kAlways, true},
+                      BadSectors{"RangeAcrossAHeader", 24, 2, 12, {11, 12, 13}, FaultySource::kAlways, true}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
-// Sector 4 fails once. Sector 3 is a header sector that sector 5 repeats; sectors
-// 1, 6 and 8 are zeros; the ZRO record matches a sector of zeros.
-SectorImage reference_switch_image() {
-    SectorImage img(10);
-    img.header(0, kJpg).zero(1).header(3, kJpg).copy(3, 5).zero(6).zero(8);
-    return img;
-}
-
-TEST(UnreadableSectors, FailedReSeekMakesTheLastGoodSectorTheBlankOne) {
-    const SignatureList list = jpg_list() + record("ZRO", 1 << 24, "00000000");
-    const SectorImage img = reference_switch_image();
-    {
-        // Control: the re-seek works, zeros stay blank and the stale header sector is searched again.
-        ScanHarness h(list);
-        FaultySource source;
-        source.fail_sector(4, 1);
-        ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
-        EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 4)}, {"JPG", img.sector(3) + img.sector(3)},
-                                              {"JPG", img.range(3, 6)}, {"JPG", img.range(5, 9)}}));
-        EXPECT_EQ(source.failed_seeks(), 0);
-    }
-    {
-        ScanHarness h(list);
-        FaultySource source;
-        source.fail_sector(4, 1);
-        source.fail_seeks();
-        ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
-        // Sector 3 became the reference: its stale copy and its repeat at sector 5
-        // are blank and only appended, while the zero sectors now start ZRO files.
-        EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 4)}, {"JPG", img.sector(3) + img.range(3, 7)},
-                                              {"ZRO", img.range(6, 9)}, {"ZRO", img.sector(8)}}));
-        EXPECT_EQ(h.controller.images.size(), 4u);
-        EXPECT_GE(source.failed_seeks(), 1);
-        EXPECT_EQ(h.alert_messages(), kNoAlerts);
-        EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
-    }
-}
-
-TEST(UnreadableSectors, LastReadFailingShowsTheReadErrorAndSkipsTheThoroughPass) {
-    SectorImage img(12);
+// The card pulled out or the image cut short mid-scan: the scan ends with the
+// read error, keeps what was read, and nothing that was not read.
+TEST(SourceEndingEarly, ShowsTheReadErrorKeepsWhatWasReadAndSkipsTheThoroughPass) {
+    SectorImage img(40);
     img.header(0, kJpg).header(3, kThorough).header(6, kJpg);
-    {
-        // Control: the same card read whole goes on to the thorough pass.
-        ScanHarness h(jpg_list(), thorough_list());
-        FaultySource source;
-        ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
-        EXPECT_TRUE(thorough_pass_started(h));
-        EXPECT_EQ(regular_files_under(h.pass_folder(false)), std::vector<std::string>{carved(h, false, "THJ", 1)});
-        EXPECT_EQ(h.alert_messages(), kNoAlerts);
-    }
     ScanHarness h(jpg_list(), thorough_list());
     FaultySource source;
-    source.fail_sector(11);
-    ASSERT_NO_FATAL_FAILURE(scan(h, img, source, true));
+    source.pause_at(20);
+    h.controller.Open_Source = source.opener();
+    const std::string card = img.save(h.home / "card.img");
+    h.choose(card, img.sectors(), h.home / "out", true);
+    h.start();
+    ASSERT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
+    fs::resize_file(card, 15 * SectorImage::kSector);
+    source.release();
+    ASSERT_TRUE(h.run_until_done(20s));
 
     ASSERT_EQ(h.view.alerts().size(), 1u);
     EXPECT_EQ(h.view.alerts()[0].request.message, kReadErrorBox);
-    EXPECT_EQ(h.view.alerts()[0].request.buttons, std::vector<std::string>{"OK"});
-    // The open file is closed and handed over, the stale last sector included.
-    EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 7)}, {"JPG", img.range(6, 11) + img.sector(10)}}));
-    EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));
+    EXPECT_TRUE(pass_holds(h, img, true, {{"JPG", img.range(0, 7)}, {"JPG", img.range(6, 20)}}));
     EXPECT_FALSE(thorough_pass_started(h));
-    EXPECT_FALSE(fs::exists(h.pass_folder(false)));
-    EXPECT_EQ(source.opens(), 1);
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     EXPECT_EQ(final_screens(h), 1u);
+}
+
+// A link planted at an output name is not written through, and is named.
+TEST(PlantedLink, IsNotWrittenThroughAndIsNamed) {
+    SectorImage img(8);
+    img.header(0, kJpg);
+    ScanHarness h(jpg_list());
+    const std::string target = h.home.write("precious.txt", "keep me");
+    h.destination = h.home / "out";
+    fs::create_directories(h.pass_folder(true) + "/JPG");
+    fs::create_symlink(target, carved(h, true, "JPG", 1));
+    FaultySource source;
+    ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
+    EXPECT_EQ(read_whole_file(target), "keep me");
+    EXPECT_EQ(h.count_alerts(kUnableToSaveBox), 1u);
+    EXPECT_NE(h.controller.scan_tally.failure.find(carved(h, true, "JPG", 1)), std::string::npos)
+        << h.controller.scan_tally.failure;
 }
 
 // ---------------------------------------------------------------------------
@@ -259,6 +249,7 @@ TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
     if (at == FullAt::Stop) {
         source.pause_at(740);
         h.controller.Open_Source = source.opener();
+        h.controller.read_sectors = 1;
     }
     h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", true);
     {
@@ -305,6 +296,7 @@ TEST_P(DestinationGone, UnableToSaveAtTheNextFileAndNoCrash) {
     img.header(0, kJpg).header(10, kThorough).header(20, kJpg).header(40, kJpg);
     source.pause_at(30);
     h.controller.Open_Source = source.opener();
+    h.controller.read_sectors = 1;
     h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", true);
     h.start();
     ASSERT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
@@ -341,7 +333,7 @@ INSTANTIATE_TEST_SUITE_P(EngineFaults, DestinationGone,
 // Stops at random points
 
 // JPG headers, two of them side by side; thorough headers inside JPG files.
-TEST(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
+TEST(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsHandled) {
     constexpr std::size_t kSectors = 80;
     const std::vector<std::size_t> jpg_starts{0, 9, 23, 24, 40, 57, 70};
     SectorImage img(kSectors);
@@ -356,6 +348,7 @@ TEST(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
         FaultySource source;
         source.pause_at(stop_at);
         h.controller.Open_Source = source.opener();
+        h.controller.read_sectors = 1;
         h.choose(img.save(h.home / "card.img"), kSectors, h.home / "out", true);
         h.start();
         ASSERT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
@@ -363,11 +356,14 @@ TEST(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsRead) {
         source.release();
         ASSERT_TRUE(h.run_until_done(20s));
 
-        // Each file started before the stop runs to the next header, the last to the sector being read.
+        // Each file started before the stop runs to the next header, the last to
+        // the last sector handled (the read under way may have brought more).
+        const std::size_t last = h.controller.for_index - 1;
+        ASSERT_LT(last, kSectors - 1);
         std::vector<std::pair<std::string, std::string>> files;
-        for (std::size_t i = 0; i < jpg_starts.size() && jpg_starts[i] <= stop_at; ++i) {
-            const bool next_started = i + 1 < jpg_starts.size() && jpg_starts[i + 1] <= stop_at;
-            files.emplace_back("JPG", img.range(jpg_starts[i], next_started ? jpg_starts[i + 1] + 1 : stop_at + 1));
+        for (std::size_t i = 0; i < jpg_starts.size() && jpg_starts[i] <= last; ++i) {
+            const bool next_started = i + 1 < jpg_starts.size() && jpg_starts[i + 1] <= last;
+            files.emplace_back("JPG", img.range(jpg_starts[i], next_started ? jpg_starts[i + 1] + 1 : last + 1));
         }
         EXPECT_TRUE(pass_holds(h, img, true, files));
         EXPECT_EQ(h.handed_over(), regular_files_under(h.pass_folder(true)));

@@ -84,26 +84,6 @@ TEST(LoopDevice, FullDestinationStopsWithTheMessageAndTheFileCutShortIsNotListed
     EXPECT_EQ(std::find(listed.begin(), listed.end(), "GND00003.JPG"), listed.end());
 }
 
-// A card whose very first sector cannot be read the first time: the data lags one
-// sector from the start, and the scan goes on.
-TEST(UnreadableSectors, FirstSectorOfTheRangeFailingOnce) {
-    TempFolder dir;
-    SectorImage img(12);
-    img.header(3, kJpg).header(5, kJpg);
-    salvex::test::FaultySource source;
-    source.fail_sector(3, 1);
-    ScanHarness h(record("JPG", 1 << 20, "FFD8FFE0"));
-    h.controller.Open_Source = source.opener();
-    h.choose(img.save(dir / "card.img"), img.sectors(), dir / "out", false, std::make_pair(3, 12));
-    h.start();
-    ASSERT_TRUE(h.run_until_done());
-    EXPECT_EQ(source.failed_reads(), 1);
-    // Sector 3 is read again in the second iteration, so the last sector is never reached.
-    EXPECT_TRUE(read_whole_file(h.pass_folder(true) + "/JPG/GND00001.JPG") == img.range(3, 6));
-    EXPECT_TRUE(read_whole_file(h.pass_folder(true) + "/JPG/GND00002.JPG") == img.range(5, 11));
-    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Completed);
-}
-
 // A destination on the volume being searched: the platform sees it, the window
 // asks once per destination and volume, and choosing another folder keeps the user
 // on the range screen.

@@ -27,6 +27,7 @@ const char* mode_folder_name(std::int32_t mode) {
 // at the sector its first 512 bytes come from.
 ::testing::AssertionResult carved_from_card(const std::string& folder, const SectorImage& img) {
     for (const std::string& file : salvex::test::regular_files_under(folder)) {
+        if (file.ends_with("/report.xml")) continue;
         const std::string bytes = salvex::test::read_whole_file(file);
         if (bytes.empty() || bytes.size() % 512 != 0)
             return ::testing::AssertionFailure() << file << " holds " << bytes.size() << " bytes";

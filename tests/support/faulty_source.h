@@ -46,6 +46,12 @@ public:
         std::lock_guard lock(state_->mutex);
         state_->bad[sector] = times;
     }
+    // A read whose span holds a bad sector fails whole, as a device's bulk read
+    // does, instead of stopping short before it.
+    void fail_whole_requests() {
+        std::lock_guard lock(state_->mutex);
+        state_->whole_requests = true;
+    }
     void fail_seeks(bool on = true) {
         std::lock_guard lock(state_->mutex);
         state_->seeks_fail = on;
@@ -73,7 +79,7 @@ public:
     int opens() const { return state_->opens; }
 
     MyTableController::SourceOpener opener() const {
-        return [state = state_](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
+        return [state = state_](const std::string& path, char*, std::size_t) -> std::FILE* {
             const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             if (fd < 0) return nullptr;
             auto* cookie = new Cookie{state, fd, 0};
@@ -88,7 +94,8 @@ public:
                 errno = error;
                 return nullptr;
             }
-            std::setvbuf(stream, buffer, _IOFBF, size);
+            // Unbuffered, so a bulk read reaches the faults as one request.
+            std::setvbuf(stream, nullptr, _IONBF, 0);
             ++state->opens;
             return stream;
         };
@@ -99,7 +106,7 @@ private:
         mutable std::mutex mutex;
         std::condition_variable changed;
         std::map<std::uint64_t, int> bad;  // sector -> failures left, kAlways for no end
-        bool seeks_fail = false;
+        bool seeks_fail = false, whole_requests = false;
         std::optional<std::uint64_t> pause;
         bool paused = false, released = false;
         std::atomic<int> failed_reads{0}, failed_seeks{0}, opens{0};
@@ -139,6 +146,11 @@ private:
                     stop = it->first;
                     break;
                 }
+            }
+            if (s.whole_requests && stop != std::numeric_limits<std::uint64_t>::max() && stop * kSector < position + size) {
+                ++s.failed_reads;
+                errno = EIO;
+                return -1;
             }
             if (s.pause && *s.pause > first) stop = std::min(stop, *s.pause);
             if (stop != std::numeric_limits<std::uint64_t>::max())

@@ -1,0 +1,132 @@
+#include "engine/output_tree.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/folder_helpers.h"
+#include "platform/invoking_user.h"
+
+namespace salvex {
+
+namespace {
+
+std::string cause(int error) { return std::strerror(error); }
+
+// Opens the folder `name` in `dir`, making it when missing; a link is refused.
+int open_sub(int dir, const std::string& dir_path, const std::string& name, std::string& why) {
+    const std::string path = dir_path + "/" + name;
+    const bool made = ::mkdirat(dir, name.c_str(), 0777) == 0;
+    if (!made && errno != EEXIST) {
+        why = "cannot make " + path + ": " + cause(errno);
+        return -1;
+    }
+    const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        why = error == ELOOP || error == ENOTDIR ? path + " is a link or not a folder; nothing was written through it"
+                                                  : "cannot open " + path + ": " + cause(error);
+        errno = error;
+        return -1;
+    }
+    if (made) platform::hand_to_invoking_user(fd);
+    return fd;
+}
+
+}  // namespace
+
+int create_file_at(int dir, const std::string& dir_path, const std::string& name, std::string& why) {
+    const std::string path = dir_path + "/" + name;
+    constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::openat(dir, name.c_str(), kFlags, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        // An earlier search's file is replaced by a new one, so that a hard or
+        // symbolic link in its place can never lead the write elsewhere.
+        struct stat st {};
+        if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
+            why = path + " is " + (S_ISLNK(st.st_mode) ? "a link" : "not a plain file") +
+                  "; nothing was written through it";
+            errno = EEXIST;
+            return -1;
+        }
+        if (::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT) fd = ::openat(dir, name.c_str(), kFlags, 0666);
+    }
+    if (fd < 0) {
+        const int error = errno;
+        why = "cannot write " + path + ": " + cause(error);
+        errno = error;
+        return -1;
+    }
+    platform::hand_to_invoking_user(fd);
+    return fd;
+}
+
+OutputTree::~OutputTree() {
+    for (const auto& [name, fd] : subs_) ::close(fd);
+    for (const int fd : chain_) ::close(fd);
+}
+
+bool OutputTree::open(const std::string& destination, const std::vector<std::string>& below, std::string& why) {
+    // The destination is the user's own choice: made with its parents when missing.
+    if (!Create_User_Folder(destination)) {
+        why = "cannot make " + destination + ": " + cause(errno);
+        return false;
+    }
+    int fd = ::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        why = "cannot open " + destination + ": " + cause(errno);
+        return false;
+    }
+    chain_.push_back(fd);
+    deepest_path_ = destination;
+    for (const std::string& name : below) {
+        fd = open_sub(chain_.back(), deepest_path_, name, why);
+        if (fd < 0) return false;
+        chain_.push_back(fd);
+        deepest_path_ += "/" + name;
+    }
+    return true;
+}
+
+int OutputTree::sub_folder(const std::string& sub, std::string& why) {
+    if (const auto it = subs_.find(sub); it != subs_.end()) return it->second;
+    const int fd = open_sub(chain_.back(), deepest_path_, sub, why);
+    if (fd >= 0) subs_.emplace(sub, fd);
+    return fd;
+}
+
+std::FILE* OutputTree::create(const std::string& sub, const std::string& name, std::string& why) {
+    if (chain_.empty()) {
+        why = "no result folder is open";
+        return nullptr;
+    }
+    // The folder must still be where its path says, or the hand-over would name a
+    // place the file is not in.
+    struct stat by_path {}, held {};
+    if (::stat(deepest_path_.c_str(), &by_path) != 0 || ::fstat(chain_.back(), &held) != 0 ||
+        by_path.st_dev != held.st_dev || by_path.st_ino != held.st_ino) {
+        why = deepest_path_ + " was moved or removed during the search";
+        errno = ENOENT;
+        return nullptr;
+    }
+    const int dir = sub_folder(sub, why);
+    if (dir < 0) return nullptr;
+    const int fd = create_file_at(dir, deepest_path_ + "/" + sub, name, why);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "w+b");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        why = "cannot write " + deepest_path_ + "/" + sub + "/" + name + ": " + cause(error);
+        errno = error;
+    }
+    return file;
+}
+
+void OutputTree::remove(const std::string& sub, const std::string& name) {
+    if (const auto it = subs_.find(sub); it != subs_.end()) ::unlinkat(it->second, name.c_str(), 0);
+}
+
+}  // namespace salvex

@@ -1,0 +1,45 @@
+#pragma once
+// The folders one pass writes into, opened from the destination down without
+// following a link that someone planted in the result tree, and the files made
+// in them. Only what is made here is handed to the invoking user.
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace salvex {
+
+class OutputTree {
+public:
+    OutputTree() = default;
+    ~OutputTree();
+    OutputTree(const OutputTree&) = delete;
+    OutputTree& operator=(const OutputTree&) = delete;
+
+    // Opens `destination` (the user's own choice, taken as it is), then each of
+    // `below` under it, making what is missing. False with the reason in `why`.
+    bool open(const std::string& destination, const std::vector<std::string>& below, std::string& why);
+    // The folder `level` steps below the destination (1 = the first of `below`).
+    int folder(std::size_t level) const { return level < chain_.size() ? chain_[level] : -1; }
+
+    // A new file `name` in the subfolder `sub` of the deepest folder (made when
+    // missing), open for reading and writing. A file of that name is replaced,
+    // never written through; a link there is refused. Null with the reason.
+    std::FILE* create(const std::string& sub, const std::string& name, std::string& why);
+    // Removes a file this pass made.
+    void remove(const std::string& sub, const std::string& name);
+
+private:
+    int sub_folder(const std::string& sub, std::string& why);
+
+    std::vector<int> chain_;  // destination, then each folder below it
+    std::string deepest_path_;
+    std::map<std::string, int> subs_;
+};
+
+// Makes `name` in the folder `dir` (whose path is `dir_path`, for messages) as a
+// new file for reading and writing, replacing a regular file of that name and
+// refusing anything else. -1 with the reason in `why`; errno is kept.
+int create_file_at(int dir, const std::string& dir_path, const std::string& name, std::string& why);
+
+}  // namespace salvex
