@@ -59,12 +59,19 @@ ParseResult parse_options(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string a = args[i];
         std::string value;
-        const bool takes_value =
-            a == "--edition" || a == "--source" || a == "--dest" || a == "--mode" || a == "--range" || a == "--types";
+        bool given_value = false;
         if (const auto eq = a.find('='); a.starts_with("--") && eq != std::string::npos) {
             value = a.substr(eq + 1);
             a = a.substr(0, eq);
-        } else if (takes_value) {
+            given_value = true;
+        }
+        const bool takes_value =
+            a == "--edition" || a == "--source" || a == "--dest" || a == "--mode" || a == "--range" || a == "--types";
+        const bool is_switch = a == "--help" || a == "--list-devices" || a == "--list-signatures" ||
+                               a == "--no-thorough" || a == "--force" || a == "--list-types";
+        // A switch is on by being there: --force=no must not read as yes.
+        if (is_switch && given_value) return {std::nullopt, a + " takes no value"};
+        if (takes_value && !given_value) {
             if (i + 1 >= args.size()) return {std::nullopt, a + " needs a value"};
             value = args[++i];
         }
