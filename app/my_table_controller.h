@@ -67,6 +67,15 @@ public:
     // The start-up step of the window: makes the lists empty and loads the
     // edition's signature files into the eight signature lists.
     void Load_Signature_Catalogue();
+    // Signature files of the catalogue that gave no records, and why, by mode:
+    // the user is told at start-up, before any search.
+    struct SignatureFileProblem {
+        std::int32_t mode;
+        std::string path, cause;
+    };
+    std::vector<SignatureFileProblem> Signature_File_Problems;
+    // The start-up message naming them; empty when every file loaded.
+    std::string Signature_Problems_Text() const;
     // A mode is on offer when its general signature file has a real name.
     bool Mode_Is_Offered(std::int32_t mode) const;
 

@@ -107,6 +107,7 @@ void MyTableController::awakeFromNib() {
         view_.reload(Outlet::imageBrowser);
         view_.reload(Outlet::imageBrowser_2);
         Load_Signature_Catalogue();
+        if (const std::string problems = Signature_Problems_Text(); !problems.empty()) Main_Thread_Messgae(problems);
         noprevfile = (fs::path(bundle_.resource_path) / "NoPreview.png").string();
         Null_Image_Data.clear();
         std::error_code ec;
