@@ -49,6 +49,17 @@ void MyTableController::Open_Folder_btn_Sig() { Open_Folder_btn(); }
 bool MyTableController::Destination_Off_Source() {
     const std::string folder = view_.text(Outlet::path);
     const std::string device = salvex::platform::raw_device_path(view_.text(Outlet::disk_identifier));
+    const Outlet browse = salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode);
+    // Writing over the source itself is never offered.
+    const fs::path result_folder =
+        fs::path(folder) / Rec_Folder_Name / std::string(salvex::mode_folder(Recovery_MODE));
+    if (salvex::platform::result_folder_holds_source(result_folder.string(), device)) {
+        view_.alert({std::string(salvex::text::kDestinationHoldsSource),
+                     std::string(salvex::text::kDestinationHoldsSourceInfo),
+                     {std::string(salvex::text::kChooseAnotherFolder)}});
+        view_.focus(browse);
+        return false;
+    }
     if (!salvex::platform::writes_onto_device(folder, device)) return true;
     const std::string pair = folder + '\n' + device;
     if (Accepted_Destination_On_Source == pair) return true;
@@ -57,7 +68,7 @@ bool MyTableController::Destination_Off_Source() {
                                     {std::string(salvex::text::kChooseAnotherFolder),
                                      std::string(salvex::text::kSaveThereAnyway)}});
     if (answer != 1) {
-        view_.focus(salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode));
+        view_.focus(browse);
         return false;
     }
     Accepted_Destination_On_Source = pair;
