@@ -25,6 +25,7 @@
 #include "engine/output_naming.h"
 #include "engine/pass_start.h"
 #include "engine/scan_parameters.h"
+#include "platform/folder_lock.h"
 #include "results/image_item.h"
 #include "signatures/signature_list.h"
 
@@ -155,6 +156,11 @@ public:
     // there all the same.
     bool Destination_Off_Source();
     std::string Accepted_Destination_On_Source;
+    // Takes the result folder of the chosen destination and mode for the coming
+    // search (made if need be), so that no other search saves into it meanwhile;
+    // the scan thread lets it go when it ends. False, after telling the user,
+    // when another search holds it or it cannot be made.
+    bool Claim_Result_Folder();
 
     // Device access dialogs, interface thread.
     void showPermissionAlertAndGuideUser(int error_code);
@@ -308,6 +314,12 @@ private:
 
     salvex::ControllerView& view_;
     salvex::BundleInfo bundle_;
+
+    // The result folder claimed for the search, and the folders the claim made.
+    salvex::platform::FolderLock result_lock_;
+    std::vector<std::string> claim_made_folders_;
+    // saved: the search came to save there (else the folders the claim made go).
+    void Release_Result_Folder(bool saved);
 
     // The progress timer (mSetLabelTimer): runs while set, stopped by clearing it.
     std::mutex timer_mutex_;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/globals.h"
+#include "platform/folder_lock.h"
 #include "support/bundle_maker.h"
 #include "support/listed_volumes.h"
 #include "support/scan_harness.h"
@@ -294,6 +295,25 @@ TEST_F(Wizard, OpenFolderOpensTheResultFolderOfTheMode) {
     c->Open_Folder_btn_Sig();
     EXPECT_EQ(view.count_calls("open_file " + destination + "/Salvex Birch Recovery Results/Video Search"), 1u);
     EXPECT_EQ(view.count_calls("alert \nDestination folder does not exist!"), 1u);
+}
+
+// Two searches saving into one folder would mix their files: the second is refused.
+TEST_F(Wizard, TheResultFolderIsClaimedByOneSearchAtATime) {
+    open();
+    const std::string folder = home / "dest/Salvex Birch Recovery Results/Photo Search";
+    view.set_text(Outlet::path, home / "dest");
+    fs::create_directories(folder);
+    auto other = std::make_unique<salvex::platform::FolderLock>(folder);  // another search, saving there
+    EXPECT_FALSE(c->Claim_Result_Folder());
+    EXPECT_EQ(last_alert(), folder + ": another search is saving into this folder right now");
+    other.reset();
+    EXPECT_TRUE(c->Claim_Result_Folder());
+    EXPECT_TRUE(salvex::platform::FolderLock(folder).in_use());
+
+    view.set_text(Outlet::path, home.write("a file", ""));
+    EXPECT_FALSE(c->Claim_Result_Folder());
+    EXPECT_EQ(last_alert(), home / "a file" + ": not a folder");
+    EXPECT_FALSE(salvex::platform::FolderLock(folder).in_use());  // the last claim let go
 }
 
 // --- Support and exit ---
