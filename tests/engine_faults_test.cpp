@@ -414,7 +414,10 @@ TEST_P(DeviceOpenFailure, AlertByErrorNoFinalScreenAndFailed) {
     ASSERT_TRUE(done);
 
     EXPECT_NE(out.find("err no : " + std::to_string(c.error) + "\n"), std::string::npos) << out;
-    ASSERT_EQ(h.view.alerts().size(), 1u);
+    // On Linux the permission dialog's button opens the user guide, which this bundle lacks.
+    const bool guide = std::string(c.message) == "Permission Required";
+    ASSERT_EQ(h.view.alerts().size(), guide ? 2u : 1u);
+    EXPECT_EQ(h.view.alerts().back().request.message, guide ? "\nHelp file does not exist!" : c.message);
     const salvex::AlertRequest& alert = h.view.alerts()[0].request;
     EXPECT_EQ(alert.message, c.message);
     if (alert.message == "Device Access Error") {
