@@ -42,7 +42,9 @@ struct ScanTally {
     std::uint64_t general_files = 0, thorough_files = 0;  // files kept and handed over
     std::uint64_t unreadable_sectors = 0, first_unreadable = 0;
     std::vector<std::string> files_with_zeros;  // files holding zeros for unreadable sectors
-    std::string failure;                        // why saving failed, in plain words; empty when it did not
+    std::string failure;      // why saving failed, in plain words (salvex::plain_cause); empty when it did not
+    std::string failed_path;  // the file or folder saving failed on
+    bool cut_short = false;   // failed_path is a result file left cut short: kept, but not counted as recovered
     std::string result_folder;                  // the mode folder the scan wrote into
 };
 
@@ -292,6 +294,9 @@ public:
     std::vector<std::uint8_t> Null_Image_Data;
     std::vector<TableRow> nsSIGFileInfoDataObject;
     static constexpr std::uint64_t PREVIEW_CLEAR_LIMIT = 2000;
+    // How long the notice that the preview is being emptied stays before it is;
+    // the scan waits meanwhile. salvex-scan shows no preview, so it waits not at all.
+    std::chrono::milliseconds Clearing_Pause{std::chrono::seconds(4)};
     std::atomic<std::uint64_t> Preview_Image_Count{0};
     // Photo hand-overs posted to the interface thread and not yet run there.
     std::atomic<std::uint64_t> Photos_In_Flight{0};
