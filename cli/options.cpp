@@ -28,8 +28,9 @@ std::string usage_text() {
            "  --range START:END   search sectors START up to, not including, END\n"
            "                      (default: the whole source)\n"
            "  --no-thorough       skip the thorough pass that follows the general one\n"
-           "  --force             save even when DIR lies on the source itself, which can\n"
-           "                      overwrite the very files you want back\n"
+           "  --force             save even when DIR lies on the volume being searched, which\n"
+           "                      can overwrite the very files you want back (never over\n"
+           "                      the source file itself)\n"
            "  --edition NAME      the edition to run as: Alder, Birch, Cedar, Dogwood,\n"
            "                      Elm, Fir or Hazel (default Birch, which offers every mode)\n"
            "  --list-devices      list the volumes the edition may search\n"
@@ -37,11 +38,12 @@ std::string usage_text() {
            "                      signatures of each mode and pass\n"
            "  --help              show this text\n"
            "\n"
-           "Ctrl-C asks whether to stop; a second Ctrl-C stops at once. Files found up to\n"
-           "then are kept.\n"
+           "Ctrl-C asks whether to stop; a second Ctrl-C, SIGTERM or SIGHUP stops at once.\n"
+           "Files found up to then are kept. Errors go to standard error.\n"
            "\n"
-           "Exit status: 0 the search ran to its end, 1 it failed (device, read or write),\n"
-           "2 bad usage, 130 stopped by the user.\n";
+           "Exit status: 0 the search ran to its end, 1 it failed (device, read or write,\n"
+           "or a signature file of the mode gave nothing), 2 bad usage (also a destination\n"
+           "on the source, or a result folder another search is saving into), 130 stopped.\n";
 }
 
 namespace {
