@@ -196,8 +196,10 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                     static_cast<unsigned long long>(controller.end_sector.load()));
     const ScanTally& tally = controller.scan_tally;
     // A search that never came to save (its source did not open) has nothing to sum up.
-    if (!tally.result_folder.empty())
-        print_summary(search_folder, before, tally.cut_short ? fs::path(tally.failed_path).lexically_normal() : fs::path());
+    if (!tally.result_folder.empty()) {
+        const fs::path cut_short = tally.cut_short ? fs::path(tally.failed_path).lexically_normal() : fs::path();
+        print_summary(search_folder, before, cut_short);
+    }
     switch (controller.scan_outcome.load()) {
         case ScanOutcome::Completed: return 0;
         case ScanOutcome::Stopped: return 130;
