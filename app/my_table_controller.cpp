@@ -90,20 +90,34 @@ void MyTableController::Load_Signature_Catalogue() {
         list->clear();
     Fol_Cnt_Array.clear();
     MultiHeader_Array.clear();
+    Signature_File_Problems.clear();
 
-    Load_Signature_List(photo_dll, Ext_Array);
-    Load_Signature_List(photo_dll_adv, Adv_Ext_Array);
+    const auto load = [this](std::int32_t mode, const std::string& name, SignatureList& list) {
+        const std::string path = (std::filesystem::path(bundle_.resource_path) / name).string();
+        // A profile without a name for the file has no file to miss.
+        if (const std::string problem = load_signature_file(path, list); !problem.empty() && !name.empty())
+            Signature_File_Problems.push_back({mode, path, problem});
+    };
+    load(kPhotoMode, photo_dll, Ext_Array);
+    load(kPhotoMode, photo_dll_adv, Adv_Ext_Array);
     // Only the general name decides whether a mode's pair loads.
     if (Mode_Is_Offered(kVideoMode)) {
-        Load_Signature_List(video_dll, Video_Array);
-        Load_Signature_List(video_dll_adv, Adv_Video_Array);
+        load(kVideoMode, video_dll, Video_Array);
+        load(kVideoMode, video_dll_adv, Adv_Video_Array);
     }
     if (Mode_Is_Offered(kRawFileMode)) {
-        Load_Signature_List(raw_dll, RawFile_Array);
-        Load_Signature_List(raw_dll_adv, Adv_RawFile_Array);
+        load(kRawFileMode, raw_dll, RawFile_Array);
+        load(kRawFileMode, raw_dll_adv, Adv_RawFile_Array);
     }
     if (Mode_Is_Offered(kAudioMode)) {
-        Load_Signature_List(audio_dll, Audio_Array);
-        Load_Signature_List(audio_dll_adv, Adv_Audio_Array);
+        load(kAudioMode, audio_dll, Audio_Array);
+        load(kAudioMode, audio_dll_adv, Adv_Audio_Array);
     }
+}
+
+std::string MyTableController::Signature_Problems_Text() const {
+    if (Signature_File_Problems.empty()) return {};
+    std::string text = "\nSome signature files could not be used, so the searches that need them find nothing:\n";
+    for (const auto& p : Signature_File_Problems) text += "\n" + p.path + ": " + p.cause;
+    return text;
 }

@@ -25,9 +25,11 @@
 #include "engine/output_naming.h"
 #include "engine/pass_start.h"
 #include "engine/scan_parameters.h"
+#include "engine/output_tree.h"
 #include "engine/scan_report.h"
 #include "engine/sector_reader.h"
 #include "engine/finish/unit.h"
+#include "platform/folder_lock.h"
 #include "results/image_item.h"
 #include "signatures/signature_list.h"
 
@@ -44,7 +46,9 @@ struct ScanTally {
     std::uint64_t general_files = 0, thorough_files = 0;  // files kept and handed over
     std::uint64_t unreadable_sectors = 0, first_unreadable = 0;
     std::vector<std::string> files_with_zeros;  // files holding zeros for unreadable sectors
-    std::string failure;                        // why saving failed, in plain words; empty when it did not
+    std::string failure;      // why saving failed, in plain words (salvex::plain_cause); empty when it did not
+    std::string failed_path;  // the file or folder saving failed on
+    bool cut_short = false;   // failed_path is a result file left cut short: kept, but not counted as recovered
     std::string result_folder;                  // the mode folder the scan wrote into
 };
 
@@ -70,6 +74,15 @@ public:
     // The start-up step of the window: makes the lists empty and loads the
     // edition's signature files into the eight signature lists.
     void Load_Signature_Catalogue();
+    // Signature files of the catalogue that gave no records, and why, by mode:
+    // the user is told at start-up, before any search.
+    struct SignatureFileProblem {
+        std::int32_t mode;
+        std::string path, cause;
+    };
+    std::vector<SignatureFileProblem> Signature_File_Problems;
+    // The start-up message naming them; empty when every file loaded.
+    std::string Signature_Problems_Text() const;
     // A mode is on offer when its general signature file has a real name.
     bool Mode_Is_Offered(std::int32_t mode) const;
 
@@ -152,6 +165,11 @@ public:
     // there all the same.
     bool Destination_Off_Source();
     std::string Accepted_Destination_On_Source;
+    // Takes the result folder of the chosen destination and mode for the coming
+    // search (made if need be), so that no other search saves into it meanwhile;
+    // the scan thread lets it go when it ends. False, after telling the user,
+    // when another search holds it or it cannot be made.
+    bool Claim_Result_Folder();
 
     // Device access dialogs, interface thread.
     void showPermissionAlertAndGuideUser(int error_code);
@@ -283,6 +301,9 @@ public:
     std::vector<std::uint8_t> Null_Image_Data;
     std::vector<TableRow> nsSIGFileInfoDataObject;
     static constexpr std::uint64_t PREVIEW_CLEAR_LIMIT = 2000;
+    // How long the notice that the preview is being emptied stays before it is;
+    // the scan waits meanwhile. salvex-scan shows no preview, so it waits not at all.
+    std::chrono::milliseconds Clearing_Pause{std::chrono::seconds(4)};
     std::atomic<std::uint64_t> Preview_Image_Count{0};
     // Photo hand-overs posted to the interface thread and not yet run there.
     std::atomic<std::uint64_t> Photos_In_Flight{0};
@@ -314,14 +335,22 @@ private:
     // gives the trimmed path when it is to be listed.
     std::optional<std::string> Preview_Admits(const std::string& path);
     void Device_Open_Failure(int error_code);
-    // `why`: what failed, naming the file or folder, for the end notice and salvex-scan.
-    void Write_Failure(std::FILE*& failing_stream, const std::string& why = {});
+    // `why`: the file or folder that failed and the cause, for the end notice and
+    // salvex-scan (the cause from errno when not given); `cut_short`: that file
+    // exists partly written.
+    void Write_Failure(std::FILE*& failing_stream, const salvex::Refusal& why = {}, bool cut_short = false);
     std::unique_ptr<salvex::ScanReport> report_;
     std::vector<std::uint64_t> general_starts_;  // in increasing order
     std::map<std::string, std::vector<std::uint64_t>> zeroed_;  // file path -> sectors given as zeros
 
     salvex::ControllerView& view_;
     salvex::BundleInfo bundle_;
+
+    // The result folder claimed for the search, and the folders the claim made.
+    salvex::platform::FolderLock result_lock_;
+    std::vector<std::string> claim_made_folders_;
+    // saved: the search came to save there (else the folders the claim made go).
+    void Release_Result_Folder(bool saved);
 
     // The progress timer (mSetLabelTimer): runs while set, stopped by clearing it.
     std::mutex timer_mutex_;

@@ -53,6 +53,14 @@ int main(int argc, char** argv) {
         std::fputs(edition_report(controller).c_str(), stdout);
         return 0;
     }
+    // A signature file of the chosen mode that gave nothing would make the search find nothing: say so first.
+    bool unusable = false;
+    for (const auto& problem : controller.Signature_File_Problems)
+        if (problem.mode == salvex::cli::mode_number(options.mode)) {
+            std::fprintf(stderr, "salvex-scan: %s: %s\n", problem.path.c_str(), problem.cause.c_str());
+            unusable = true;
+        }
+    if (unusable) return 1;
     if (const int status = salvex::cli::choose_mode_and_types(options, controller, !options.list_types); status != 0)
         return status;
     if (options.list_types) {

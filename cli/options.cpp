@@ -31,8 +31,9 @@ std::string usage_text() {
            "  --whole-sectors     keep each file as whole sectors up to the next file or its\n"
            "                      type's largest size, without cutting it at its own end\n"
            "                      or checking its type\n"
-           "  --force             save even when DIR lies on the source itself, which can\n"
-           "                      overwrite the very files you want back\n"
+           "  --force             save even when DIR lies on the volume being searched, which\n"
+           "                      can overwrite the very files you want back (never over\n"
+           "                      the source file itself)\n"
            "  --edition NAME      the edition to run as: Alder, Birch, Cedar, Dogwood,\n"
            "                      Elm, Fir or Hazel (default Birch, which offers every mode)\n"
            "  --list-devices      list the volumes the edition may search\n"
@@ -40,11 +41,12 @@ std::string usage_text() {
            "                      signatures of each mode and pass\n"
            "  --help              show this text\n"
            "\n"
-           "Ctrl-C asks whether to stop; a second Ctrl-C stops at once. Files found up to\n"
-           "then are kept.\n"
+           "Ctrl-C asks whether to stop; a second Ctrl-C, SIGTERM or SIGHUP stops at once.\n"
+           "Files found up to then are kept. Errors go to standard error.\n"
            "\n"
-           "Exit status: 0 the search ran to its end, 1 it failed (device, read or write),\n"
-           "2 bad usage, 130 stopped by the user.\n";
+           "Exit status: 0 the search ran to its end, 1 it failed (device, read or write,\n"
+           "or a signature file of the mode gave nothing), 2 bad usage (also a destination\n"
+           "on the source, or a result folder another search is saving into), 130 stopped.\n";
 }
 
 namespace {
@@ -62,12 +64,19 @@ ParseResult parse_options(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string a = args[i];
         std::string value;
-        const bool takes_value =
-            a == "--edition" || a == "--source" || a == "--dest" || a == "--mode" || a == "--range" || a == "--types";
+        bool given_value = false;
         if (const auto eq = a.find('='); a.starts_with("--") && eq != std::string::npos) {
             value = a.substr(eq + 1);
             a = a.substr(0, eq);
-        } else if (takes_value) {
+            given_value = true;
+        }
+        const bool takes_value =
+            a == "--edition" || a == "--source" || a == "--dest" || a == "--mode" || a == "--range" || a == "--types";
+        const bool is_switch = a == "--help" || a == "--list-devices" || a == "--list-signatures" ||
+                               a == "--no-thorough" || a == "--force" || a == "--list-types";
+        // A switch is on by being there: --force=no must not read as yes.
+        if (is_switch && given_value) return {std::nullopt, a + " takes no value"};
+        if (takes_value && !given_value) {
             if (i + 1 >= args.size()) return {std::nullopt, a + " needs a value"};
             value = args[++i];
         }

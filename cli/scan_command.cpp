@@ -1,6 +1,7 @@
 #include "cli/scan_command.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -9,11 +10,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/folder_helpers.h"
+#include "app/error_words.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "cli/terminal_view.h"
+#include "devices/size_format.h"
 #include "engine/header_match.h"
+#include "engine/messages.h"
 #include "engine/output_naming.h"
 #include "platform/raw_device.h"
 #include "platform/same_device.h"
@@ -25,8 +28,15 @@ namespace fs = std::filesystem;
 namespace {
 
 std::atomic<int> g_interrupts{0};
+std::atomic<bool> g_terminate{false};
 
 void on_interrupt(int) { g_interrupts.fetch_add(1); }
+// Asked to end (SIGTERM), or the terminal is gone (SIGHUP): there is nobody to
+// ask, so stop at once and keep what was found.
+void on_terminate(int) {
+    g_terminate = true;
+    g_interrupts.fetch_add(1);
+}
 
 void install_interrupt_handlers() {
     struct sigaction action {};
@@ -34,7 +44,9 @@ void install_interrupt_handlers() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no restart: a second Ctrl-C ends the stop question's read
     ::sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = on_terminate;
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
 }
 
 int fail(const std::string& text, int status) {
@@ -57,8 +69,9 @@ TreeState tree_state(const fs::path& folder) {
 }
 
 // Counts the files this search wrote, per pass and type: new ones and ones it
-// wrote over, not what an earlier search into the same folder left there.
-void print_summary(const fs::path& search_folder, const TreeState& before) {
+// wrote over, not what an earlier search into the same folder left there, nor
+// the file that saving stopped in.
+void print_summary(const fs::path& search_folder, const TreeState& before, const fs::path& cut_short) {
     std::size_t total = 0;
     const TreeState after = tree_state(search_folder);
     for (const auto pass : {kGeneralPassFolder, kThoroughPassFolder}) {
@@ -68,6 +81,7 @@ void print_summary(const fs::path& search_folder, const TreeState& before) {
             const fs::path file(path);
             if (file.parent_path().parent_path() != pass_folder) continue;
             if (const auto old = before.find(path); old != before.end() && old->second == stamp) continue;
+            if (file == cut_short) continue;
             // Roll-over folders (JPG_001, ...) count with their type.
             std::string type = file.parent_path().filename().string();
             if (const auto u = type.rfind('_'); u != std::string::npos && type.size() - u == 4) type.resize(u);
@@ -94,31 +108,38 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         identifier = fs::absolute(identifier).lexically_normal().string();
     const std::string source_path = platform::raw_device_path(identifier);
     if (::stat(source_path.c_str(), &st) != 0)
-        return fail("there is no device or disk image called " + options.source + " (" + source_path + ")", 1);
+        return errno == ENOENT
+                   ? fail("there is no device or disk image called " + options.source + " (" + source_path + ")", 1)
+                   : fail(source_path + ": " + plain_cause(errno), 1);
     if (S_ISDIR(st.st_mode)) return fail(options.source + " is a folder; give a device or a disk-image file", 1);
     const auto bytes = platform::source_size_bytes(source_path);
     if (!bytes) return fail(options.source + " is neither a device nor a disk-image file", 1);
-    const std::uint64_t sectors = *bytes / kSectorSize;
-    if (sectors == 0) return fail(options.source + " holds no whole 512-byte sector", 1);
+    const std::uint64_t sectors = S_ISREG(st.st_mode) ? image_sectors(*bytes) : *bytes / kSectorSize;
+    if (sectors == 0) return fail(source_path + ": empty, there is nothing to search", 1);
     if (options.range_end && *options.range_end > sectors)
         return fail("the range " + std::to_string(*options.range_start) + ":" + std::to_string(*options.range_end) +
                         " goes past the end of " + options.source + ", which has " + std::to_string(sectors) +
                         " sectors",
                     2);
 
+    const std::int32_t mode = Recovery_MODE;
     const fs::path destination = fs::absolute(options.destination).lexically_normal();
-    // Checked before anything is created there: even the result folder would land on the source.
+    const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(mode));
+    // Checked before anything is made there. Writing over the source itself is
+    // refused even when asked for; saving beside it on its own volume only unasked.
+    if (platform::result_folder_holds_source(search_folder.string(), source_path))
+        return fail(source_path + " lies where " + destination.string() +
+                        " keeps what it recovers: saving there would write over the source itself. "
+                        "Choose another folder.",
+                    2);
     if (!options.force && platform::writes_onto_device(destination.string(), source_path))
         return fail(destination.string() + " lies on " + source_path +
                         ", the volume being searched: saving there can overwrite the very files you want back. "
                         "Choose a folder on another drive, or add --force to save there anyway.",
                     2);
-    if (!Create_User_Folder(destination.string()) || !fs::is_directory(destination))
-        return fail("cannot use " + destination.string() + " as the destination folder", 1);
 
     using salvex::Outlet;
     // The same controls the window's range screen fills, of the mode's own set.
-    const std::int32_t mode = Recovery_MODE;
     const bool sig = mode != kPhotoMode;
     view.set_text(Outlet::disk_identifier, identifier);
     view.set_text(Outlet::sectors_val, std::to_string(sectors));
@@ -130,12 +151,24 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, options.thorough);
     view.set_state(in_set(Outlet::exact_files_chk, sig), options.exact_files);
 
-    const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(mode));
     const TreeState before = tree_state(search_folder);
+    // It says why it refuses: a folder another search holds is bad usage, one that cannot be made a failure.
+    std::error_code ec;
+    if (!controller.Claim_Result_Folder()) return fs::is_directory(search_folder, ec) ? 2 : 1;
 
+    // Saving stopped: name the file or folder and why, in place of the window's guess.
+    view.explain_alerts_with([&controller](const AlertRequest& alert) {
+        if (alert.message != "\n" + std::string(text::unable_saving_Msg)) return std::string();
+        const ScanTally& t = controller.scan_tally;  // written before the message was asked for
+        std::string said = (t.failed_path.empty() ? t.result_folder : t.failed_path) + ": " +
+                           (t.failure.empty() ? std::string("cannot save there") : t.failure);
+        if (t.cut_short) said += "\nThat file is cut short and not counted as recovered.";
+        return said;
+    });
     install_interrupt_handlers();
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
+    controller.Clearing_Pause = {};  // no preview here to let the user read about
     controller.Check_Have_Permissions();
     controller.Start_Scan();
 
@@ -145,7 +178,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         view.queue().run_for(std::chrono::milliseconds(100));
         if (g_interrupts.load() > handled) {
             handled = g_interrupts.load();
-            if (interactive) {
+            if (interactive && !g_terminate) {
                 view.finish_progress_line();
                 controller.stop_usb_disk();  // a Ctrl-C while it asks means yes
                 handled = g_interrupts.load();
@@ -162,11 +195,14 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         std::printf("Stopped at sector %llu of %llu; everything found until then is kept.\n",
                     static_cast<unsigned long long>(controller.for_index.load()),
                     static_cast<unsigned long long>(controller.end_sector.load()));
-    if (controller.scan_outcome == ScanOutcome::Failed && ::geteuid() != 0 && ::access(source_path.c_str(), R_OK) != 0)
-        std::printf("Reading %s needs administrator rights: run salvex-scan with sudo.\n", source_path.c_str());
-    std::error_code ec;
-    if (fs::exists(search_folder, ec)) print_summary(search_folder, before);
-    if (fs::exists(search_folder / "report.xml", ec)) std::printf("Scan report: %s\n", (search_folder / "report.xml").c_str());
+    const ScanTally& tally = controller.scan_tally;
+    // A search that never came to save (its source did not open) has nothing to sum up.
+    if (!tally.result_folder.empty()) {
+        const fs::path cut_short = tally.cut_short ? fs::path(tally.failed_path).lexically_normal() : fs::path();
+        print_summary(search_folder, before, cut_short);
+        if (fs::exists(search_folder / "report.xml", ec))
+            std::printf("Scan report: %s\n", (search_folder / "report.xml").c_str());
+    }
     switch (controller.scan_outcome.load()) {
         case ScanOutcome::Completed: return 0;
         case ScanOutcome::Stopped: return 130;

@@ -5,9 +5,21 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include "engine/messages.h"
+#include "platform/raw_device.h"
+
 namespace salvex {
 
-TerminalView::TerminalView(std::FILE* out, std::FILE* in) : out_(out), in_(in) {}
+namespace {
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \n");
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \n") - first + 1);
+}
+
+}  // namespace
+
+TerminalView::TerminalView(std::FILE* out, std::FILE* in, std::FILE* err) : out_(out), in_(in), err_(err) {}
 
 void TerminalView::set_text(Outlet o, const std::string& text) { controls_[o].text = text; }
 std::string TerminalView::text(Outlet o) const {
@@ -50,11 +62,37 @@ std::uint64_t TerminalView::value(Outlet o) const {
     return it == controls_.end() ? 0 : it->second.value;
 }
 
+std::string TerminalView::permission_advice() const {
+    const std::string identifier = text(Outlet::disk_identifier);
+    const std::string source = platform::raw_device_path(identifier);
+    if (!identifier.empty() && identifier.front() == '/')
+        return source + ": permission denied\nMake the image readable to you (chmod u+r " + source +
+               "), or run salvex-scan with sudo.";
+    return source + ": permission denied\nReading a device needs administrator rights: run salvex-scan with sudo.";
+}
+
 int TerminalView::alert(const AlertRequest& request) {
     finish_progress_line();
+    if (request.buttons.size() < 2) {
+        std::string said = explain_ ? explain_(request) : std::string();
+#if !defined(__APPLE__)
+        // The dialog's advice is for the macOS settings; here rights come from sudo or the file's mode.
+        if (said.empty() && request.message == text::kPermissionRequired) said = permission_advice();
+#endif
+        if (said.empty()) {
+            said = trimmed(request.message);
+            if (const std::string more = trimmed(request.informative); !more.empty()) said += "\n" + more;
+            // Failures of the source name it.
+            if (said.starts_with(text::kReadError) || said.starts_with(text::kDeviceAccessError))
+                said = platform::raw_device_path(text(Outlet::disk_identifier)) + ": " + said;
+        }
+        std::fprintf(err_, "salvex-scan: %s\n", said.c_str());
+        std::fflush(err_);
+        return 0;
+    }
     std::fprintf(out_, "%s\n", request.message.c_str());
     if (!request.informative.empty()) std::fprintf(out_, "%s\n", request.informative.c_str());
-    if (request.buttons.size() < 2 || in_ == nullptr || !::isatty(::fileno(in_))) {
+    if (in_ == nullptr || !::isatty(::fileno(in_))) {
         std::fflush(out_);
         return 0;
     }

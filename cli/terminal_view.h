@@ -13,7 +13,7 @@ namespace salvex {
 
 class TerminalView : public ControllerView {
 public:
-    explicit TerminalView(std::FILE* out = stdout, std::FILE* in = stdin);
+    explicit TerminalView(std::FILE* out = stdout, std::FILE* in = stdin, std::FILE* err = stderr);
 
     void set_text(Outlet o, const std::string& text) override;
     std::string text(Outlet o) const override;
@@ -30,8 +30,12 @@ public:
     long selected_row(Outlet) const override { return -1; }
     void scroll_to_end(Outlet) override {}
     void set_window_title(const std::string&) override {}
-    // Prints the texts; with several buttons asks on a terminal, else takes the default.
+    // A question (several buttons) is asked on a terminal, else answered with its
+    // default. Anything else is a failure or a refusal: it goes to standard error
+    // as "salvex-scan: ...", a permission failure with what works on this system.
     int alert(const AlertRequest& request) override;
+    // Gives the text to print instead of an alert's own; empty keeps the alert's.
+    void explain_alerts_with(std::function<std::string(const AlertRequest&)> explain) { explain_ = std::move(explain); }
     std::optional<std::string> choose_folder(const std::string&) override { return std::nullopt; }
     void clear_preview(Outlet) override {}
     // salvex-scan shows no file list, so nothing is ever previewed.
@@ -75,10 +79,14 @@ private:
         bool hidden = false, enabled = true, on = false;
         std::uint64_t minimum = 0, maximum = 0, value = 0;
     };
+    std::string permission_advice() const;
+
     std::function<std::string()> progress_line_;
+    std::function<std::string(const AlertRequest&)> explain_;
     bool progress_showing_ = false;
     std::FILE* out_;
     std::FILE* in_;
+    std::FILE* err_;
     std::map<Outlet, Control> controls_;
     InterfaceQueue queue_;
 };

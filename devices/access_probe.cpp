@@ -18,8 +18,8 @@ void MyTableController::Check_Have_Permissions() {
         pFile_Disk = nullptr;
         return;
     }
-    std::printf("err no : %d\n", errno);
-    std::fflush(stdout);
+    // A diagnostic, not a message: the user hears of the refusal from the search itself.
+    syslog(LOG_NOTICE, "err no : %d", errno);
     syslog(LOG_NOTICE, "Application Bundle Identifier: %s", bundle_.identifier.c_str());
 #if defined(__APPLE__)
     salvex::platform::executeShellCommandSynchronously("tccutil reset SystemPolicyRemovableVolumes " + bundle_.identifier);

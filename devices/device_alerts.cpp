@@ -20,7 +20,7 @@ std::string process_name() {
 void MyTableController::showPermissionAlertAndGuideUser(int /*error_code*/) {
     const std::string name = process_name();
     const int answer = view_.alert(
-        {.message = "Permission Required",
+        {.message = std::string(salvex::text::kPermissionRequired),
          .informative = name + " needs permission to access files on removable volumes (like USB drives).\n\n"
                                "Please go to System Settings > Privacy & Security > Files and Folders, find \"" +
                         name + "\" in the list, and enable \"Removable Volumes\" access.\n\n",
@@ -29,12 +29,13 @@ void MyTableController::showPermissionAlertAndGuideUser(int /*error_code*/) {
     if (answer == 0 && !view_.open_url("x-apple.systempreferences:com.apple.preference.security?"))
         view_.open_url("x-apple.systempreferences:com.apple.preference.security?Privacy");
 #else
-    (void)answer;  // Linux has no such settings pane; the text still tells what is wrong.
+    // No such settings here: the user guide says what works instead.
+    if (answer == 0) Help_btn();
 #endif
 }
 
 void MyTableController::showGenericErrorAlert(int error_code) {
-    view_.alert({.message = "Device Access Error",
+    view_.alert({.message = std::string(salvex::text::kDeviceAccessError),
                  .informative = std::string("An unexpected error occurred while trying to access the device:\n\n") +
                                 std::strerror(error_code),
                  .buttons = {"OK"}});

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 // "512.00 bytes ", "1.50  KB ", "16.00  GB ": single precision, as the list
@@ -7,3 +8,7 @@ std::string getMPSize(const std::string& bytes_text);
 
 // Whole 512-byte sectors in a byte count given as decimal text.
 std::string sector_count_text(const std::string& bytes_text);
+
+// Sectors of a disk image: a tail short of a whole sector counts as one more,
+// read as a last sector padded with zeros.
+std::uint64_t image_sectors(std::uint64_t bytes);

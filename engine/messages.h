@@ -20,6 +20,8 @@ inline constexpr std::string_view unable_saving_Msg =
     "Unable to continue saving recovered data.\n\nEither Destination Drive is inaccessible or there is no free "
     "space available in drive to save recovered data.";
 inline constexpr std::string_view kStopQuestion = "\nDo you want to stop searching?";
+inline constexpr std::string_view kPermissionRequired = "Permission Required";
+inline constexpr std::string_view kDeviceAccessError = "Device Access Error";
 inline constexpr std::string_view kPermissionLog =
     "It appears there's a permission issue. Guiding user to System Settings.";
 

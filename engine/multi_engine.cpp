@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/folder_helpers.h"
+#include "app/error_words.h"
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
@@ -143,15 +144,15 @@ bool MyTableController::Raw_File_Pass(bool general) {
         Close_Output_Slots();
         settle_group();
     };
-    const auto fail_writing = [&](int slot, const std::string& why = {}) {
+    const auto fail_writing = [&](int slot, const Refusal& why = {}, bool cut_short = false) {
         std::FILE* none = nullptr;
-        Write_Failure(slot >= 0 ? slot_streams_[slot] : none, why);
+        Write_Failure(slot >= 0 ? slot_streams_[slot] : none, why, cut_short);
         if (slot >= 0) slot_taken_[slot] = false;
         return false;
     };
     // A file the disk refused is named, and is not counted as recovered.
     const auto refused = [&](const OpenFile& f) {
-        return fail_writing(-1, f.path + " could not be written in full: " + std::strerror(errno != 0 ? errno : EIO));
+        return fail_writing(-1, {f.path, plain_cause(errno != 0 ? errno : EIO)}, true);
     };
 
     bool source_ended = false;
@@ -244,7 +245,7 @@ bool MyTableController::Raw_File_Pass(bool general) {
                     file.counter_before = before;
                     MultiHeader_Array.push_back(file);
                     slot_taken_[slot] = true;
-                    std::string why;
+                    Refusal why;
                     slot_streams_[slot] = pass->tree->create(type_folder, name, why);
                     if (slot_streams_[slot] == nullptr) return fail_writing(slot, why);
                     if (!slot_buffers_[slot]) slot_buffers_[slot].reset(new char[kSlotBufferSize]);

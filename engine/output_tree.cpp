@@ -13,21 +13,21 @@ namespace salvex {
 
 namespace {
 
-std::string cause(int error) { return std::strerror(error); }
+std::string cause(int error) { return plain_cause(error); }
 
 // Opens the folder `name` in `dir`, making it when missing; a link is refused.
-int open_sub(int dir, const std::string& dir_path, const std::string& name, std::string& why) {
+int open_sub(int dir, const std::string& dir_path, const std::string& name, Refusal& why) {
     const std::string path = dir_path + "/" + name;
     const bool made = ::mkdirat(dir, name.c_str(), 0777) == 0;
     if (!made && errno != EEXIST) {
-        why = "cannot make " + path + ": " + cause(errno);
+        why = {path, cause(errno)};
         return -1;
     }
     const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        why = error == ELOOP || error == ENOTDIR ? path + " is a link or not a folder; nothing was written through it"
-                                                  : "cannot open " + path + ": " + cause(error);
+        why = {path, error == ELOOP || error == ENOTDIR ? "a link or a file stands there; nothing was written through it"
+                                                         : cause(error)};
         errno = error;
         return -1;
     }
@@ -37,7 +37,7 @@ int open_sub(int dir, const std::string& dir_path, const std::string& name, std:
 
 }  // namespace
 
-int create_file_at(int dir, const std::string& dir_path, const std::string& name, std::string& why) {
+int create_file_at(int dir, const std::string& dir_path, const std::string& name, Refusal& why) {
     const std::string path = dir_path + "/" + name;
     constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     int fd = ::openat(dir, name.c_str(), kFlags, 0666);
@@ -46,8 +46,8 @@ int create_file_at(int dir, const std::string& dir_path, const std::string& name
         // symbolic link in its place can never lead the write elsewhere.
         struct stat st {};
         if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
-            why = path + " is " + (S_ISLNK(st.st_mode) ? "a link" : "not a plain file") +
-                  "; nothing was written through it";
+            why = {path, std::string(S_ISLNK(st.st_mode) ? "a link" : "something other than a file") +
+                             " stands there; nothing was written through it"};
             errno = EEXIST;
             return -1;
         }
@@ -55,7 +55,7 @@ int create_file_at(int dir, const std::string& dir_path, const std::string& name
     }
     if (fd < 0) {
         const int error = errno;
-        why = "cannot write " + path + ": " + cause(error);
+        why = {path, cause(error)};
         errno = error;
         return -1;
     }
@@ -68,15 +68,15 @@ OutputTree::~OutputTree() {
     for (const int fd : chain_) ::close(fd);
 }
 
-bool OutputTree::open(const std::string& destination, const std::vector<std::string>& below, std::string& why) {
+bool OutputTree::open(const std::string& destination, const std::vector<std::string>& below, Refusal& why) {
     // The destination is the user's own choice: made with its parents when missing.
     if (!Create_User_Folder(destination)) {
-        why = "cannot make " + destination + ": " + cause(errno);
+        why = {destination, cause(errno)};
         return false;
     }
     int fd = ::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        why = "cannot open " + destination + ": " + cause(errno);
+        why = {destination, cause(errno)};
         return false;
     }
     chain_.push_back(fd);
@@ -90,16 +90,16 @@ bool OutputTree::open(const std::string& destination, const std::vector<std::str
     return true;
 }
 
-int OutputTree::sub_folder(const std::string& sub, std::string& why) {
+int OutputTree::sub_folder(const std::string& sub, Refusal& why) {
     if (const auto it = subs_.find(sub); it != subs_.end()) return it->second;
     const int fd = open_sub(chain_.back(), deepest_path_, sub, why);
     if (fd >= 0) subs_.emplace(sub, fd);
     return fd;
 }
 
-std::FILE* OutputTree::create(const std::string& sub, const std::string& name, std::string& why) {
+std::FILE* OutputTree::create(const std::string& sub, const std::string& name, Refusal& why) {
     if (chain_.empty()) {
-        why = "no result folder is open";
+        why = {deepest_path_, "no result folder is open"};
         return nullptr;
     }
     // The folder must still be where its path says, or the hand-over would name a
@@ -107,7 +107,7 @@ std::FILE* OutputTree::create(const std::string& sub, const std::string& name, s
     struct stat by_path {}, held {};
     if (::stat(deepest_path_.c_str(), &by_path) != 0 || ::fstat(chain_.back(), &held) != 0 ||
         by_path.st_dev != held.st_dev || by_path.st_ino != held.st_ino) {
-        why = deepest_path_ + " was moved or removed during the search";
+        why = {deepest_path_, "moved or removed during the search"};
         errno = ENOENT;
         return nullptr;
     }
@@ -119,7 +119,7 @@ std::FILE* OutputTree::create(const std::string& sub, const std::string& name, s
     if (file == nullptr) {
         const int error = errno;
         ::close(fd);
-        why = "cannot write " + deepest_path_ + "/" + sub + "/" + name + ": " + cause(error);
+        why = {deepest_path_ + "/" + sub + "/" + name, cause(error)};
         errno = error;
     }
     return file;

@@ -7,7 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "app/error_words.h"
+
 namespace salvex {
+
+// Why a folder or file of the result tree could not be used: where, and why in plain words.
+struct Refusal {
+    std::string path, cause;
+};
 
 class OutputTree {
 public:
@@ -18,19 +25,19 @@ public:
 
     // Opens `destination` (the user's own choice, taken as it is), then each of
     // `below` under it, making what is missing. False with the reason in `why`.
-    bool open(const std::string& destination, const std::vector<std::string>& below, std::string& why);
+    bool open(const std::string& destination, const std::vector<std::string>& below, Refusal& why);
     // The folder `level` steps below the destination (1 = the first of `below`).
     int folder(std::size_t level) const { return level < chain_.size() ? chain_[level] : -1; }
 
     // A new file `name` in the subfolder `sub` of the deepest folder (made when
     // missing), open for reading and writing. A file of that name is replaced,
     // never written through; a link there is refused. Null with the reason.
-    std::FILE* create(const std::string& sub, const std::string& name, std::string& why);
+    std::FILE* create(const std::string& sub, const std::string& name, Refusal& why);
     // Removes a file this pass made.
     void remove(const std::string& sub, const std::string& name);
 
 private:
-    int sub_folder(const std::string& sub, std::string& why);
+    int sub_folder(const std::string& sub, Refusal& why);
 
     std::vector<int> chain_;  // destination, then each folder below it
     std::string deepest_path_;
@@ -40,6 +47,6 @@ private:
 // Makes `name` in the folder `dir` (whose path is `dir_path`, for messages) as a
 // new file for reading and writing, replacing a regular file of that name and
 // refusing anything else. -1 with the reason in `why`; errno is kept.
-int create_file_at(int dir, const std::string& dir_path, const std::string& name, std::string& why);
+int create_file_at(int dir, const std::string& dir_path, const std::string& name, Refusal& why);
 
 }  // namespace salvex

@@ -7,6 +7,7 @@
 #include <thread>
 #include <syslog.h>
 
+#include "app/error_words.h"
 #include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/message_box.h"
@@ -51,8 +52,7 @@ ScanParameters MyTableController::Read_Scan_Parameters() {
 void MyTableController::Device_Open_Failure(int error_code) {
     const bool photo = Recovery_MODE == kPhotoMode;
     if (photo) {
-        std::printf("err no : %d\n", error_code);
-        std::fflush(stdout);
+        syslog(LOG_NOTICE, "err no : %d", error_code);
     }
     Stop_Label_Timer();
     view_.post_and_wait([this, photo] {
@@ -78,10 +78,15 @@ void MyTableController::Device_Open_Failure(int error_code) {
     }
 }
 
-void MyTableController::Write_Failure(std::FILE*& failing_stream, const std::string& why) {
+void MyTableController::Write_Failure(std::FILE*& failing_stream, const salvex::Refusal& why, bool cut_short) {
     const int cause = errno;
-    if (scan_tally.failure.empty())
-        scan_tally.failure = !why.empty() ? why : cause != 0 ? std::strerror(cause) : "the destination refused the data";
+    if (scan_tally.failure.empty()) {
+        scan_tally.failure = !why.cause.empty() ? why.cause
+                             : cause != 0      ? salvex::plain_cause(cause)
+                                               : "the destination refused the data";
+        scan_tally.failed_path = why.path;
+        scan_tally.cut_short = cut_short;
+    }
     stop_now = 0;
     if (pFile_Disk != nullptr) {
         std::fclose(pFile_Disk);
@@ -164,7 +169,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
     pass.pass_folder = search_folder / pass.pass_folder_name;
     pass.exact = params.exact_files;
     scan_tally.result_folder = search_folder.string();
-    std::string why;
+    Refusal why;
     std::FILE* no_output = nullptr;
     if (!general) {
         // The thorough pass makes the general pass's folder first, as the general pass would have.
@@ -187,7 +192,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
                                   .program = App_Name,
                                   .version = SALVEX_VERSION};
         // A report that cannot be written does not hold the search up; the files matter more.
-        if (!report_->open(pass.tree->folder(2), search_folder.string(), source, why)) report_.reset();
+        if (Refusal ignored; !report_->open(pass.tree->folder(2), search_folder.string(), source, ignored)) report_.reset();
     }
 
     view_.post([this, label = sector_label(first, end, first, total)] { view_.set_text(Outlet::sector_label, label); });
@@ -211,7 +216,7 @@ void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet brows
         view_.set_hidden(Outlet::ClearThumbnail_Label, false);
     });
     // Long enough to read the notice; the scan waits, the window does not.
-    std::this_thread::sleep_for(std::chrono::seconds(4));
+    std::this_thread::sleep_for(Clearing_Pause);
     Preview_Image_Count = 0;
     view_.post_and_wait([this, browser] {
         images.clear();

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "app/error_words.h"
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
@@ -79,14 +80,14 @@ bool MyTableController::Photo_Pass(bool general) {
         current_path.clear();
         return true;
     };
-    const auto fail = [&](const std::string& why = {}) {
+    const auto fail = [&](const Refusal& why) {
         Write_Failure(pFile_op, why);
         return false;
     };
     // A file the disk refused is named, and is not counted as recovered.
     const auto refused = [&] {
-        const std::string cause = std::strerror(errno != 0 ? errno : EIO);
-        return fail(current_path.empty() ? cause : current_path + " could not be written in full: " + cause);
+        Write_Failure(pFile_op, {current_path, plain_cause(errno != 0 ? errno : EIO)}, !current_path.empty());
+        return false;
     };
 
     bool source_ended = false;
@@ -141,7 +142,7 @@ bool MyTableController::Photo_Pass(bool general) {
             byte_count = 0;
             current_max = record.max_size;
             current_path = (pass->pass_folder / current_folder / current_name).string();
-            std::string why;
+            Refusal why;
             pFile_op = pass->tree->create(current_folder, current_name, why);
             if (pFile_op == nullptr) {
                 current_path.clear();

@@ -27,14 +27,14 @@ std::string xml_escape(const std::string& text) {
 
 ScanReport::~ScanReport() { close(); }
 
-bool ScanReport::open(int dir, const std::string& dir_path, const ReportSource& source, std::string& why) {
+bool ScanReport::open(int dir, const std::string& dir_path, const ReportSource& source, Refusal& why) {
     close();
     const int fd = create_file_at(dir, dir_path, "report.xml", why);
     if (fd < 0) return false;
     file_ = ::fdopen(fd, "w");
     if (file_ == nullptr) {
         ::close(fd);
-        why = "cannot write " + dir_path + "/report.xml";
+        why = {dir_path + "/report.xml", "cannot be written"};
         return false;
     }
     char when[32] = "";

@@ -10,6 +10,8 @@
 
 namespace salvex {
 
+struct Refusal;
+
 struct ReportSource {
     std::string image;  // the device or image searched
     std::uint64_t first_sector = 0, end_sector = 0;
@@ -33,7 +35,7 @@ public:
     ScanReport& operator=(const ScanReport&) = delete;
 
     // Starts a new report in the folder `dir` (path `dir_path`); false with the reason.
-    bool open(int dir, const std::string& dir_path, const ReportSource& source, std::string& why);
+    bool open(int dir, const std::string& dir_path, const ReportSource& source, Refusal& why);
     bool is_open() const { return file_ != nullptr; }
     void add(const ReportEntry& entry);
     // Sectors that could not be read, said once at the end of the source part.

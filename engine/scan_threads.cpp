@@ -26,6 +26,7 @@ void MyTableController::Start_Scan() {
     scan_thread_ = std::thread([this, photo] {
         if (photo) Photo_Rec_Thread();
         else Raw_File_Rec_Thread();
+        Release_Result_Folder(!scan_tally.result_folder.empty());
         scan_running_ = false;
     });
     timer_thread_ = std::thread([this] { startTimerThread(); });

@@ -1,13 +1,15 @@
 #include "signatures/signature_loader.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cwctype>
 #include <fcntl.h>
 #include <locale.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/error_words.h"
 #include "app/text_helpers.h"
 #include "signatures/hex.h"
 
@@ -25,20 +27,33 @@ std::string to_capitals(std::string_view text) {
     return salvex::to_utf8(u);
 }
 
-std::optional<std::string> read_whole_file(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+// The whole file, or why it cannot be had. Only a regular file is opened, and
+// without waiting: a FIFO in its place must not hold the program up.
+std::string read_whole_file(const std::string& path, std::string& text) {
     struct stat st {};
-    std::optional<std::string> text;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        std::string data;
+    if (::stat(path.c_str(), &st) != 0) return salvex::plain_cause(errno);
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return salvex::plain_cause(errno);
+    std::string problem;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        problem = "not a regular file";
+    } else {
         std::array<char, 65536> chunk{};
         ssize_t n = 0;
-        while ((n = ::read(fd, chunk.data(), chunk.size())) > 0) data.append(chunk.data(), static_cast<std::size_t>(n));
-        if (n == 0) text = std::move(data);
+        while ((n = ::read(fd, chunk.data(), chunk.size())) > 0) text.append(chunk.data(), static_cast<std::size_t>(n));
+        if (n < 0) problem = salvex::plain_cause(errno);
     }
     ::close(fd);
-    return text;
+    return problem;
+}
+
+// An extension names folders and files: letters and digits only, so that no
+// record can reach outside its type folder or make a name the disk refuses.
+bool plain_name(std::string_view extension) {
+    return !extension.empty() && std::all_of(extension.begin(), extension.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    });
 }
 
 }  // namespace
@@ -73,7 +88,7 @@ void parse_signature_text(std::string_view text, SignatureList& target) {
 
         fields[count++] = std::move(value);
         if (count == fields.size()) {
-            if (!header_too_short) {
+            if (!header_too_short && plain_name(fields[0])) {
                 for (auto& f : fields) target.push_back(std::move(f));
                 target.push_back(first_byte);
             }
@@ -86,8 +101,11 @@ void parse_signature_text(std::string_view text, SignatureList& target) {
     // stride of seven that every consumer steps by; they are dropped.
 }
 
-void load_signature_file(const std::string& path, SignatureList& target) {
-    const auto text = read_whole_file(path);
-    if (!text || !salvex::is_valid_utf8(*text)) return;
-    parse_signature_text(*text, target);
+std::string load_signature_file(const std::string& path, SignatureList& target) {
+    std::string text;
+    if (std::string problem = read_whole_file(path, text); !problem.empty()) return problem;
+    if (!salvex::is_valid_utf8(text)) return "not UTF-8 text";
+    const std::size_t before = target.size();
+    parse_signature_text(text, target);
+    return target.size() > before ? std::string() : "holds no signature record";
 }

@@ -5,13 +5,21 @@
 #include <cstdio>
 #include <set>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "cli/options.h"
+#include "platform/folder_lock.h"
+#include "support/bundle_maker.h"
 #include "support/loop_device.h"
 #include "support/shell.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+using salvex::test::quote;
 using salvex::test::run;
+using salvex::test::TempFolder;
 
 const std::string kScan = std::string("'") + SALVEX_BIN_DIR + "/salvex-scan'";
 
@@ -22,12 +30,6 @@ TEST(Options, DefaultsAndEditionNames) {
     const auto fir = salvex::cli::parse_options({"--edition=fir", "--list-signatures"});
     ASSERT_TRUE(fir.options);
     EXPECT_EQ(fir.options->edition, "Fir");
-}
-
-TEST(Options, BadUsageIsExplained) {
-    // Unknown editions and options are checked on the built program (SalvexScan, ExitStatus).
-    EXPECT_NE(salvex::cli::parse_options({"--edition"}).error.find("--edition needs a value"), std::string::npos);
-    EXPECT_FALSE(salvex::cli::parse_options({}).options);
 }
 
 TEST(SalvexScan, HelpAndUsageErrors) {
@@ -42,24 +44,106 @@ TEST(SalvexScan, HelpAndUsageErrors) {
     EXPECT_NE(bad.output.find("Try 'salvex-scan --help'"), std::string::npos);
 }
 
-// Saving onto the searched volume can overwrite what the user wants back: refused
-// before anything is made there, unless asked for with --force.
-TEST(SalvexScan, RefusesADestinationOnTheSourceUnlessForced) {
-    salvex::test::TempFolder dir;
+// salvex-scan (or what runs it) from source into destination, with no terminal to ask on.
+salvex::test::Ran scan(const TempFolder& dir, const std::string& source, const std::string& dest,
+                       const std::string& more = "", const std::string& program = kScan) {
+    return run("XDG_DATA_HOME=" + quote(dir / "data") + " " + program + " --source " + quote(source) + " --dest " +
+               quote(dest) + " --no-thorough " + more + " </dev/null");
+}
+
+// Saving onto the searched volume (for an image, the mount of the loop device it
+// backs) can overwrite what the user wants back: refused before anything is made
+// there, unless asked for with --force. Saving over the source itself is refused
+// even then.
+TEST(SalvexScan, NeverWritesOverItsSource) {
+    TempFolder dir;
     salvex::test::MountedExt4 card(dir, "card", "4M");
     if (!card.skip_reason().empty()) GTEST_SKIP() << card.skip_reason();
     const std::string dest = card.mount_point() + "/recovered";
-    const std::string scan = "XDG_DATA_HOME=" + salvex::test::quote(dir / "data") + " " + kScan + " --source " +
-                             card.device().identifier() + " --dest " + salvex::test::quote(dest) + " --no-thorough";
-    const auto refused = run(scan);
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_NE(refused.output.find("the volume being searched"), std::string::npos) << refused.output;
-    EXPECT_NE(refused.output.find("--force"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(dest));
-
-    const auto forced = run(scan + " --force");
+    for (const std::string& source : {card.device().identifier(), dir / "card.img"}) {
+        const auto refused = scan(dir, source, dest);
+        EXPECT_EQ(refused.status, 2) << refused.output;
+        EXPECT_NE(refused.output.find("the volume being searched"), std::string::npos) << refused.output;
+        EXPECT_NE(refused.output.find("--force"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(dest));
+    const auto forced = scan(dir, card.device().identifier(), dest, "--force");
     EXPECT_EQ(forced.status, 0) << forced.output;
-    EXPECT_TRUE(std::filesystem::is_directory(dest + "/Salvex Birch Recovery Results"));
+    EXPECT_TRUE(fs::is_directory(dest + "/Salvex Birch Recovery Results"));
+
+    const std::string image = dir.write("small.img", std::string(4096, '\xff'));
+    const std::string in_tree =
+        dir.write("out/Salvex Birch Recovery Results/Photo Search/General Recovery Results/JPG/GND00001.JPG",
+                  std::string(4096, '\xff'));
+    for (const auto& [source, into] : {std::pair{image, image}, {image, image + "/sub"}, {in_tree, dir / "out"}}) {
+        const auto ran = scan(dir, source, into, "--force");
+        EXPECT_EQ(ran.status, 2) << into << ": " << ran.output;
+        EXPECT_NE(ran.output.find("would write over the source itself"), std::string::npos) << ran.output;
+        EXPECT_EQ(fs::file_size(source), 4096u);
+    }
+}
+
+// What stops a search before it starts is said on standard error as
+// "salvex-scan: PATH: CAUSE", with what works on this system, and leaves no
+// folders behind: a result folder another search holds, an image's size (its
+// tail counts as a last sector), a signature file that gives nothing (a FIFO
+// must not hold the program up), a source it may not read.
+TEST(SalvexScan, RefusalsBeforeTheSearchSayWhyOnStandardError) {
+    TempFolder dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    const std::string card = dir.write("card.img", std::string(3 * 512 + 100, '\0'));
+    const std::string held = dir / "held/Salvex Birch Recovery Results/Photo Search";
+    fs::create_directories(held);
+    const salvex::platform::FolderLock other_search(held);
+    fs::copy_file(std::string(SALVEX_BIN_DIR) + "/salvex-scan", dir / "salvex-scan");
+    const std::string resources =
+        salvex::test::make_bundle(dir, "Salvex Birch Recovery", {{"BIRPhotoAdv.sig", "# none yet\n"}}) +
+        "/Contents/Resources";
+    ASSERT_EQ(::mkfifo((resources + "/BIRPhoto.sig").c_str(), 0600), 0);
+    const std::string unreadable = dir.write("unreadable.img", std::string(4096, '\0'));
+    fs::permissions(unreadable, fs::perms::owner_read | fs::perms::owner_write);
+    // Root reads anything: the image's refusal needs someone else.
+    const std::string as_nobody = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " + kScan : "";
+
+    struct Case {
+        std::string source, dest, more, program;
+        int status;
+        std::string said;
+    };
+    for (const Case& c : {Case{card, dir / "held", "", kScan, 2,
+                               held + ": another search is saving into this folder right now\n"},
+                          Case{card, dir / "out", "--range 0:5", kScan, 2,
+                               "the range 0:5 goes past the end of " + card + ", which has 4 sectors"},
+                          Case{card, dir / "out", "", "timeout 60 " + quote(dir / "salvex-scan"), 1,
+                               resources + "/BIRPhoto.sig: not a regular file\nsalvex-scan: " + resources +
+                                   "/BIRPhotoAdv.sig: holds no signature record\n"},
+                          Case{unreadable, dir / "out", "--mode file", as_nobody, 1,
+                               unreadable + ": permission denied\nMake the image readable to you"}}) {
+        if (c.program.empty()) continue;
+        const auto ran = scan(dir, c.source, c.dest, c.more, c.program);
+        EXPECT_EQ(ran.status, c.status) << c.said << ": " << ran.output;
+        EXPECT_NE(ran.output.find("salvex-scan: " + c.said), std::string::npos) << ran.output;
+        EXPECT_EQ(ran.output.find("System Settings"), std::string::npos) << ran.output;
+        EXPECT_EQ(ran.output.find("err no"), std::string::npos) << ran.output;
+        EXPECT_FALSE(fs::exists(dir / "out")) << c.said;
+    }
+}
+
+// Asked to end, or left by its terminal, it stops at once and keeps what it found.
+TEST(SalvexScan, HangUpOrTerminateStopsAndKeepsWhatWasFound) {
+    TempFolder dir;
+    const std::string image = dir.write("big.img", "");
+    fs::resize_file(image, std::uintmax_t{8} << 30);  // sparse: long enough to be stopped
+    for (const std::string signal : {"HUP", "TERM"}) {
+        const std::string pass = dir / signal + "/Salvex Birch Recovery Results/Photo Search/General Recovery Results";
+        const auto ran = run("XDG_DATA_HOME=" + quote(dir / "data") + " " + kScan + " --source " + quote(image) +
+                             " --dest " + quote(dir / signal) + " </dev/null & pid=$!; while [ ! -d " + quote(pass) +
+                             " ] && kill -0 $pid 2>/dev/null; do sleep 0.05; done; kill -" + signal +
+                             " $pid; wait $pid; echo status $?");
+        EXPECT_NE(ran.output.find("Stopped at sector"), std::string::npos) << signal << ": " << ran.output;
+        EXPECT_NE(ran.output.find("Recovered 0 files"), std::string::npos) << signal << ": " << ran.output;
+        EXPECT_NE(ran.output.find("status 130"), std::string::npos) << signal << ": " << ran.output;
+    }
 }
 
 TEST(SalvexScan, ListsTheChosenEditionsModesAndRecords) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "app/globals.h"
 #include "devices/size_format.h"
@@ -26,8 +27,12 @@ TEST(SizeFormat, UnitsOnlyAboveTwoToTheTenOfTheOneBelow) {
           {"1536", "1.50  KB "}, {"1048576", "1024.00  KB "}, {"1049600", "1.00  MB "}, {"17179869184", "16.00  GB "},
           {"2199023255553", "2.00  TB "}})
         EXPECT_EQ(getMPSize(bytes), text) << bytes;
-    for (const auto& [bytes, sectors] : {std::pair{"1000", "1"}, {"511", "0"}, {"1636", "3"}})
+    // A device is whole sectors; an image's tail counts as one more (read zero-padded).
+    for (const auto& [bytes, sectors, image] : {std::tuple{"1000", "1", 2u}, {"511", "0", 1u}, {"1636", "3", 4u},
+                                                {"1024", "2", 2u}, {"0", "0", 0u}}) {
         EXPECT_EQ(sector_count_text(bytes), sectors) << bytes;
+        EXPECT_EQ(image_sectors(std::stoull(bytes)), image) << bytes;
+    }
 }
 
 // A recorded Linux system: what is mounted, what sysfs says about each disk.

@@ -456,6 +456,9 @@ TEST(ExitStatus, BadUsageIsTwoAndNothingIsWritten) {
     bad("--range 5", "--range wants two sector numbers");
     bad("--frobnicate", "unknown option \"--frobnicate\"");
     bad("--mode sound", "unknown mode \"sound\"");
+    bad("--edition", "--edition needs a value");
+    bad("--force=no", "--force takes no value");  // a switch is on by being there
+    bad("--no-thorough=1", "--no-thorough takes no value");
     bad("--range 0:" + std::to_string(std::stoull(sectors) + 1), "goes past the end of " + card.path().string() +
         ", which has " + sectors + " sectors");
 }

@@ -74,6 +74,7 @@ TEST_F(EditionTest, UnknownNameOrMissingInfoPlistGivesTheNoEditionProfile) {
         EXPECT_FALSE(named.Mode_Is_Offered(kVideoMode));
         named.Load_Signature_Catalogue();
         EXPECT_TRUE(named.Ext_Array.empty());
+        EXPECT_TRUE(named.Signature_File_Problems.empty());  // no file named, none missing
     }
     home.write("Bare.app/Contents/MacOS/Bare", "");
     MyTableController bare(view, salvex::bundle_of_executable(home / "Bare.app/Contents/MacOS/Bare"));
@@ -118,6 +119,12 @@ TEST_F(EditionTest, CatalogueLoadsEachModeByItsGeneralNameOnly) {
     EXPECT_TRUE(c.RawFile_Array.empty());
     EXPECT_EQ(c.Adv_RawFile_Array.size(), 7u);  // the general file alone is missing
     EXPECT_TRUE(c.REC_PROC_Array.empty());
+    // Each loaded file that gave nothing is named, by mode, for the start-up message.
+    std::vector<std::pair<std::int32_t, std::string>> problems;
+    for (const auto& p : c.Signature_File_Problems)
+        problems.emplace_back(p.mode, std::filesystem::path(p.path).filename().string() + ": " + p.cause);
+    EXPECT_EQ(problems, (decltype(problems){{kPhotoMode, "BIRPhotoAdv.sig: missing"}, {kRawFileMode, "BIRRaw.sig: missing"},
+                                            {kAudioMode, "BIRAudio.sig: missing"}, {kAudioMode, "BIRAudioAdv.sig: missing"}}));
 
     // A general name of four characters leaves both lists of the mode empty.
     c.video_dll = "VID.";

@@ -188,8 +188,8 @@ TEST(PlantedLink, IsNotWrittenThroughAndIsNamed) {
     ASSERT_NO_FATAL_FAILURE(scan(h, img, source));
     EXPECT_EQ(read_whole_file(target), "keep me");
     EXPECT_EQ(h.count_alerts(kUnableToSaveBox), 1u);
-    EXPECT_NE(h.controller.scan_tally.failure.find(carved(h, true, "JPG", 1)), std::string::npos)
-        << h.controller.scan_tally.failure;
+    EXPECT_EQ(h.controller.scan_tally.failed_path, carved(h, true, "JPG", 1));
+    EXPECT_NE(h.controller.scan_tally.failure.find("link"), std::string::npos) << h.controller.scan_tally.failure;
 }
 
 // ---------------------------------------------------------------------------
@@ -402,14 +402,18 @@ TEST_P(DeviceOpenFailure, AlertByErrorNoFinalScreenAndFailed) {
         return nullptr;
     };
     h.choose(source, img.sectors(), h.home / "out", true);
+    ASSERT_TRUE(h.controller.Claim_Result_Folder());  // as Next does
     ::testing::internal::CaptureStdout();
     h.start();
     const bool done = h.run_until_done(20s);
     const std::string out = ::testing::internal::GetCapturedStdout();
     ASSERT_TRUE(done);
 
-    EXPECT_NE(out.find("err no : " + std::to_string(c.error) + "\n"), std::string::npos) << out;
-    ASSERT_EQ(h.view.alerts().size(), 1u);
+    EXPECT_EQ(out.find("err no"), std::string::npos) << "the diagnostic line goes to the system log: " << out;
+    // On Linux the permission dialog's button opens the user guide, which this bundle lacks.
+    const bool guide = std::string(c.message) == "Permission Required";
+    ASSERT_EQ(h.view.alerts().size(), guide ? 2u : 1u);
+    EXPECT_EQ(h.view.alerts().back().request.message, guide ? "\nHelp file does not exist!" : c.message);
     const salvex::AlertRequest& alert = h.view.alerts()[0].request;
     EXPECT_EQ(alert.message, c.message);
     if (alert.message == "Device Access Error") {
@@ -421,7 +425,7 @@ TEST_P(DeviceOpenFailure, AlertByErrorNoFinalScreenAndFailed) {
     EXPECT_EQ(final_screens(h), 0u);
     EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     EXPECT_EQ(opens, 1);
-    EXPECT_TRUE(regular_files_under(h.home / "out").empty());
+    EXPECT_FALSE(fs::exists(h.home / "out"));  // what the claim made, for a search that never saved
 }
 
 INSTANTIATE_TEST_SUITE_P(EngineFaults, DeviceOpenFailure,

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "app/globals.h"
 #include "platform/same_device.h"
@@ -84,22 +85,23 @@ TEST(LoopDevice, FullDestinationStopsWithTheMessageAndTheFileCutShortIsNotListed
     EXPECT_EQ(std::find(listed.begin(), listed.end(), "GND00003.JPG"), listed.end());
 }
 
-// A destination on the volume being searched: the platform sees it, the window
-// asks once per destination and volume, and choosing another folder keeps the user
-// on the range screen.
+// A destination on the volume being searched, or on the mount of the image being
+// searched: the platform sees it, the window asks once per destination and volume,
+// and choosing another folder keeps the user on the range screen.
 TEST(LoopDevice, DestinationOnTheSearchedVolumeIsNoticedAndAskedAboutOnce) {
     TempFolder dir;
     MountedExt4 card(dir, "card", "4M");
     if (!card.skip_reason().empty()) GTEST_SKIP() << card.skip_reason();
     const std::string on_card = card.mount_point() + "/not/yet/made";
-    EXPECT_TRUE(salvex::platform::writes_onto_device(on_card, card.device().node()));
-    EXPECT_FALSE(salvex::platform::writes_onto_device(dir / "elsewhere", card.device().node()));
-    EXPECT_FALSE(salvex::platform::writes_onto_device(on_card, dir / "card.img"));  // an image is only read
+    for (const std::string& source : {card.device().node(), dir / "card.img"}) {  // the image is behind the mount
+        EXPECT_TRUE(salvex::platform::writes_onto_device(on_card, source)) << source;
+        EXPECT_FALSE(salvex::platform::writes_onto_device(dir / "elsewhere", source)) << source;
+    }
     EXPECT_FALSE(fs::exists(card.mount_point() + "/not"));
 
     const std::string question = "The destination folder is on the drive you are recovering from.";
     ScanHarness h(record("JPG", 512, "FFD8FFE0"));
-    h.view.set_text(salvex::Outlet::disk_identifier, card.device().identifier());
+    h.view.set_text(salvex::Outlet::disk_identifier, dir / "card.img");
     h.view.set_text(salvex::Outlet::path, on_card);
     h.view.answer_next_alert(0);
     EXPECT_FALSE(h.controller.Destination_Off_Source());
@@ -114,6 +116,36 @@ TEST(LoopDevice, DestinationOnTheSearchedVolumeIsNoticedAndAskedAboutOnce) {
     h.view.set_text(salvex::Outlet::path, dir / "elsewhere");
     EXPECT_TRUE(h.controller.Destination_Off_Source());
     EXPECT_EQ(h.count_alerts(question), 2u);
+}
+
+// Results saved over the source itself: the source in the result tree (under
+// another name too), the destination being the source or a path through it, a
+// loop device whose file lies there. The window refuses without offering to go on.
+TEST(LoopDevice, AResultFolderThatHoldsTheSourceIsRefused) {
+    TempFolder dir;
+    const std::string image = SectorImage(8).save(dir / "card.img");
+    const std::string tree = dir / "dest/R/Photo Search", type_folder = tree + "/General Recovery Results/JPG";
+    fs::create_directories(type_folder);
+    const std::string inside = SectorImage(8).save(type_folder + "/old.img");
+    LoopDevice loop(inside);
+    for (const auto& [folder, source, holds] : std::vector<std::tuple<std::string, std::string, bool>>{
+             {dir / "elsewhere/R/Photo Search", image, false},
+             {image + "/R/Photo Search", image, true},
+             {image + "/sub/R/Photo Search", image, true},
+             {tree, inside, true},
+             {tree, loop.attached() ? loop.node() : inside, true}})
+        EXPECT_EQ(salvex::platform::result_folder_holds_source(folder, source), holds) << folder << " " << source;
+    fs::create_hard_link(image, type_folder + "/GND00001.JPG");  // a result's name for the image
+    EXPECT_TRUE(salvex::platform::result_folder_holds_source(tree, image));
+
+    ScanHarness h(record("JPG", 512, "FFD8FFE0"));
+    h.controller.Rec_Folder_Name = "R";
+    h.view.set_text(salvex::Outlet::disk_identifier, image);
+    h.view.set_text(salvex::Outlet::path, dir / "dest");
+    EXPECT_FALSE(h.controller.Destination_Off_Source());
+    ASSERT_EQ(h.view.alerts().size(), 1u);
+    EXPECT_EQ(h.view.alerts()[0].request.message, "The destination folder holds the disk image you are recovering from.");
+    EXPECT_EQ(h.view.alerts()[0].request.buttons, std::vector<std::string>{"Choose Another Folder"});
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "signatures/signature_loader.h"
 #include "support/temp_folder.h"
@@ -26,10 +27,19 @@ TEST(SignatureLoader, OneRecordGetsItsSixFieldsAndTheFirstByte) { EXPECT_EQ(pars
 TEST(SignatureLoader, FullStopRuleAppliesToEveryField) {
     // No full stop: unchanged, case kept. After the first full stop (and only the
     // first): capitals.
-    EXPECT_EQ(parse("E : jpg\nS : 512\nHeader : 4d4D\nO : nn\nR : 0\nD : Version 2.1 document\n"
-                    "E : .tar.gz\nS : 1\nHeader : 1f8b\nO : 1\nR : 0\nD : Mixed Case Kept\n"),
-              (SignatureList{"jpg", "512", "4d4D", "nn", "0", "1 DOCUMENT", "77",  //
-                             "TAR.GZ", "1", "1f8b", "1", "0", "Mixed Case Kept", "31"}));
+    EXPECT_EQ(parse("E : jpg\nS : 512\nHeader : 4d4D\nO : nn\nR : 0\nD : Version 2.1 document.x\n"
+                    "E : .Gz\nS : 1\nHeader : 1f8b\nO : 1\nR : 0\nD : Mixed Case Kept\n"),
+              (SignatureList{"jpg", "512", "4d4D", "nn", "0", "1 DOCUMENT.X", "77",  //
+                             "GZ", "1", "1f8b", "1", "0", "Mixed Case Kept", "31"}));
+}
+
+// An extension names a folder and the files in it: anything but letters and
+// digits drops its record, the records around it stay.
+TEST(SignatureLoader, RecordWhoseExtensionIsNoPlainNameIsDropped) {
+    for (const char* extension : {".tar.gz", "../up", ".a/b", "two words", ".", "", ".\u00e9t\u00e9", "m\\p4"})
+        EXPECT_EQ(parse(std::string(kJpeg) + "E : " + extension + "\nS : 1\nHeader : FFD8\nO : 1\nR : 0\nD : x\n" + kJpeg),
+                  parse(std::string(kJpeg) + kJpeg))
+            << extension;
 }
 
 TEST(SignatureLoader, OnlyTheExactHeaderKeySetsTheFirstByte) {
@@ -48,9 +58,9 @@ TEST(SignatureLoader, ValuesKeepLaterColonsAndCommentsWithoutColonsCountForNothi
                     "Header : 89504E47\nHeader_Offset : 1\n\nReserved : a:b:c\nDescription : PNG image\ntrailing words\n"),
               (SignatureList{"PNG", "1000", "89504E47", "1", "a:b:c", "PNG image", "137"}));
     // A comment with a colon takes a field position and shifts what follows.
-    const auto shifted = parse(std::string("note: this shifts\n") + kJpeg);
+    const auto shifted = parse(std::string("note: shifts\n") + kJpeg);
     ASSERT_EQ(shifted.size(), 7u);
-    EXPECT_EQ(shifted[kExtension], "this shifts");
+    EXPECT_EQ(shifted[kExtension], "shifts");
     EXPECT_EQ(shifted[kHeader], "41943040");
 }
 
@@ -85,15 +95,18 @@ TEST(SignatureLoader, LooseHeaderSpellingsAreStoredNotRejected) {
               (SignatureList{"A", "1", "0xFF", "1", "0", "a", "0", "B", "1", "FF D8", "1", "0", "b", "255"}));
 }
 
-TEST(SignatureLoader, UnreadableFilesLeaveTheListAsItWas) {
+TEST(SignatureLoader, UnusableFilesLeaveTheListAsItWasAndSayWhy) {
     salvex::test::TempFolder dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo.sig").c_str(), 0600), 0);  // opened, it would wait for a writer
     SignatureList list{"kept"};
-    load_signature_file(dir / "missing.sig", list);
-    load_signature_file(dir.path(), list);  // a folder
-    load_signature_file(dir.write("latin1.sig", std::string(kJpeg) + "Extension : caf\xE9\n"), list);
+    for (const auto& [path, why] : {std::pair{dir / "missing.sig", "missing"}, {dir.path(), "not a regular file"},
+                                    {dir / "fifo.sig", "not a regular file"},
+                                    {dir.write("latin1.sig", std::string(kJpeg) + "Extension : caf\xE9\n"), "not UTF-8 text"},
+                                    {dir.write("notes.sig", "# none yet\n"), "holds no signature record"}})
+        EXPECT_EQ(load_signature_file(path, list), why) << path;
     EXPECT_EQ(list, SignatureList{"kept"});
 
-    load_signature_file(dir.write("good.sig", kJpeg), list);
+    EXPECT_EQ(load_signature_file(dir.write("good.sig", kJpeg), list), "");
     EXPECT_EQ(list.size(), 8u);  // appended after what was there
 }
 

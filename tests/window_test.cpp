@@ -81,6 +81,9 @@ struct Window {
         };
         view.quitter = [this] { quit = true; };
         c->awakeFromNib();
+        // These bundles hold only the signature files a test gives them: the
+        // start-up message naming the others is the wizard tests' to check.
+        std::erase_if(alerts, [](const salvex::AlertRequest& a) { return a.message.starts_with("\nSome signature files"); });
         w().resize(1200, 760);
         w().show();
     }

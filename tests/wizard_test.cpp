@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/globals.h"
+#include "platform/folder_lock.h"
 #include "support/bundle_maker.h"
 #include "support/listed_volumes.h"
 #include "support/scan_harness.h"
@@ -82,6 +83,10 @@ TEST_F(Wizard, StartsOnTheDeviceScreen) {
     EXPECT_EQ(view.text(Outlet::sector_label), "Sectors 0 of 0");
     EXPECT_EQ(c->nsMutaryOfDataObject.size(), 1u);
     EXPECT_EQ(std::string(c->Null_Image_Data.begin(), c->Null_Image_Data.end()), "picture");
+    // This bundle holds no signature file: said at once, not as a read error later.
+    ASSERT_EQ(view.alerts().size(), 1u);
+    EXPECT_NE(view.alerts()[0].request.message.find(c->bundle().resource_path + "/BIRPhoto.sig: missing"),
+              std::string::npos);
 }
 
 // No selection at all is checked through the window.
@@ -289,7 +294,26 @@ TEST_F(Wizard, OpenFolderOpensTheResultFolderOfTheMode) {
     fs::create_directories(destination + "/Salvex Birch Recovery Results/Video Search");
     c->Open_Folder_btn_Sig();
     EXPECT_EQ(view.count_calls("open_file " + destination + "/Salvex Birch Recovery Results/Video Search"), 1u);
-    EXPECT_EQ(view.alerts().size(), 1u);
+    EXPECT_EQ(view.count_calls("alert \nDestination folder does not exist!"), 1u);
+}
+
+// Two searches saving into one folder would mix their files: the second is refused.
+TEST_F(Wizard, TheResultFolderIsClaimedByOneSearchAtATime) {
+    open();
+    const std::string folder = home / "dest/Salvex Birch Recovery Results/Photo Search";
+    view.set_text(Outlet::path, home / "dest");
+    fs::create_directories(folder);
+    auto other = std::make_unique<salvex::platform::FolderLock>(folder);  // another search, saving there
+    EXPECT_FALSE(c->Claim_Result_Folder());
+    EXPECT_EQ(last_alert(), folder + ": another search is saving into this folder right now");
+    other.reset();
+    EXPECT_TRUE(c->Claim_Result_Folder());
+    EXPECT_TRUE(salvex::platform::FolderLock(folder).in_use());
+
+    view.set_text(Outlet::path, home.write("a file", ""));
+    EXPECT_FALSE(c->Claim_Result_Folder());
+    EXPECT_EQ(last_alert(), home / "a file" + ": not a folder");
+    EXPECT_FALSE(salvex::platform::FolderLock(folder).in_use());  // the last claim let go
 }
 
 // --- Support and exit ---
@@ -312,8 +336,7 @@ TEST_F(Wizard, SupportActionsCopyOrOpenTheEditionsAddresses) {
     EXPECT_EQ(view.clipboard(), std::vector<std::string>{"birch.support@salvex-recovery.example"});
     c->Copy_URL_2();
     EXPECT_EQ(view.clipboard(), std::vector<std::string>{"https://www.salvex-recovery.example/birch"});
-    ASSERT_EQ(view.alerts().size(), 2u);
-    EXPECT_EQ(last_alert(), "\nText copied successfully.");
+    EXPECT_EQ(view.count_calls("alert \nText copied successfully."), 2u);
     c->Open_Support_Mail();
     c->Open_Website_4();
     c->Open_Reseller_Mail();

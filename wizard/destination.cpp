@@ -1,7 +1,10 @@
 // The destination folder: chosen only through the folder chooser, so the path
 // fields always hold a folder the user picked.
+#include <cerrno>
 #include <filesystem>
 
+#include "app/error_words.h"
+#include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
@@ -49,6 +52,17 @@ void MyTableController::Open_Folder_btn_Sig() { Open_Folder_btn(); }
 bool MyTableController::Destination_Off_Source() {
     const std::string folder = view_.text(Outlet::path);
     const std::string device = salvex::platform::raw_device_path(view_.text(Outlet::disk_identifier));
+    const Outlet browse = salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode);
+    // Writing over the source itself is never offered.
+    const fs::path result_folder =
+        fs::path(folder) / Rec_Folder_Name / std::string(salvex::mode_folder(Recovery_MODE));
+    if (salvex::platform::result_folder_holds_source(result_folder.string(), device)) {
+        view_.alert({std::string(salvex::text::kDestinationHoldsSource),
+                     std::string(salvex::text::kDestinationHoldsSourceInfo),
+                     {std::string(salvex::text::kChooseAnotherFolder)}});
+        view_.focus(browse);
+        return false;
+    }
     if (!salvex::platform::writes_onto_device(folder, device)) return true;
     const std::string pair = folder + '\n' + device;
     if (Accepted_Destination_On_Source == pair) return true;
@@ -57,9 +71,46 @@ bool MyTableController::Destination_Off_Source() {
                                     {std::string(salvex::text::kChooseAnotherFolder),
                                      std::string(salvex::text::kSaveThereAnyway)}});
     if (answer != 1) {
-        view_.focus(salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode));
+        view_.focus(browse);
         return false;
     }
     Accepted_Destination_On_Source = pair;
     return true;
+}
+
+bool MyTableController::Claim_Result_Folder() {
+    Join_Scan_Threads();  // the last search's claim went with its thread
+    Release_Result_Folder(true);
+    const fs::path folder = fs::path(view_.text(Outlet::path)) / Rec_Folder_Name /
+                            std::string(salvex::mode_folder(Recovery_MODE));
+    std::error_code ec;
+    fs::path existing = folder;
+    for (; !existing.empty() && !fs::exists(existing, ec) && existing != existing.root_path();
+         existing = existing.parent_path())
+        claim_made_folders_.push_back(existing.string());
+    std::string failure;
+    std::string_view advice = salvex::text::kResultFolderUnusableInfo;
+    if (!fs::is_directory(existing, ec)) {
+        failure = existing.string() + ": " + salvex::plain_cause(ENOTDIR);
+    } else if (!Create_User_Folder(folder.string())) {
+        failure = folder.string() + ": " + salvex::plain_cause(errno);
+    } else {
+        result_lock_ = salvex::platform::FolderLock(folder.string());
+        if (!result_lock_.in_use()) return true;  // a file system without such locks cannot tell: go on
+        failure = folder.string() + ": " + std::string(salvex::text::kResultFolderInUse);
+        advice = salvex::text::kResultFolderInUseInfo;
+    }
+    Release_Result_Folder(false);
+    view_.alert({failure, std::string(advice), {"OK"}});
+    view_.focus(salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode));
+    return false;
+}
+
+void MyTableController::Release_Result_Folder(bool saved) {
+    result_lock_ = {};
+    // Made for a search that never saved: nothing to keep them for.
+    std::error_code ec;
+    if (!saved)
+        for (const auto& made : claim_made_folders_) fs::remove(made, ec);  // only while empty
+    claim_made_folders_.clear();
 }

@@ -107,6 +107,7 @@ void MyTableController::awakeFromNib() {
         view_.reload(Outlet::imageBrowser);
         view_.reload(Outlet::imageBrowser_2);
         Load_Signature_Catalogue();
+        if (const std::string problems = Signature_Problems_Text(); !problems.empty()) Main_Thread_Messgae(problems);
         noprevfile = (fs::path(bundle_.resource_path) / "NoPreview.png").string();
         Null_Image_Data.clear();
         std::error_code ec;
@@ -194,6 +195,7 @@ void MyTableController::Next_btn() {
                 }
             }
             if (!Destination_Off_Source()) return;
+            if (photo && !Claim_Result_Folder()) return;
             screen_counter = 2;
             view_.set_state(Outlet::Thro_Mode_Chk_SIG, true);
             view_.set_state(Outlet::select_unselect_Chk, true);
@@ -213,7 +215,7 @@ void MyTableController::Next_btn() {
 
         // In photo mode the search screen is the last one; Next is done there.
         if (screen_counter == 2 && !photo) {
-            if (!Apply_Check_List_Selection()) return;
+            if (!Apply_Check_List_Selection() || !Claim_Result_Folder()) return;
             screen_counter = 3;
             show_hide_3_screen_RawFile(true);
             show_hide_4_screen_RawFile(false);

@@ -32,6 +32,16 @@ inline constexpr std::string_view kDestinationOnSourceInfo =
     "to keep them safe.";
 inline constexpr std::string_view kChooseAnotherFolder = "Choose Another Folder";
 inline constexpr std::string_view kSaveThereAnyway = "Save There Anyway";
+inline constexpr std::string_view kDestinationHoldsSource =
+    "The destination folder holds the disk image you are recovering from.";
+inline constexpr std::string_view kDestinationHoldsSourceInfo =
+    "Saving recovered files there would write over the image itself. Choose a folder that does not hold it.";
+// After the folder's path and ": ".
+inline constexpr std::string_view kResultFolderInUse = "another search is saving into this folder right now";
+inline constexpr std::string_view kResultFolderInUseInfo =
+    "Wait until that search has ended, or choose another folder.";
+inline constexpr std::string_view kResultFolderUnusableInfo =
+    "The recovered files cannot be saved there. Choose another folder.";
 inline constexpr std::string_view kNoDestinationFolder = "Destination folder does not exist!";
 inline constexpr std::string_view kNoHelpFile = "\nHelp file does not exist!";
 inline constexpr std::string_view kTextCopied = "Text copied successfully.";

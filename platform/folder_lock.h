@@ -1,0 +1,30 @@
+#pragma once
+// An advisory lock on a result folder, held while the object lives: two searches
+// saving into one folder would mix their files under the same names. Another
+// process's lock is seen at once; nothing ever waits for one.
+#include <string>
+
+namespace salvex::platform {
+
+class FolderLock {
+public:
+    FolderLock() = default;
+    // Takes the lock on an existing folder.
+    explicit FolderLock(const std::string& folder);
+    ~FolderLock();
+    FolderLock(FolderLock&& other) noexcept;
+    FolderLock& operator=(FolderLock&& other) noexcept;
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool held() const { return fd_ >= 0; }
+    // Another holder has it. A folder whose file system keeps no such locks is
+    // neither held nor in use.
+    bool in_use() const { return in_use_; }
+
+private:
+    int fd_ = -1;
+    bool in_use_ = false;
+};
+
+}  // namespace salvex::platform
