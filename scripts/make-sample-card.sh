@@ -77,7 +77,7 @@ reopen_jpeg() {  # file hex-of-new-first-segment
   mv "$1.new" "$1"
 }
 # A minimal Exif segment (empty IFD0), which is how camera files open.
-exif_app1=ffe1001645786966000049492a00080000000000000000
+exif_app1=ffe1001645786966000049492a0008000000000000000000
 
 # Before the format: DCIM/100SALVX as a camera fills it.
 dcim="$first/DCIM/100SALVX"

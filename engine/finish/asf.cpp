@@ -1,5 +1,5 @@
 // ASF (WMV, WMA): objects named by GUIDs with 64-bit sizes. The Header Object's
-// stream properties name the type: wmv when a video stream exists, wma when
+// stream properties name the type: wmv when a Windows Media Video stream exists, wma when
 // every stream is audio, asf for anything else (no stream, or image, command,
 // binary or file streams beside audio). The file ends after the Header, Data and
 // index objects; where the File Properties give the file size, the two must agree.
@@ -47,12 +47,26 @@ bool object(ByteSource& run, std::uint64_t pos, Object& o) {
     return run.read_exact(pos, o.id.data(), 16) && u64le(run, pos + 16, o.size) && o.size >= 24;
 }
 
+// Windows Media Video codecs; other video in ASF (MPEG-4 v3, say) is plain ASF.
+bool windows_media_video(std::string_view fourcc) {
+    for (const std::string_view wmv : {"WMV1", "WMV2", "WMV3", "WMVA", "WVC1", "WVP2", "WMVP"})
+        if (fourcc == wmv) return true;
+    return false;
+}
+
 struct Streams {
     int audio = 0, video = 0, other = 0;
     void count(ByteSource& run, std::uint64_t stream_properties) {
         Guid kind{};
         if (!run.read_exact(stream_properties + 24, kind.data(), 16)) return;
-        ++(kind == kAudioMedia ? audio : kind == kVideoMedia ? video : other);
+        if (kind == kVideoMedia) {
+            // The BITMAPINFOHEADER's compression, after the type-specific width, height, flags and size.
+            char fourcc[4] = {};
+            if (run.read_exact(stream_properties + 78 + 27, fourcc, 4) && windows_media_video({fourcc, 4})) ++video;
+            else ++other;
+            return;
+        }
+        ++(kind == kAudioMedia ? audio : other);
     }
 };
 
