@@ -200,6 +200,16 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     if (!tally.result_folder.empty()) {
         const fs::path cut_short = tally.cut_short ? fs::path(tally.failed_path).lexically_normal() : fs::path();
         print_summary(search_folder, before, cut_short);
+        if (tally.unreadable_sectors > 0) {
+            std::string files;
+            for (const auto& f : tally.files_with_zeros) files += "\n  " + f;
+            std::printf("%llu sector%s could not be read, first at %llu; %s\n",
+                        static_cast<unsigned long long>(tally.unreadable_sectors),
+                        tally.unreadable_sectors == 1 ? "" : "s",
+                        static_cast<unsigned long long>(tally.first_unreadable),
+                        files.empty() ? "no file kept holds zeros there." :
+                                        ("these files hold zeros there:" + files).c_str());
+        }
         if (fs::exists(search_folder / "report.xml", ec))
             std::printf("Scan report: %s\n", (search_folder / "report.xml").c_str());
     }
