@@ -363,6 +363,8 @@ private:
     // Where the sector reader gathers its big reads; apart from the stream's own
     // buffer, which a wrapped source may still use underneath.
     std::unique_ptr<std::uint8_t[]> read_buffer_;
+    // The source stream's own buffer while a pass reads it: one sector.
+    std::array<char, salvex::kSectorSize> source_sector_{};
     // The 30 output streams of the group engine, each with a buffer made on first use.
     static constexpr int kOutputSlots = 30;
     std::array<std::FILE*, kOutputSlots> slot_streams_{};

@@ -151,13 +151,15 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
         Device_Open_Failure(errno);
         return std::nullopt;
     }
-    // The sector reader batches the reads itself, in the buffer the stream had.
-    std::setvbuf(pFile_Disk, nullptr, _IONBF, 0);
+    // The sector reader batches the reads itself. A buffer of one sector keeps a
+    // read of one sector to one sector; larger reads go straight to the source.
+    std::setvbuf(pFile_Disk, source_sector_.data(), _IOFBF, source_sector_.size());
     pass.device = pFile_Disk;
 
     view_.post_and_wait([this, general, photo] {
         view_.set_enabled(Outlet::Thro_Mode_Chk, false);
         view_.set_enabled(Outlet::browse_path, false);
+        view_.set_enabled(salvex::in_set(Outlet::exact_files_chk, !photo), false);
         if (general && !photo) view_.set_text(Outlet::QuickLook_View_Box, "No file is selected to preview");
         view_.set_value(Outlet::Progress_Horz, 0);
         view_.set_text(Outlet::help_info, std::string(text::kStopHelp));

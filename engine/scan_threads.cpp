@@ -16,6 +16,8 @@ void MyTableController::Start_Scan() {
     Join_Scan_Threads();
     scan_outcome = ScanOutcome::None;
     scan_tally = {};
+    general_starts_.clear();
+    zeroed_.clear();
     {
         // Set before either thread starts, so a pass that fails at once can stop it.
         std::lock_guard lock(timer_mutex_);
@@ -104,6 +106,7 @@ void MyTableController::Final_or_Stop_Screen() {
         view_.set_enabled(Outlet::back_btn, true);
         view_.set_enabled(salvex::in_set(Outlet::browse_path, !photo), true);
         view_.set_enabled(Outlet::Thro_Mode_Chk, true);
+        view_.set_enabled(salvex::in_set(Outlet::exact_files_chk, !photo), true);
     } catch (const std::exception& e) {
         Show_MessageBox(e.what());
     }

@@ -16,8 +16,8 @@ class SectorReader {
 public:
     enum class Got { sector, unreadable, end };
 
-    // The stream must be unbuffered (the buffer here does the batching) and
-    // positioned nowhere in particular; `buffer` holds `capacity` bytes.
+    // The stream's own buffer must be one sector at most (the buffer here does the
+    // batching); `buffer` holds `capacity` bytes.
     SectorReader(std::FILE* source, std::uint8_t* buffer, std::size_t capacity);
 
     // The sector at `index`, asked in increasing order; `end` bounds the reading.

@@ -94,7 +94,8 @@ public:
                 errno = error;
                 return nullptr;
             }
-            // Unbuffered, so a bulk read reaches the faults as one request.
+            // Reads reach the faults a sector at a time (a stream of this kind
+            // never reads past its buffer in one request).
             std::setvbuf(stream, nullptr, _IONBF, 0);
             ++state->opens;
             return stream;

@@ -388,7 +388,9 @@ QWidget* MainWindow::build_range_page(bool sig) {
     l->addWidget(info);
 
     auto* browse = make<QGroupBox>(o(Outlet::browse_Box), tr("Where to save the recovered files"), page);
-    auto* bl = new QHBoxLayout(browse);
+    auto* browse_column = new QVBoxLayout(browse);
+    auto* bl = new QHBoxLayout;
+    browse_column->addLayout(bl);
     auto* path_label = make<QLabel>(o(Outlet::path_label), tr("Folder:"), browse);
     auto* path = make<QLineEdit>(o(Outlet::path), browse);
     path->setReadOnly(true);
@@ -400,6 +402,11 @@ QWidget* MainWindow::build_range_page(bool sig) {
     bl->addWidget(path_label);
     bl->addWidget(path, 1);
     bl->addWidget(browse_btn);
+    auto* exact = make<QCheckBox>(o(Outlet::exact_files_chk), tr("&Cut each file at its own end"), browse);
+    exact->setChecked(true);
+    exact->setToolTip(tr("Each file is checked against its format, saved once under its real type and cut where "
+                         "its data ends. Untick to keep every find as whole sectors, as found on the card."));
+    browse_column->addWidget(exact);
     l->addWidget(browse);
 
     // Open Folder belongs to the set but shows on the results screen, under the results.
