@@ -363,7 +363,9 @@ private:
     // Where the sector reader gathers its big reads; apart from the stream's own
     // buffer, which a wrapped source may still use underneath.
     std::unique_ptr<std::uint8_t[]> read_buffer_;
-    // The source stream's own buffer while a pass reads it: one sector.
+    // The source opened again with a buffer of one sector, for reading sector by
+    // sector where a bulk read failed; the reader closes it.
+    std::FILE* Open_Single_Sector_Source(const std::string& path);
     std::array<char, salvex::kSectorSize> source_sector_{};
     // The 30 output streams of the group engine, each with a buffer made on first use.
     static constexpr int kOutputSlots = 30;

@@ -66,7 +66,8 @@ bool MyTableController::Raw_File_Pass(bool general) {
     if (!pass) return false;
     Close_Output_Slots();  // every slot is free when a pass starts
 
-    SectorReader reader(pass->device, read_buffer_.get(), std::min(read_sectors * kSectorSize, kDeviceBufferSize));
+    SectorReader reader(pass->device, [this, &pass] { return Open_Single_Sector_Source(pass->source_path); },
+                        read_buffer_.get(), std::min(read_sectors * kSectorSize, kDeviceBufferSize));
     const std::uint8_t* sector = nullptr;
     bool carving = false, header_flag = false;
     std::uint64_t group_bytes = 0, file_count = 0;

@@ -151,9 +151,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
         Device_Open_Failure(errno);
         return std::nullopt;
     }
-    // The sector reader batches the reads itself. A buffer of one sector keeps a
-    // read of one sector to one sector; larger reads go straight to the source.
-    std::setvbuf(pFile_Disk, source_sector_.data(), _IOFBF, source_sector_.size());
+    pass.source_path = platform::raw_device_path(params.device_identifier);
     pass.device = pFile_Disk;
 
     view_.post_and_wait([this, general, photo] {
@@ -224,6 +222,12 @@ void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet brows
         images.clear();
         view_.reload(browser);
     });
+}
+
+std::FILE* MyTableController::Open_Single_Sector_Source(const std::string& path) {
+    std::FILE* stream = Open_Source(path, source_sector_.data(), source_sector_.size());
+    if (stream != nullptr) std::setvbuf(stream, source_sector_.data(), _IOFBF, source_sector_.size());
+    return stream;
 }
 
 bool MyTableController::End_Pass(bool source_ended, const salvex::SectorReader& reader) {

@@ -18,6 +18,7 @@ class OutputTree;
 
 struct PassStart {
     std::FILE* device = nullptr;
+    std::string source_path;
     std::uint64_t first = 0, end = 0;
     std::filesystem::path pass_folder;
     std::string pass_folder_name;              // as the report names it

@@ -37,7 +37,8 @@ bool MyTableController::Photo_Pass(bool general) {
     if (!pass) return false;
     const std::uint64_t end = pass->end;
 
-    SectorReader reader(pass->device, read_buffer_.get(), std::min(read_sectors * kSectorSize, kDeviceBufferSize));
+    SectorReader reader(pass->device, [this, &pass] { return Open_Single_Sector_Source(pass->source_path); },
+                        read_buffer_.get(), std::min(read_sectors * kSectorSize, kDeviceBufferSize));
     std::uint64_t file_count = 0, byte_count = 0, current_max = 0, current_start = 0;
     bool in_file = false, finished = false;
     std::string current_path, current_name, current_uid, current_extension, current_folder;

@@ -21,8 +21,16 @@ std::size_t read_bytes(std::FILE* stream, std::uint8_t* out, std::size_t n) {
 
 }  // namespace
 
-SectorReader::SectorReader(std::FILE* source, std::uint8_t* buffer, std::size_t capacity)
-    : source_(source), buffer_(buffer), capacity_(capacity / kSectorSize), bad_(new bool[capacity / kSectorSize]()) {}
+SectorReader::SectorReader(std::FILE* source, Opener open_single, std::uint8_t* buffer, std::size_t capacity)
+    : source_(source),
+      open_single_(std::move(open_single)),
+      buffer_(buffer),
+      capacity_(capacity / kSectorSize),
+      bad_(new bool[capacity / kSectorSize]()) {}
+
+SectorReader::~SectorReader() {
+    if (single_ != nullptr) std::fclose(single_);
+}
 
 bool SectorReader::seek(std::uint64_t index) {
     std::clearerr(source_);
@@ -75,6 +83,8 @@ void SectorReader::fill(std::uint64_t index, std::uint64_t end) {
     }
     // A read failed somewhere in the range: what came whole is kept, the rest is
     // read one sector at a time to find the bad ones.
+    position_ = UINT64_MAX;
+    if (single_ == nullptr && open_single_) single_ = open_single_();
     for (std::uint64_t s = count_; s < want; ++s) {
         bool bad = false;
         if (!read_one(index + s, buffer_ + s * kSectorSize, bad)) {
@@ -87,17 +97,15 @@ void SectorReader::fill(std::uint64_t index, std::uint64_t end) {
 }
 
 bool SectorReader::read_one(std::uint64_t index, std::uint8_t* out, bool& bad) {
+    std::FILE* const stream = single_ != nullptr ? single_ : source_;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (position_ != index && !seek(index)) return false;
+        std::clearerr(stream);
+        if (::fseeko(stream, static_cast<off_t>(index * kSectorSize), SEEK_SET) != 0) return false;
         errno = 0;
-        const std::size_t got = read_bytes(source_, out, kSectorSize);
+        const std::size_t got = read_bytes(stream, out, kSectorSize);
         const int error = errno;
-        if (got == kSectorSize) {
-            position_ = index + 1;
-            return true;
-        }
-        position_ = UINT64_MAX;
-        if (std::feof(source_) && !std::ferror(source_)) {
+        if (got == kSectorSize) return true;
+        if (std::feof(stream) && !std::ferror(stream)) {
             if (got == 0) return false;
             std::memset(out + got, 0, kSectorSize - got);
             ended_ = true;  // this partial sector is the last one

@@ -6,6 +6,7 @@
 // card pulled, an image cut short) ends the reading, never repeats a sector.
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "engine/header_match.h"
@@ -16,9 +17,14 @@ class SectorReader {
 public:
     enum class Got { sector, unreadable, end };
 
-    // The stream's own buffer must be one sector at most (the buffer here does the
-    // batching); `buffer` holds `capacity` bytes.
-    SectorReader(std::FILE* source, std::uint8_t* buffer, std::size_t capacity);
+    // `buffer` holds `capacity` bytes. `open_single` opens the source again with
+    // a buffer of one sector, so that a read of one sector asks for one sector:
+    // it serves the sector-by-sector reading after a bulk read failed.
+    using Opener = std::function<std::FILE*()>;
+    SectorReader(std::FILE* source, Opener open_single, std::uint8_t* buffer, std::size_t capacity);
+    ~SectorReader();
+    SectorReader(const SectorReader&) = delete;
+    SectorReader& operator=(const SectorReader&) = delete;
 
     // The sector at `index`, asked in increasing order; `end` bounds the reading.
     // On unreadable, `sector` points at zeros.
@@ -34,6 +40,8 @@ private:
     bool seek(std::uint64_t index);
 
     std::FILE* source_;
+    Opener open_single_;
+    std::FILE* single_ = nullptr;
     std::uint8_t* buffer_;
     std::size_t capacity_;  // in sectors
     std::unique_ptr<bool[]> bad_;

@@ -54,7 +54,7 @@ void MyTableController::show_hide_2_screen(bool hide) {
     }
     set_hidden(view_,
                {Outlet::disk_sector_info_Box, Outlet::browse_Box, Outlet::path_label, Outlet::path, Outlet::browse_path,
-                Outlet::searching_criteria_Box, Outlet::entire_disk_rd, Outlet::sector_range_rd},
+                Outlet::exact_files_chk, Outlet::searching_criteria_Box, Outlet::entire_disk_rd, Outlet::sector_range_rd},
                hide, sig);
     if (!sig) set_hidden(view_, {Outlet::Thro_Mode_Chk, Outlet::Thro_Mode_Chk_Label, Outlet::Thro_Mode_Info}, hide, false);
 }

@@ -79,7 +79,7 @@ public:
     int opens() const { return state_->opens; }
 
     MyTableController::SourceOpener opener() const {
-        return [state = state_](const std::string& path, char*, std::size_t) -> std::FILE* {
+        return [state = state_](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
             const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             if (fd < 0) return nullptr;
             auto* cookie = new Cookie{state, fd, 0};
@@ -94,9 +94,7 @@ public:
                 errno = error;
                 return nullptr;
             }
-            // Reads reach the faults a sector at a time (a stream of this kind
-            // never reads past its buffer in one request).
-            std::setvbuf(stream, nullptr, _IONBF, 0);
+            std::setvbuf(stream, buffer, _IOFBF, size);
             ++state->opens;
             return stream;
         };
