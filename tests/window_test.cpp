@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,7 +21,9 @@
 #include <QToolButton>
 #include <QThread>
 #include <deque>
+#include <filesystem>
 #include <limits>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -29,6 +32,7 @@
 #include "results/qt/image_browser_model.h"
 #include "results/qt/no_preview_picture.h"
 #include "support/bundle_maker.h"
+#include "support/faulty_source.h"
 #include "support/listed_volumes.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
@@ -69,6 +73,12 @@ struct Window {
         };
         view.modal_runner = [this](QDialog& dialog) {
             windows.push_back(dialog.objectName());
+            if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) {
+                QStringList words;
+                for (const QLabel* label : dialog.findChildren<QLabel*>()) words << label->text();
+                for (const QLineEdit* line : dialog.findChildren<QLineEdit*>()) words << line->text();
+                notices << words.join(QLatin1Char('\n'));
+            }
             if (inside_modal) inside_modal(dialog);
         };
         view.folder_chooser = [this](const std::string&) {
@@ -104,10 +114,11 @@ struct Window {
         return names;
     }
     void click(Outlet o) { QTest::mouseClick(at<QAbstractButton>(o), Qt::LeftButton); }
-    void select_first_drive() {
+    void select_drive(int row) {
         auto* table = at<QTableView>(Outlet::idTableView);
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(0, 1)).center());
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 1)).center());
     }
+    void select_first_drive() { select_drive(0); }
     void to_range_screen() {
         select_first_drive();
         click(Outlet::next_btn);
@@ -120,6 +131,15 @@ struct Window {
         QTest::keyClicks(edit, text);
     }
     std::string last_alert() const { return alerts.empty() ? std::string() : alerts.back().message; }
+    // Next through the remaining screens of a search of the selected drive into the
+    // chosen folder, then waits for its end.
+    void search(bool photo) {
+        click(Outlet::next_btn);
+        click(photo ? Outlet::browse_path : Outlet::browse_path_Sig);
+        click(Outlet::next_btn);
+        if (!photo) click(Outlet::next_btn);
+        QVERIFY(QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
+    }
 
     salvex::test::TempFolder home;
     QtView view;
@@ -127,11 +147,48 @@ struct Window {
     std::vector<salvex::AlertRequest> alerts;
     std::deque<int> answers;
     QStringList windows;
+    QStringList notices;  // the end notices' words, one entry per notice
     std::function<void(QDialog&)> inside_modal;
     std::optional<std::string> chosen_folder;
     std::vector<QUrl> opened;
     bool quit = false;
 };
+
+// Every signature file of the Birch edition, as its bundle holds them.
+std::map<std::string, std::string> birch_signatures() {
+    std::map<std::string, std::string> files;
+    for (const char* name : {"Photo", "PhotoAdv", "Video", "VideoAdv", "Raw", "RawAdv", "Audio", "AudioAdv"})
+        files[std::string("BIR") + name + ".sig"] = salvex::test::slurp(std::string(SALVEX_SIGNATURE_DATA) + "/" + name + ".sig");
+    return files;
+}
+
+// A small card image: a photo, a PDF and a sound, each from a sector of its own, then empty space.
+std::string small_card(const salvex::test::TempFolder& home) {
+    QByteArray photo;
+    QBuffer buffer(&photo);
+    buffer.open(QIODevice::WriteOnly);
+    QImage picture(160, 120, QImage::Format_RGB32);
+    picture.fill(Qt::darkYellow);
+    picture.save(&buffer, "JPG");
+    const std::string pdf = "%PDF-1.4\n1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj 2 0 obj<</Type/Pages/Kids[]/Count 0>>"
+                            "endobj\ntrailer<</Root 1 0 R>>\n%%EOF\n";
+    std::string wav = "RIFF----WAVEfmt ";
+    const auto le = [&wav](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(16000, 4), le(2, 2), le(16, 2);
+    wav += "data";
+    le(16000, 4);
+    wav += std::string(16000, '\x01');
+    wav.replace(4, 4, std::string{char((wav.size() - 8) & 0xFF), char((wav.size() - 8) >> 8), 0, 0});
+    std::string card;
+    for (const std::string& part : {photo.toStdString(), pdf, wav}) {
+        card += part;
+        card.resize((card.size() + 511) / 512 * 512, '\0');
+    }
+    card.resize(card.size() + 512 * 1024, '\0');
+    return home.write("card.img", card);
+}
 
 }  // namespace
 
@@ -722,6 +779,179 @@ private slots:
     }
 };
 
+// Whole searches in one window, the way people go from one to the next.
+class Journeys : public QObject {
+    Q_OBJECT
+private slots:
+    // Each mode searched to its end, one after another, photo again last: every
+    // search finds its controls ready, the added image stays listed through Back
+    // and Refresh List, and each notice counts what the passes saved and where.
+    void everyModeOneAfterAnotherInOneWindow() {
+        namespace fs = std::filesystem;
+        Window win("Salvex Birch Recovery", 1000, birch_signatures());
+        win.chosen_folder = win.home / "out";
+        const std::string card = small_card(win.home);
+        QVERIFY(win.view.add_disk_image_path(card));
+        for (const Outlet mode : {Outlet::rec_mode_Photo, Outlet::rec_mode_Video, Outlet::rec_mode_RawFile,
+                                  Outlet::rec_mode_Audio, Outlet::rec_mode_Photo}) {
+            const bool photo = mode == Outlet::rec_mode_Photo;
+            win.click(Outlet::refresh_btn);
+            win.click(mode);
+            QCOMPARE(win.c->nsMutaryOfDataObject.size(), std::size_t{2});
+            QCOMPARE(win.c->nsMutaryOfDataObject.back().nsStrDiskIdentifier, card);
+            win.select_drive(1);
+            win.search(photo);
+            QVERIFY2(win.alerts.empty(), win.last_alert().c_str());
+            QCOMPARE(win.c->scan_outcome.load(), ScanOutcome::Completed);
+            const fs::path folder = win.c->scan_tally.result_folder;
+            std::size_t saved = 0;
+            for (const auto& entry : fs::recursive_directory_iterator(folder / "General Recovery Results"))
+                saved += entry.is_regular_file() ? 1 : 0;
+            QVERIFY(!photo || saved == 1);
+            const QString notice = win.notices.last();
+            QVERIFY(notice.contains(QStringLiteral("The search is finished")));
+            QVERIFY2(notice.contains(saved == 0 ? QStringLiteral("no files")
+                                     : saved == 1 ? QStringLiteral("1 file")
+                                                  : QStringLiteral("%1 files").arg(saved)),
+                     qPrintable(notice));
+            QVERIFY(notice.contains(QString::fromStdString(folder.string())));
+            for (int screen = win.c->screen_counter; screen > 0; --screen) win.click(Outlet::back_btn);
+            QCOMPARE(win.c->screen_counter, 0);
+        }
+        QCOMPARE(win.notices.size(), 5);
+        // Removed by the user, it is gone for good.
+        win.select_drive(1);
+        QVERIFY(win.w().remove_image_button->isVisible());
+        QTest::keyClick(win.at<QTableView>(Outlet::idTableView), Qt::Key_Delete);
+        win.click(Outlet::refresh_btn);
+        QCOMPARE(win.c->nsMutaryOfDataObject.size(), std::size_t{1});
+    }
+
+    // A stop and a destination that refuses the data: the notice says so, with the
+    // reason, and never that everything was saved.
+    void theEndNoticeSaysHowTheSearchEnded() {
+        for (const bool stop : {true, false}) {
+            Window win("Salvex Birch Recovery", 1000, birch_signatures());
+            win.chosen_folder = win.home / "out";
+            if (!stop) win.home.write("out/Salvex Birch Recovery Results", "a file where the folder goes");
+            salvex::test::FaultySource source;
+            source.pause_at(0);
+            win.c->Open_Source = source.opener();
+            QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
+            win.click(Outlet::next_btn);
+            win.click(Outlet::browse_path);
+            win.click(Outlet::next_btn);
+            if (stop) {
+                QVERIFY(QTest::qWaitFor([&] { return source.paused(); }, 20000));
+                win.click(Outlet::stop_scan);
+            }
+            source.release();
+            QVERIFY(QTest::qWaitFor([&] { return !win.c->Scan_Thread_Running() && win.notices.size() == 1; }, 60000));
+            const QString notice = win.notices.last();
+            QVERIFY2(!notice.contains(QStringLiteral("Everything")), qPrintable(notice));
+            if (stop) {
+                QVERIFY(notice.contains(QStringLiteral("The search was stopped")));
+            } else {
+                QCOMPARE(win.alerts.size(), std::size_t{1});  // the engine's own message first
+                QVERIFY(notice.contains(QStringLiteral("Not everything could be saved")));
+                QVERIFY2(notice.contains(QString::fromStdString(win.c->scan_tally.failure)), qPrintable(notice));
+                QVERIFY(!win.c->scan_tally.failure.empty());
+            }
+        }
+    }
+
+    // The search ends while the stop question is open: the question goes as if
+    // answered No, then the notice comes, and nothing is left asked to stop.
+    void aSearchEndingUnderTheStopQuestionClosesIt() {
+        Window win("Salvex Birch Recovery", 1000, birch_signatures());
+        win.chosen_folder = win.home / "out";
+        salvex::test::FaultySource source;
+        source.pause_at(0);
+        win.c->Open_Source = source.opener();
+        QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
+        win.click(Outlet::next_btn);
+        win.click(Outlet::browse_path);
+        win.click(Outlet::next_btn);
+        QVERIFY(QTest::qWaitFor([&] { return source.paused(); }, 20000));
+        win.view.alert_answerer = nullptr;
+        QMessageBox* question = nullptr;
+        bool question_closed_first = false;
+        win.inside_modal = [&](QDialog& dialog) {
+            if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) {
+                question_closed_first = question != nullptr && question->clickedButton() == question->escapeButton();
+                return;
+            }
+            question = qobject_cast<QMessageBox*>(&dialog);
+            QVERIFY(question != nullptr);
+            source.release();
+            QVERIFY(QTest::qWaitFor([&] { return win.notices.size() == 1; }, 60000));
+        };
+        win.click(Outlet::stop_scan);
+        QVERIFY(question_closed_first);
+        QCOMPARE(win.c->scan_outcome.load(), ScanOutcome::Completed);
+        QCOMPARE(win.c->stop_now.load(), 0);
+        QVERIFY(win.notices.last().contains(QStringLiteral("The search is finished")));
+    }
+};
+
+// The keyboard alone: Return goes forward and never reaches the exit question,
+// Tab leaves a list at once, Escape never quits.
+class Keyboard : public QObject {
+    Q_OBJECT
+private slots:
+    void returnGoesForwardAndNeverReachesExit() {
+        Window win("Salvex Birch Recovery", 1000, birch_signatures());
+        win.chosen_folder = win.home / "out";
+        QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
+        const auto press = [&win](int key) { QTest::keyClick(win.w().focusWidget(), Qt::Key(key)); };
+        win.at<QWidget>(Outlet::idTableView)->setFocus();
+        press(Qt::Key_Return);
+        QCOMPARE(win.c->screen_counter, 1);
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::entire_disk_rd));
+        press(Qt::Key_Return);  // no folder yet: the focus goes to Browse, which Return presses
+        QCOMPARE(win.last_alert(), std::string("\nPlease select valid destination path."));
+        press(Qt::Key_Return);
+        QCOMPARE(win.view.text(Outlet::path), *win.chosen_folder);
+        win.click(Outlet::back_btn);
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::rec_mode_Photo));
+        win.click(Outlet::rec_mode_Audio);
+        win.select_drive(1);
+        press(Qt::Key_Return);
+        win.click(Outlet::browse_path_Sig);
+        win.click(Outlet::next_btn);
+        QCOMPARE(win.c->screen_counter, 2);
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::select_unselect_Chk));
+        press(Qt::Key_Return);
+        QVERIFY(QTest::qWaitFor([&] { return win.at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
+        QCOMPARE(win.windows.filter(QStringLiteral("SaveFile_Info_Window")).size(), 1);
+        QVERIFY(!win.quit);
+        QCOMPARE(win.alerts.size(), std::size_t{1});
+    }
+
+    void theDriveListIsOneTabStopAndEscapeNeverQuits() {
+        Window win;
+        win.view.add_disk_image_path(small_card(win.home));
+        auto* table = win.at<QTableView>(Outlet::idTableView);
+        win.select_first_drive();
+        QTest::keyClick(table, Qt::Key_Down);
+        QCOMPARE(table->currentIndex().row(), 1);
+        QCOMPARE(win.w().focusWidget(), table);
+        QStringList stops;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(win.w().focusWidget(), Qt::Key_Tab);
+            stops << win.w().focusWidget()->objectName();
+        }
+        QCOMPARE(stops, (QStringList{"add_image", "remove_image", "_refresh_btn", "exit"}));
+        QCOMPARE(win.w().focusWidget(), win.w().exit_button);  // by Tab only, and never after Next or Back
+        for (const bool range : {false, true}) {
+            if (range) win.to_range_screen();
+            QTest::keyClick(win.w().focusWidget(), Qt::Key_Escape);
+            QVERIFY(win.alerts.empty());
+            QVERIFY(!win.quit);
+        }
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     StartUp startUp;
@@ -730,8 +960,10 @@ int main(int argc, char** argv) {
     Sliders sliders;
     ExitHelpSupport exitHelpSupport;
     Results results;
-    return salvex::test::run_test_groups(argc, argv,
-                                         {&startUp, &deviceScreen, &rangeScreen, &sliders, &exitHelpSupport, &results});
+    Journeys journeys;
+    Keyboard keyboard;
+    return salvex::test::run_test_groups(
+        argc, argv, {&startUp, &deviceScreen, &rangeScreen, &sliders, &exitHelpSupport, &results, &journeys, &keyboard});
 }
 
 #include "window_test.moc"

@@ -269,6 +269,8 @@ QWidget* MainWindow::build_device_page() {
     table->setIconSize(QSize(22, 22));
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 14);
     table->setAccessibleName(tr("Drives and memory cards"));
+    // One Tab stop: the arrows move inside the list, Tab leaves it.
+    table->setTabKeyNavigation(false);
     caption->setBuddy(table);
     fl->addWidget(table);
     l->addWidget(frame, 1);
@@ -281,8 +283,14 @@ QWidget* MainWindow::build_device_page() {
     hint->setWordWrap(true);
     rl->addWidget(hint, 1);
     add_image_button = new QPushButton(tr("Add Disk &Image\u2026"), refresh);
+    add_image_button->setObjectName(QStringLiteral("add_image"));
     add_image_button->setToolTip(tr("Search a copy (image file) of a card instead of the card itself"));
     rl->addWidget(add_image_button);
+    remove_image_button = new QPushButton(tr("Re&move Image"), refresh);
+    remove_image_button->setObjectName(QStringLiteral("remove_image"));
+    remove_image_button->setToolTip(tr("Take the selected disk image off the list (the file itself stays)"));
+    remove_image_button->hide();
+    rl->addWidget(remove_image_button);
     auto* refresh_btn = make<QPushButton>(Outlet::refresh_btn, tr("&Refresh List"), refresh);
     refresh_btn->setIcon(QIcon::fromTheme(QStringLiteral("view-refresh"), style()->standardIcon(QStyle::SP_BrowserReload)));
     rl->addWidget(refresh_btn);
@@ -460,6 +468,7 @@ QWidget* MainWindow::build_file_type_page() {
     table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().lineSpacing() + 10);
     table->setAccessibleName(tr("File types"));
+    table->setTabKeyNavigation(false);
     fl->addWidget(table);
     l->addWidget(frame, 1);
     l->addWidget(make<QCheckBox>(Outlet::Thro_Mode_Chk_SIG,
@@ -520,6 +529,7 @@ QWidget* MainWindow::build_file_results_page() {
                                          this);
     auto* summary = make<QTableView>(Outlet::idSigTableView, summary_frame);
     summary->setModel(summary_model);
+    summary->setTabKeyNavigation(false);
     summary->setSelectionMode(QAbstractItemView::NoSelection);
     summary->setEditTriggers(QAbstractItemView::NoEditTriggers);
     summary->setShowGrid(false);
@@ -632,6 +642,7 @@ QWidget* MainWindow::build_button_bar() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(18, 10, 18, 12);
     exit_button = new QPushButton(tr("E&xit"), bar);
+    exit_button->setObjectName(QStringLiteral("exit"));
     row->addWidget(exit_button);
     row->addStretch(1);
     auto* back = make<QPushButton>(Outlet::back_btn, tr("< &Back"), bar);
@@ -655,6 +666,7 @@ void MainWindow::set_tab_order() {
                            Outlet::rec_mode_Audio, Outlet::idTableView})
         add(outlet(o));
     add(add_image_button);
+    add(remove_image_button);
     add(outlet(Outlet::refresh_btn));
     for (const bool sig : {false, true}) {
         for (const Outlet o : {Outlet::entire_disk_rd, Outlet::sector_range_rd, Outlet::Start_slider_val,
@@ -666,6 +678,7 @@ void MainWindow::set_tab_order() {
                            Outlet::imageBrowser, Outlet::imageBrowser_2, Outlet::idSigTableView, Outlet::stop_scan,
                            Outlet::zoom_slider, Outlet::open_folder, Outlet::open_folder_Sig})
         add(outlet(o));
+    screen_controls_ = order;
     add(exit_button);
     add(outlet(Outlet::back_btn));
     add(outlet(Outlet::next_btn));
@@ -673,6 +686,18 @@ void MainWindow::set_tab_order() {
     add(about_button);
     add(contact_button);
     for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::focus_first_control() {
+    for (QWidget* w : screen_controls_) {
+        if (!w->isVisibleTo(this) || !w->isEnabled() || (w->focusPolicy() & Qt::TabFocus) == 0) continue;
+        // A group of radio buttons is one stop, entered at the one that is on.
+        if (auto* radio = qobject_cast<QRadioButton*>(w); radio != nullptr && !radio->isChecked())
+            for (QRadioButton* sibling : radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+                if (sibling->isChecked() && sibling->isVisibleTo(this)) w = sibling;
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
 }
 
 void MainWindow::follow(QWidget* part, std::vector<Outlet> controls) {

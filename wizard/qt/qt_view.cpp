@@ -12,7 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,6 +26,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -81,6 +84,24 @@ public:
 
 private:
     QTableView* table_;
+};
+
+// Keys that run an action in a widget, when the action answers that it applied.
+class KeyAction : public QObject {
+public:
+    KeyAction(QWidget* widget, std::vector<int> keys, std::function<bool()> action)
+        : QObject(widget), keys_(std::move(keys)), action_(std::move(action)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return std::find(keys_.begin(), keys_.end(), key) != keys_.end() && action_();
+    }
+
+private:
+    std::vector<int> keys_;
+    std::function<bool()> action_;
 };
 
 constexpr int kSmallestIcon = 48, kLargestIcon = ThumbnailCache::kPixels;
@@ -147,8 +168,17 @@ void QtView::connect_actions() {
     };
     const auto button = [&w](Outlet o) { return w.as<QAbstractButton>(o); };
 
-    on_click(button(Outlet::next_btn), [](MyTableController& c) { c.Next_btn(); });
-    on_click(button(Outlet::back_btn), [](MyTableController& c) { c.Back_btn(); });
+    // A new screen takes the focus to its first control; a refusal leaves it where
+    // the controller put it, on the field to mend.
+    const auto stepping = [&w](void (MyTableController::*step)()) {
+        return [&w, step](MyTableController& c) {
+            const std::int32_t before = c.screen_counter;
+            (c.*step)();
+            if (c.screen_counter != before) w.focus_first_control();
+        };
+    };
+    on_click(button(Outlet::next_btn), stepping(&MyTableController::Next_btn));
+    on_click(button(Outlet::back_btn), stepping(&MyTableController::Back_btn));
     on_click(w.exit_button, [](MyTableController& c) { c.Exit_Btn(); });
     on_click(button(Outlet::stop_scan), [](MyTableController& c) { c.stop_usb_disk(); });
     on_click(w.help_button, [](MyTableController& c) { c.Help_btn(); });
@@ -156,6 +186,12 @@ void QtView::connect_actions() {
     on_click(w.contact_button, [](MyTableController& c) { c.Contact_Us_btn(); });
     on_click(button(Outlet::refresh_btn), [](MyTableController& c) { c.rebresh_drives(); });
     QObject::connect(w.add_image_button, &QPushButton::clicked, &w, [this] { add_disk_image(); });
+    QObject::connect(w.remove_image_button, &QPushButton::clicked, &w, [this] { remove_disk_image(); });
+    auto* drives = w.as<QTableView>(Outlet::idTableView);
+    QObject::connect(drives->selectionModel(), &QItemSelectionModel::selectionChanged, &w,
+                     [this] { show_remove_image_button(); });
+    QObject::connect(w.device_model, &QAbstractItemModel::modelReset, &w, [this] { show_remove_image_button(); });
+    new KeyAction(drives, {Qt::Key_Delete, Qt::Key_Backspace}, [this] { return remove_disk_image(); });
 
     on_click(button(Outlet::rec_mode_Photo), [](MyTableController& c) { c.Photo_Mode_Radio(); });
     on_click(button(Outlet::rec_mode_Video), [](MyTableController& c) { c.Video_Mode_Radio(); });
@@ -249,10 +285,28 @@ bool QtView::add_disk_image_path(const std::string& path) {
         alert({.message = "\nThis file cannot be read as a disk image.", .informative = "", .buttons = {"OK"}});
         return false;
     }
-    controller_->addRow(*record);
-    auto* table = window_->as<QTableView>(Outlet::idTableView);
-    table->selectRow(static_cast<int>(controller_->nsMutaryOfDataObject.size()) - 1);
+    controller_->Add_Disk_Image(*record);
+    const auto& rows = controller_->nsMutaryOfDataObject;
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        if (rows[row].nsStrDiskIdentifier == record->nsStrDiskIdentifier)
+            window_->as<QTableView>(Outlet::idTableView)->selectRow(static_cast<int>(row));
     return true;
+}
+
+bool QtView::remove_disk_image() {
+    if (controller_ == nullptr) return false;
+    const long row = selected_row(Outlet::idTableView);
+    if (!controller_->Remove_Disk_Image(row)) return false;
+    auto* table = window_->as<QTableView>(Outlet::idTableView);
+    const int rows = table->model()->rowCount();
+    if (rows > 0) table->selectRow(std::min(static_cast<int>(row), rows - 1));
+    table->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void QtView::show_remove_image_button() {
+    if (controller_ == nullptr) return;
+    window_->remove_image_button->setVisible(controller_->Is_Added_Image(selected_row(Outlet::idTableView)));
 }
 
 void QtView::set_text(Outlet o, const std::string& text) {
@@ -384,8 +438,12 @@ void QtView::set_window_title(const std::string& title) {
 int QtView::alert(const AlertRequest& request) {
     if (alert_answerer) return alert_answerer(request);
     const auto box = make_alert_box(request, window_.get());
+    // A question may be overtaken by the end of the search (see show_end_of_search_notice).
+    QPointer<QMessageBox> outer = open_question_;
+    if (request.buttons.size() > 1) open_question_ = box.get();
     if (modal_runner) modal_runner(*box);
     else box->exec();
+    open_question_ = outer;
     return alert_answer(*box);
 }
 
@@ -456,6 +514,9 @@ void QtView::run_modal(QDialog& dialog) {
 
 void QtView::show_end_of_search_notice() {
     if (controller_ == nullptr) return;
+    // A stop question still open has nothing left to stop: it goes as if answered
+    // No (its cautious answer) before the notice comes.
+    if (open_question_ != nullptr && open_question_->escapeButton() != nullptr) open_question_->escapeButton()->click();
     run_modal(*make_end_of_search_dialog(*controller_, window_.get()));
 }
 

@@ -2,6 +2,8 @@
 // ControllerView for the Qt window: the controller's outlets are the widgets of
 // MainWindow, its actions are wired to their signals, and work from the scan
 // threads is queued onto the interface thread's event loop.
+#include <QMessageBox>
+#include <QPointer>
 #include <QUrl>
 #include <functional>
 #include <map>
@@ -33,6 +35,8 @@ public:
     // Lists a disk-image file as a row of the device list and selects it; false,
     // after telling the user, when it cannot be read as one.
     bool add_disk_image_path(const std::string& path);
+    // Takes the selected disk image off the list; false when no added image is selected.
+    bool remove_disk_image();
 
     // The picture's zoom as a browser icon size, in pixels.
     static int zoom_pixels(double zoom);
@@ -94,6 +98,7 @@ private:
     void act(Action&& action);
     void connect_actions();
     void add_disk_image();
+    void show_remove_image_button();
     // Shows a preview picture in a picture view, sharp at the screen's scale.
     bool show_picture(Outlet o, const QImage& picture);
 
@@ -108,6 +113,8 @@ private:
     };
     std::map<Outlet, Span> spans_;
     std::unique_ptr<QDialog> loading_notice_;
+    // The question being asked, while one is.
+    QPointer<QMessageBox> open_question_;
 };
 
 }  // namespace salvex::gui
