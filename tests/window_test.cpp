@@ -637,6 +637,28 @@ private slots:
         QCOMPARE(win.last_alert(), std::string("\nText copied successfully."));
     }
 
+    // An opener that is missing or fails gives the path or address to open by hand.
+    void anOpenerThatFailsGivesThePathOrAddress() {
+        Window win("Salvex Birch Recovery", 1000, {{"Help.pdf", "%PDF-1.4\n"}});
+        win.view.url_opener = [](const QUrl&) { return false; };
+        QTest::mouseClick(win.w().help_button, Qt::LeftButton);
+        QCOMPARE(win.last_alert(), std::string("\nThis file could not be opened."));
+        QVERIFY(win.alerts.back().informative.ends_with("Salvex Birch Recovery.app/Contents/Resources/Help.pdf"));
+
+        win.view.url_opener = nullptr;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(win.home / "bin"));
+        win.view.open_url(win.c->Website_1);  // no xdg-open at all
+        QCOMPARE(win.last_alert(), std::string("\nThis address could not be opened."));
+        QVERIFY(win.alerts.back().informative.ends_with("\n" + win.c->Website_1));
+        const std::string opener = win.home.write("bin/xdg-open", "#!/bin/sh\nexit 4\n");
+        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        QVERIFY(win.view.open_file(win.home / "bin"));  // it starts, then says it failed
+        QTRY_COMPARE(win.alerts.size(), std::size_t{3});
+        QCOMPARE(win.last_alert(), std::string("\nThis folder could not be opened."));
+        qputenv("PATH", path);
+    }
+
     void aboutRunsModally() {
         Window win;
         QTest::mouseClick(win.w().about_button, Qt::LeftButton);

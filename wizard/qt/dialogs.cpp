@@ -117,6 +117,8 @@ std::unique_ptr<QMessageBox> make_alert_box(const AlertRequest& request, QWidget
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(APP_LONG_NAME.empty() ? QApplication::applicationDisplayName() : qs(APP_LONG_NAME));
     box->setTextFormat(Qt::PlainText);
+    // Paths and addresses in a message can be selected and copied.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
     box->setText(qs(request.message));
     if (!request.informative.empty()) box->setInformativeText(qs(request.informative));
     box->setIcon(request.buttons.size() > 1 ? QMessageBox::Question : QMessageBox::Information);

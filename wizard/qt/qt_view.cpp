@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -527,7 +528,22 @@ void QtView::check_image_decodes(const std::string& path, std::function<void(boo
     });
 }
 
-bool QtView::open(const QUrl& url) { return url_opener ? url_opener(url) : open_in_user_session(url); }
+bool QtView::open(const QUrl& url) {
+    const auto not_opened = [this, url] {
+        // The path or address itself, so that the user can open it by hand.
+        const bool local = url.isLocalFile();
+        const QString where = local ? url.toLocalFile() : url.toString();
+        const bool folder = local && QFileInfo(where).isDir();
+        const std::string what = !local ? "address" : folder ? "folder" : "file";
+        alert({.message = "\nThis " + what + " could not be opened.",
+               .informative = "No program on this computer opened it. You can open it by hand:\n\n" +
+                              where.toStdString(),
+               .buttons = {"OK"}});
+    };
+    const bool started = url_opener ? url_opener(url) : open_in_user_session(url, window_.get(), not_opened);
+    if (!started) not_opened();
+    return started;
+}
 
 bool QtView::open_file(const std::string& path) { return open(QUrl::fromLocalFile(qs(path))); }
 
