@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -19,6 +20,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 #include <QThread>
 #include <deque>
 #include <filesystem>
@@ -130,14 +132,24 @@ struct Window {
         QTest::keyClick(edit, Qt::Key_Backspace);
         QTest::keyClicks(edit, text);
     }
+    // The screen shown fits a 1024 x 600 screen with a panel and a title bar.
+    void fits() {
+        const QSize least = w().minimumSizeHint().expandedTo(w().minimumSize());
+        QVERIFY2(least.width() <= 1000 && least.height() <= 520,
+                 qPrintable(QStringLiteral("screen %1 needs %2 x %3").arg(c->screen_counter).arg(least.width()).arg(least.height())));
+    }
     std::string last_alert() const { return alerts.empty() ? std::string() : alerts.back().message; }
     // Next through the remaining screens of a search of the selected drive into the
     // chosen folder, then waits for its end.
     void search(bool photo) {
+        fits();
         click(Outlet::next_btn);
         click(photo ? Outlet::browse_path : Outlet::browse_path_Sig);
+        fits();
         click(Outlet::next_btn);
+        fits();
         if (!photo) click(Outlet::next_btn);
+        fits();
         QVERIFY(QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
     }
 
@@ -228,6 +240,11 @@ private slots:
                  (QStringList{"idTableView", "refresh_btn"}));
         QVERIFY(!win.at<QPushButton>(Outlet::back_btn)->isEnabled());
         QVERIFY(win.at<QPushButton>(Outlet::next_btn)->isDefault());
+        // Help shows the desktop's own help icon when it has one.
+        const QString help_icon = QStringLiteral("/usr/share/icons/Adwaita/24x24/legacy/help-browser.png");
+        if (!QIcon::hasThemeIcon(QStringLiteral("help-browser")) && QFileInfo::exists(help_icon))
+            QCOMPARE(win.w().help_button->icon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     QImage(help_icon).convertToFormat(QImage::Format_ARGB32_Premultiplied));
         QCOMPARE(win.w().current_step(), 0);
         // The wording is the controller's (checked in the wizard test); the label drops the leading line feed.
         QCOMPARE(win.at<QLabel>(Outlet::help_info)->text(),
@@ -389,6 +406,7 @@ private slots:
         QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QStringLiteral("0"));
         QCOMPARE(win.at<QLineEdit>(Outlet::End_slider_val)->text(), QStringLiteral("1000"));
         QCOMPARE(win.view.value(Outlet::End_Slider), std::uint64_t{1000});
+        QCOMPARE(win.w().findChild<QLabel*>(QStringLiteral("_Start_slider_val_allowed"))->text(), QStringLiteral("(0 to 1000)"));
         win.click(Outlet::entire_disk_rd);
         QCOMPARE(win.showing(controls), QStringList{"disk_val"});
     }
@@ -398,7 +416,7 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<qulonglong>("slider");
         QTest::newRow("start inside") << false << "250" << qulonglong{250};
-        QTest::newRow("start not a number") << false << "abc" << qulonglong{0};
+        QTest::newRow("start with letters") << false << "a1b2" << qulonglong{12};  // digits only are taken
         QTest::newRow("end inside") << true << "999" << qulonglong{999};
         // Typed one key at a time: "500" still fitted, "5000" leaves the slider there.
         QTest::newRow("end beyond the volume") << true << "5000" << qulonglong{500};
@@ -413,7 +431,7 @@ private slots:
         const Outlet field = end ? Outlet::End_slider_val : Outlet::Start_slider_val;
         const Outlet knob = end ? Outlet::End_Slider : Outlet::Start_Slider;
         win.type(field, typed);
-        QCOMPARE(win.at<QLineEdit>(field)->text(), typed);
+        QCOMPARE(win.at<QLineEdit>(field)->text(), typed.remove(QRegularExpression("[^0-9]")));
         QCOMPARE(win.view.value(knob), std::uint64_t{slider});
         QCOMPARE(win.at<QSlider>(knob)->value(), static_cast<int>(slider));
     }
@@ -442,10 +460,10 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("focus");
-        QTest::newRow("no destination") << false << "12a" << "1000" << "Please select valid destination path."
+        QTest::newRow("no destination") << false << "1001" << "1000" << "Please select valid destination path."
                                         << int(Outlet::browse_path);
-        QTest::newRow("start with a letter") << true << "12a" << "1000" << "Please enter valid Start Sector value."
-                                             << int(Outlet::Start_slider_val);
+        QTest::newRow("start beyond the volume") << true << "1001" << "1000" << "Please enter valid Start Sector value."
+                                                 << int(Outlet::Start_slider_val);
         QTest::newRow("end equal to start") << true << "10" << "10" << "End Sector should be greater than Start Sector."
                                             << int(Outlet::End_slider_val);
     }
@@ -691,10 +709,10 @@ private slots:
         // Listed and counted at once; the pictures come from a worker.
         QCOMPARE(model->rowCount(), 2);
         QCOMPARE(win.c->Preview_Image_Count.load(), 2u);
-        QCOMPARE(model->index(0).data().toString(), QStringLiteral("GND00001.JPG"));
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("GND00001.JPG"));
         // A cell whose picture is still coming is full size: the list's uniform cells follow the first.
         browser->doItemsLayout();
-        QVERIFY(browser->visualRect(model->index(0)).height() > browser->iconSize().height());
+        QVERIFY(browser->visualRect(model->index(0, 0)).height() > browser->iconSize().height());
         QTRY_VERIFY(model->shows_no_preview(1));
         QTRY_VERIFY(!win.w().thumbnail_cache->get(QString::fromStdString(good)).isNull());
         QVERIFY(!model->shows_no_preview(0));
@@ -749,7 +767,7 @@ private slots:
         QCOMPARE(order(), QStringLiteral("31245"));
         QCOMPARE(browser->model()->index(0, 0).data().toString(), QStringLiteral("3"));
 
-        auto* file_list = static_cast<salvex::gui::BrowserView*>(win.at<QListView>(Outlet::imageBrowser_2));
+        auto* file_list = static_cast<salvex::gui::FileListView*>(win.at<QTreeView>(Outlet::imageBrowser_2));
         drop(file_list->rows_payload({0}), 4);
         QCOMPARE(order(), QStringLiteral("31245"));
 
@@ -823,6 +841,7 @@ private slots:
             QCOMPARE(win.c->nsMutaryOfDataObject.back().nsStrDiskIdentifier, card);
             win.select_drive(1);
             win.search(photo);
+            QVERIFY(!photo || win.w().scan_stats->text().contains(QStringLiteral("found")));
             QVERIFY2(win.alerts.empty(), win.last_alert().c_str());
             QCOMPARE(win.c->scan_outcome.load(), ScanOutcome::Completed);
             const fs::path folder = win.c->scan_tally.result_folder;

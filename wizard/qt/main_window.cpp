@@ -17,7 +17,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScrollArea>
+#include <QSortFilterProxyModel>
 #include <QSlider>
 #include <QStyle>
 #include <QTableView>
@@ -117,7 +119,8 @@ W* MainWindow::make(Outlet o, Args&&... args) {
 MainWindow::MainWindow() {
     outlets_.at(static_cast<std::size_t>(Outlet::controlPanel)) = this;
     setObjectName(qs(outlet_name(Outlet::controlPanel)));
-    setMinimumSize(880, 620);
+    // Small enough for a 1024 x 600 screen with a panel and a title bar.
+    setMinimumSize(720, 480);
     setWindowIcon(app_icon());
     resize(1120, 760);
 
@@ -154,7 +157,13 @@ MainWindow::MainWindow() {
     screens->addWidget(build_file_results_page(), 1);
     screens->addWidget(build_progress_area());
     screens->addWidget(build_help_panel());
-    outer->addWidget(body, 1);
+    // On a small screen the tallest screens scroll rather than push the buttons off it.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("screen_area"));
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(body);
+    outer->addWidget(scroller, 1);
 
     auto* bottom_rule = new QFrame(this);
     bottom_rule->setFrameShape(QFrame::HLine);
@@ -210,14 +219,14 @@ QWidget* MainWindow::build_header() {
     const auto tool = [header, row](const QString& text, const char* theme, QStyle::StandardPixmap fallback) {
         auto* b = new QToolButton(header);
         b->setText(text);
-        b->setIcon(QIcon::fromTheme(QString::fromLatin1(theme), header->style()->standardIcon(fallback)));
+        b->setIcon(desktop_icon(QString::fromLatin1(theme), header->style()->standardIcon(fallback)));
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::StrongFocus);
         row->addWidget(b, 0, Qt::AlignTop);
         return b;
     };
-    help_button = tool(tr("Help"), "help-contents", QStyle::SP_DialogHelpButton);
+    help_button = tool(tr("Help"), "help-browser", QStyle::SP_DialogHelpButton);
     help_button->setShortcut(QKeySequence::HelpContents);
     help_button->setToolTip(tr("Open the user guide (F1)"));
     about_button = tool(tr("About"), "help-about", QStyle::SP_MessageBoxInformation);
@@ -292,7 +301,7 @@ QWidget* MainWindow::build_device_page() {
     remove_image_button->hide();
     rl->addWidget(remove_image_button);
     auto* refresh_btn = make<QPushButton>(Outlet::refresh_btn, tr("&Refresh List"), refresh);
-    refresh_btn->setIcon(QIcon::fromTheme(QStringLiteral("view-refresh"), style()->standardIcon(QStyle::SP_BrowserReload)));
+    refresh_btn->setIcon(desktop_icon(QStringLiteral("view-refresh"), style()->standardIcon(QStyle::SP_BrowserReload)));
     rl->addWidget(refresh_btn);
     l->addWidget(refresh);
 
@@ -313,11 +322,17 @@ QWidget* MainWindow::build_sector_box(bool sig, bool end) {
     field->setMaxLength(24);
     field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 22);
     field->setAlignment(Qt::AlignRight);
+    // Sector numbers are whole numbers: anything else is not taken at all.
+    field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
     current->setBuddy(field);
+    auto* allowed = new QLabel(box);
+    allowed->setObjectName(field->objectName() + QStringLiteral("_allowed"));
+    allowed->setForegroundRole(QPalette::PlaceholderText);
     auto* slider = make<QSlider>(o(end ? Outlet::End_Slider : Outlet::Start_Slider), Qt::Horizontal, box);
     slider->setAccessibleName(end ? tr("End sector") : tr("Start sector"));
     g->addWidget(current, 0, 0);
-    g->addWidget(field, 0, 1, 1, 3, Qt::AlignLeft);
+    g->addWidget(field, 0, 1, 1, 1, Qt::AlignLeft);
+    g->addWidget(allowed, 0, 2, 1, 2);
     g->addWidget(slider, 1, 0, 1, 4);
     auto* min = make<QLabel>(o(end ? Outlet::End_Sec_Min : Outlet::Start_Sec_Min), tr("From"), box);
     auto* min_val = make<QLabel>(o(end ? Outlet::End_Sec_Min_val : Outlet::Start_Sec_Min_val), box);
@@ -508,12 +523,31 @@ QWidget* MainWindow::build_file_results_page() {
     auto* lists = new QVBoxLayout;
     auto* files_frame = make<QFrame>(Outlet::idImagesclview_2, page);
     auto* ff = column(files_frame);
-    auto* files = make<BrowserView>(Outlet::imageBrowser_2, files_frame);
-    files->setModel(file_list);
-    files->setUniformItemSizes(true);
-    files->setLayoutMode(QListView::Batched);
+    auto* files = make<FileListView>(Outlet::imageBrowser_2, files_frame);
+    // In the order found until the user sorts by a column; a third click on the
+    // column gives that order back.
+    auto* sorted = new QSortFilterProxyModel(this);
+    sorted->setSourceModel(file_list);
+    sorted->setSortRole(ImageBrowserModel::kSortRole);
+    files->setModel(sorted);
+    files->header()->setSortIndicatorClearable(true);
+    files->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    files->setSortingEnabled(true);
+    files->setRootIsDecorated(false);
+    files->setUniformRowHeights(true);
+    files->setAllColumnsShowFocus(true);
+    files->setSelectionBehavior(QAbstractItemView::SelectRows);
     files->setIconSize(QSize(16, 16));
     files->setAccessibleName(tr("Files found"));
+    // Fixed widths: measuring the contents again for every file listed would cost
+    // the search its speed.
+    const QFontMetrics metrics = files->fontMetrics();
+    QHeaderView* columns = files->header();
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(ImageBrowserModel::kName, QHeaderView::Stretch);
+    columns->resizeSection(ImageBrowserModel::kType, metrics.horizontalAdvance(QStringLiteral("MMMMM")) + 16);
+    columns->resizeSection(ImageBrowserModel::kSize, metrics.horizontalAdvance(QStringLiteral("1,000.0 MB")) + 24);
+    columns->resizeSection(ImageBrowserModel::kPass, metrics.horizontalAdvance(tr("Thorough")) + 28);
     files->enable_reordering();
     ff->addWidget(files);
     lists->addWidget(files_frame, 3);
@@ -555,6 +589,13 @@ QWidget* MainWindow::build_file_results_page() {
     preview_pane = new PreviewPane(movie, this);
     pl->addWidget(picture, 1);
     pl->addWidget(movie, 1);
+    pl->addWidget(preview_pane->controls());
+    preview_note = new QLabel(preview);
+    preview_note->setObjectName(QStringLiteral("preview_note"));
+    preview_note->setWordWrap(true);
+    preview_note->hide();
+    pl->addWidget(preview_note);
+    follow(preview_pane->controls(), {Outlet::mMovieView});
     preview->setFixedWidth(260);
     row->addWidget(preview);
     pages_.push_back({page, kResultsStep});
@@ -587,7 +628,19 @@ QWidget* MainWindow::build_progress_area() {
     stop->setToolTip(tr("Stop the search (Esc). Files found so far are kept."));
     bar_row->addWidget(stop);
     l->addLayout(bar_row);
-    l->addWidget(make<QLabel>(Outlet::sector_label, area));
+    auto* sectors_row = new QHBoxLayout;
+    sectors_row->addWidget(make<QLabel>(Outlet::sector_label, area));
+    sectors_row->addStretch(1);
+    scan_stats = new QLabel(area);
+    scan_stats->setObjectName(QStringLiteral("scan_stats"));
+    sectors_row->addWidget(scan_stats);
+    l->addLayout(sectors_row);
+    package_note = new QLabel(area);
+    package_note->setObjectName(QStringLiteral("package_note"));
+    package_note->setWordWrap(true);
+    package_note->hide();
+    l->addWidget(package_note);
+    follow(scan_stats, {Outlet::sector_label});
 
     auto* footer = new QWidget(area);
     auto* fl = new QHBoxLayout(footer);

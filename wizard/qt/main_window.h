@@ -58,6 +58,12 @@ public:
     QPushButton* add_image_button = nullptr;
     // Shown while a disk image the user added is selected.
     QPushButton* remove_image_button = nullptr;
+    // Beside the sector label in photo mode: files found so far and the speed.
+    QLabel* scan_stats = nullptr;
+    // Which package a preview that could not be made needs: under the file
+    // preview, and under the thumbnails for photos.
+    QLabel* preview_note = nullptr;
+    QLabel* package_note = nullptr;
 
     OutletTableModel* device_model = nullptr;
     OutletTableModel* check_model = nullptr;

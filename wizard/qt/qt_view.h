@@ -4,7 +4,9 @@
 // threads is queued onto the interface thread's event loop.
 #include <QMessageBox>
 #include <QPointer>
+#include <QElapsedTimer>
 #include <QUrl>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -15,6 +17,7 @@
 class MyTableController;
 class QDialog;
 class QImage;
+class QTimer;
 
 namespace salvex::gui {
 
@@ -99,6 +102,10 @@ private:
     void connect_actions();
     void add_disk_image();
     void show_remove_image_button();
+    void show_scan_stats();
+    // During a search the lists take in new files a few times a second, not one by
+    // one: each hand-over holds the search up until the window has taken it.
+    void flush_lists();
     // Shows a preview picture in a picture view, sharp at the screen's scale.
     bool show_picture(Outlet o, const QImage& picture);
 
@@ -113,6 +120,16 @@ private:
     };
     std::map<Outlet, Span> spans_;
     std::unique_ptr<QDialog> loading_notice_;
+    // The photo search's files found and speed: counted from the search's start,
+    // the speed from the start of the pass.
+    struct ScanStats {
+        std::uint64_t found_before = 0;
+        std::uint64_t pass_first = UINT64_MAX;
+        QElapsedTimer clock;
+    } stats_;
+    QTimer* list_flush_ = nullptr;
+    bool thumbnails_due_ = false, files_due_ = false, summary_due_ = false;
+    std::map<Outlet, bool> scroll_due_;
     // The question being asked, while one is.
     QPointer<QMessageBox> open_question_;
 };

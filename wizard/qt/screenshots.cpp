@@ -160,7 +160,7 @@ QString make_media_card(const QString& folder) {
 
 // Selects a row of the file list as a click would, and lets the preview settle.
 void select_file(salvex::gui::MainWindow& window, int row, int settle_ms) {
-    auto* files = window.as<QListView>(Outlet::imageBrowser_2);
+    auto* files = window.as<QAbstractItemView>(Outlet::imageBrowser_2);
     files->setCurrentIndex(files->model()->index(row, 0));
     pump_until([] { return false; }, settle_ms);
 }
