@@ -458,7 +458,10 @@ void QtView::reload(Outlet o) {
     const bool searching = controller_ != nullptr && controller_->Scan_Thread_Running();
     switch (o) {
         case Outlet::idTableView: w.device_model->reload(); break;
-        case Outlet::idCheckTableView: w.check_model->reload(); break;
+        case Outlet::idCheckTableView:
+            w.check_model->reload();
+            warm_type_icons();
+            break;
         case Outlet::idSigTableView:
             // Only its counts change during a search.
             summary_due_ = true;
@@ -477,6 +480,15 @@ void QtView::reload(Outlet o) {
     }
     // Not restarted by each hand-over: files arriving faster than that must still show.
     if ((thumbnails_due_ || files_due_ || summary_due_) && !list_flush_->isActive()) list_flush_->start();
+}
+
+void QtView::warm_type_icons() {
+    if (controller_ == nullptr) return;
+    // Found and read now, while the user picks the types, rather than when the
+    // first file is listed and the search waits for the window to take it.
+    for (const TableRow& row : controller_->nsCheckedListDataObject)
+        if (const auto ext = row.find("Extension"); ext != row.end())
+            file_type_icon(QStringLiteral("file.") + qs(ext->second).toLower()).pixmap(16, 16);
 }
 
 void QtView::flush_lists() {

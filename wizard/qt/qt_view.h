@@ -106,6 +106,7 @@ private:
     // During a search the lists take in new files a few times a second, not one by
     // one: each hand-over holds the search up until the window has taken it.
     void flush_lists();
+    void warm_type_icons();
     // Shows a preview picture in a picture view, sharp at the screen's scale.
     bool show_picture(Outlet o, const QImage& picture);
 
