@@ -11,11 +11,12 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
-#include "engine/output_naming.h"
+#include "engine/messages.h"
 #include "wizard/qt/app_icon.h"
 #include "wizard/wizard_texts.h"
 
@@ -245,10 +246,11 @@ EndNotice end_notice(ScanOutcome outcome, const ScanTally& tally, bool thorough_
 std::unique_ptr<QDialog> make_end_of_search_dialog(MyTableController& c, QWidget* parent) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path folder = c.scan_tally.result_folder;
-    const bool thorough_ran =
-        !folder.empty() && fs::is_directory(folder / std::string(kThoroughPassFolder), ec);
-    const EndNotice n = end_notice(c.scan_outcome, c.scan_tally, thorough_ran);
+    // The label of the pass that ran last: the thorough one's once it has started.
+    const bool thorough_ran = c.scan_tally.thorough_files > 0 || Curr_Running_Mode_Info == text::kThoroughModeLabel;
+    EndNotice n = end_notice(c.scan_outcome, c.scan_tally, thorough_ran);
+    // A folder that could not be made is no place to look.
+    if (!fs::is_directory(fs::path(c.scan_tally.result_folder), ec)) n.folder.clear();
     const auto icon = c.scan_outcome == ScanOutcome::Failed ? QStyle::SP_MessageBoxWarning
                       : c.scan_outcome == ScanOutcome::Stopped ? QStyle::SP_MessageBoxInformation
                                                                 : QStyle::SP_DialogApplyButton;
@@ -277,6 +279,7 @@ std::unique_ptr<QDialog> make_end_of_search_dialog(MyTableController& c, QWidget
         path->setReadOnly(true);
         path->setCursorPosition(0);
         path->setToolTip(n.folder);
+        path->setMinimumWidth(std::min(path->fontMetrics().horizontalAdvance(n.folder) + 16, 560));
         auto* open = new QPushButton(QObject::tr("&Open Folder"), place);
         open->setObjectName(QStringLiteral("open_result_folder"));
         open->setIcon(f.dialog->style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -288,9 +291,12 @@ std::unique_ptr<QDialog> make_end_of_search_dialog(MyTableController& c, QWidget
     }
     grid->setColumnStretch(1, 1);
     f.content->addLayout(grid);
-    f.content->addWidget(body(QObject::tr("A file whose parts were overwritten on the card may open only partly. "
-                                          "Questions? We are glad to help:"),
-                              f.dialog.get()));
+    QLabel* help = body(QObject::tr("A file whose parts were overwritten on the card may open only partly. "
+                                    "Questions? We are glad to help:"),
+                        f.dialog.get());
+    help->setFixedWidth(480);
+    help->setMinimumHeight(help->heightForWidth(480));
+    f.content->addWidget(help);
     add_contact_links(f, c);
     closing_button(f, QObject::tr("OK"))->setObjectName("OK_Btn");
     return std::move(f.dialog);

@@ -274,7 +274,10 @@ QWidget* MainWindow::build_device_page() {
     table->horizontalHeader()->setHighlightSections(false);
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // A disk image's full path would squeeze the other columns: its middle gives way.
+    table->setTextElideMode(Qt::ElideMiddle);
     table->setIconSize(QSize(22, 22));
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 14);
     table->setAccessibleName(tr("Drives and memory cards"));

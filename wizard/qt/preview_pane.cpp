@@ -168,8 +168,7 @@ PreviewPane::PreviewPane(QVideoWidget* video, QWidget* sheet_parent)
 
     const auto show_state = [this] {
         const bool playing = player_->playbackState() == QMediaPlayer::PlayingState;
-        play_->setIcon(desktop_icon(playing ? QStringLiteral("media-playback-pause") : QStringLiteral("media-playback-start"),
-                                    play_->style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay)));
+        play_->setIcon(play_->style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
         play_->setToolTip(playing ? tr("Pause") : tr("Play"));
         play_->setAccessibleName(play_->toolTip());
     };
