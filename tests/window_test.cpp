@@ -141,7 +141,7 @@ struct Window {
     std::string last_alert() const { return alerts.empty() ? std::string() : alerts.back().message; }
     // Next through the remaining screens of a search of the selected drive into the
     // chosen folder, then waits for its end.
-    void search(bool photo) {
+    void start_search(bool photo) {
         fits();
         click(Outlet::next_btn);
         click(photo ? Outlet::browse_path : Outlet::browse_path_Sig);
@@ -150,6 +150,9 @@ struct Window {
         fits();
         if (!photo) click(Outlet::next_btn);
         fits();
+    }
+    void search(bool photo) {
+        start_search(photo);
         QVERIFY(QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
     }
 
@@ -310,27 +313,7 @@ private slots:
 
         win.click(Outlet::back_btn);
         QCOMPARE(win.showing(screens), QStringList{"idTableView"});
-        QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery"));
-        QVERIFY(!win.at<QPushButton>(Outlet::back_btn)->isEnabled());
         QCOMPARE(win.w().current_step(), 0);
-    }
-
-    void videoModeUsesTheOtherControlSetAndFourSteps() {
-        Window win;
-        win.click(Outlet::rec_mode_Video);
-        QCOMPARE(Recovery_MODE.load(), std::int32_t{kVideoMode});
-        QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Video)->isChecked());
-        QVERIFY(!win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());
-        QCOMPARE(win.w().step_names().size(), 4);
-        win.to_range_screen();
-        QCOMPARE(win.showing({Outlet::searching_criteria_Box_Sig, Outlet::searching_criteria_Box, Outlet::Thro_Mode_Chk}),
-                 QStringList{"searching_criteria_Box_Sig"});
-        QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery - Video Search"));
-        // Back always returns to photo mode.
-        win.click(Outlet::back_btn);
-        QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());
-        QVERIFY(!win.at<QRadioButton>(Outlet::rec_mode_Video)->isChecked());
-        QCOMPARE(win.w().step_names().size(), 3);
     }
 
     // The file-type list: a mark for thorough-only types, and Space ticks the row
@@ -380,14 +363,6 @@ private slots:
         QVERIFY(win.alerts.back().informative.ends_with("No such file or directory"));
         QVERIFY(!win.shown(Outlet::stop_scan));
         QVERIFY(win.at<QAbstractButton>(Outlet::next_btn)->isEnabled());
-    }
-
-    void returnKeyMeansNext() {
-        Window win;
-        win.select_first_drive();
-        QTest::keyClick(win.at<QTableView>(Outlet::idTableView), Qt::Key_Return);
-        QVERIFY(win.shown(Outlet::searching_criteria_Box));
-        QVERIFY(win.alerts.empty());
     }
 };
 
@@ -604,7 +579,7 @@ private slots:
     }
 
     // Without the guide the Help button says so; with it, the Help button and the
-    // support window's guide button open it.
+    // support window's guide button open it, or say how to open it by hand.
     void helpOpensTheGuideFromTheResourcesOrSaysItIsMissing() {
         {
             Window without;
@@ -626,6 +601,23 @@ private slots:
         QCOMPARE(win.opened.size(), std::size_t{2});
         for (const QUrl& url : win.opened)
             QVERIFY(url.toLocalFile().endsWith(QStringLiteral("Salvex Birch Recovery.app/Contents/Resources/Help.pdf")));
+
+        // An opener that fails, is missing or reports a failure later gives the path or address to open by hand.
+        win.view.url_opener = [](const QUrl&) { return false; };
+        QTest::mouseClick(win.w().help_button, Qt::LeftButton);
+        QCOMPARE(win.last_alert(), std::string("\nThis file could not be opened."));
+        QVERIFY(win.alerts.back().informative.ends_with("\n" + win.opened[0].toLocalFile().toStdString()));
+        win.view.url_opener = nullptr;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(win.home / "bin"));
+        win.view.open_url(win.c->Website_1);
+        QCOMPARE(win.last_alert(), std::string("\nThis address could not be opened."));
+        QVERIFY(win.alerts.back().informative.ends_with("\n" + win.c->Website_1));
+        std::filesystem::permissions(win.home.write("bin/xdg-open", "#!/bin/sh\nexit 4\n"), std::filesystem::perms::owner_all);
+        QVERIFY(win.view.open_file(win.home / "bin"));  // it starts, then says it failed
+        QTRY_COMPARE(win.alerts.size(), std::size_t{3});
+        QCOMPARE(win.last_alert(), std::string("\nThis folder could not be opened."));
+        qputenv("PATH", path);
     }
 
     // The support window shows and opens the edition's addresses; copying leaves one plain-text item.
@@ -653,34 +645,8 @@ private slots:
         QCOMPARE(held->formats(), QStringList{"text/plain"});
         QCOMPARE(held->text().toStdString(), win.c->support_id);
         QCOMPARE(win.last_alert(), std::string("\nText copied successfully."));
-    }
-
-    // An opener that is missing or fails gives the path or address to open by hand.
-    void anOpenerThatFailsGivesThePathOrAddress() {
-        Window win("Salvex Birch Recovery", 1000, {{"Help.pdf", "%PDF-1.4\n"}});
-        win.view.url_opener = [](const QUrl&) { return false; };
-        QTest::mouseClick(win.w().help_button, Qt::LeftButton);
-        QCOMPARE(win.last_alert(), std::string("\nThis file could not be opened."));
-        QVERIFY(win.alerts.back().informative.ends_with("Salvex Birch Recovery.app/Contents/Resources/Help.pdf"));
-
-        win.view.url_opener = nullptr;
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QByteArray::fromStdString(win.home / "bin"));
-        win.view.open_url(win.c->Website_1);  // no xdg-open at all
-        QCOMPARE(win.last_alert(), std::string("\nThis address could not be opened."));
-        QVERIFY(win.alerts.back().informative.ends_with("\n" + win.c->Website_1));
-        const std::string opener = win.home.write("bin/xdg-open", "#!/bin/sh\nexit 4\n");
-        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-        QVERIFY(win.view.open_file(win.home / "bin"));  // it starts, then says it failed
-        QTRY_COMPARE(win.alerts.size(), std::size_t{3});
-        QCOMPARE(win.last_alert(), std::string("\nThis folder could not be opened."));
-        qputenv("PATH", path);
-    }
-
-    void aboutRunsModally() {
-        Window win;
         QTest::mouseClick(win.w().about_button, Qt::LeftButton);
-        QCOMPARE(win.windows, QStringList{"About_Window"});
+        QCOMPARE(win.windows.last(), QStringLiteral("About_Window"));
     }
 };
 
@@ -839,8 +805,11 @@ private slots:
             win.click(mode);
             QCOMPARE(win.c->nsMutaryOfDataObject.size(), std::size_t{2});
             QCOMPARE(win.c->nsMutaryOfDataObject.back().nsStrDiskIdentifier, card);
+            QCOMPARE(win.w().step_names().size(), photo ? 3 : 4);
             win.select_drive(1);
             win.search(photo);
+            const std::string_view title = salvex::text::mode_title(Recovery_MODE);
+            QVERIFY(win.w().windowTitle().endsWith(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()))));
             QVERIFY(!photo || win.w().scan_stats->text().contains(QStringLiteral("found")));
             QVERIFY2(win.alerts.empty(), win.last_alert().c_str());
             QCOMPARE(win.c->scan_outcome.load(), ScanOutcome::Completed);
@@ -858,6 +827,7 @@ private slots:
             QVERIFY(notice.contains(QString::fromStdString(folder.string())));
             for (int screen = win.c->screen_counter; screen > 0; --screen) win.click(Outlet::back_btn);
             QCOMPARE(win.c->screen_counter, 0);
+            QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());  // Back to the start is photo mode again
         }
         QCOMPARE(win.notices.size(), 5);
         // Removed by the user, it is gone for good.
@@ -868,70 +838,56 @@ private slots:
         QCOMPARE(win.c->nsMutaryOfDataObject.size(), std::size_t{1});
     }
 
-    // A stop and a destination that refuses the data: the notice says so, with the
-    // reason, and never that everything was saved.
+    // A stop, a destination that refuses the data, and a search that ends while the
+    // stop question is open (which goes as if answered No): the notice says which,
+    // with the reason, and only after a whole search that everything was saved.
     void theEndNoticeSaysHowTheSearchEnded() {
-        for (const bool stop : {true, false}) {
+        enum End { kStopped, kRefused, kUnderTheQuestion };
+        for (const End end : {kStopped, kRefused, kUnderTheQuestion}) {
             Window win("Salvex Birch Recovery", 1000, birch_signatures());
             win.chosen_folder = win.home / "out";
-            if (!stop) win.home.write("out/Salvex Birch Recovery Results", "a file where the folder goes");
+            if (end == kRefused) win.home.write("out/Salvex Birch Recovery Results", "a file where the folder goes");
             salvex::test::FaultySource source;
             source.pause_at(0);
             win.c->Open_Source = source.opener();
             QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
-            win.click(Outlet::next_btn);
-            win.click(Outlet::browse_path);
-            win.click(Outlet::next_btn);
-            if (stop) {
+            QMessageBox* question = nullptr;
+            bool question_closed_first = false;
+            if (end == kUnderTheQuestion) {
+                win.view.alert_answerer = nullptr;
+                win.inside_modal = [&](QDialog& dialog) {
+                    if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) {
+                        question_closed_first = question != nullptr && question->clickedButton() == question->escapeButton();
+                        return;
+                    }
+                    question = qobject_cast<QMessageBox*>(&dialog);
+                    source.release();
+                    QVERIFY(QTest::qWaitFor([&] { return win.notices.size() == 1; }, 60000));
+                };
+            }
+            win.start_search(true);
+            if (end != kRefused) {
                 QVERIFY(QTest::qWaitFor([&] { return source.paused(); }, 20000));
                 win.click(Outlet::stop_scan);
             }
             source.release();
             QVERIFY(QTest::qWaitFor([&] { return !win.c->Scan_Thread_Running() && win.notices.size() == 1; }, 60000));
             const QString notice = win.notices.last();
-            QVERIFY2(!notice.contains(QStringLiteral("Everything")), qPrintable(notice));
-            if (stop) {
-                QVERIFY(notice.contains(QStringLiteral("The search was stopped")));
-            } else {
+            const char* heading = end == kStopped   ? "The search was stopped"
+                                  : end == kRefused ? "Not everything could be saved"
+                                                    : "The search is finished";
+            QVERIFY2(notice.contains(QLatin1String(heading)), qPrintable(notice));
+            QCOMPARE(notice.contains(QStringLiteral("Everything")), end == kUnderTheQuestion);
+            if (end == kRefused) {
                 QCOMPARE(win.alerts.size(), std::size_t{1});  // the engine's own message first
-                QVERIFY(notice.contains(QStringLiteral("Not everything could be saved")));
-                QVERIFY2(notice.contains(QString::fromStdString(win.c->scan_tally.failure)), qPrintable(notice));
                 QVERIFY(!win.c->scan_tally.failure.empty());
+                QVERIFY(notice.contains(QString::fromStdString(win.c->scan_tally.failure)));
+            }
+            if (end == kUnderTheQuestion) {
+                QVERIFY(question_closed_first);
+                QCOMPARE(win.c->stop_now.load(), 0);
             }
         }
-    }
-
-    // The search ends while the stop question is open: the question goes as if
-    // answered No, then the notice comes, and nothing is left asked to stop.
-    void aSearchEndingUnderTheStopQuestionClosesIt() {
-        Window win("Salvex Birch Recovery", 1000, birch_signatures());
-        win.chosen_folder = win.home / "out";
-        salvex::test::FaultySource source;
-        source.pause_at(0);
-        win.c->Open_Source = source.opener();
-        QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
-        win.click(Outlet::next_btn);
-        win.click(Outlet::browse_path);
-        win.click(Outlet::next_btn);
-        QVERIFY(QTest::qWaitFor([&] { return source.paused(); }, 20000));
-        win.view.alert_answerer = nullptr;
-        QMessageBox* question = nullptr;
-        bool question_closed_first = false;
-        win.inside_modal = [&](QDialog& dialog) {
-            if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) {
-                question_closed_first = question != nullptr && question->clickedButton() == question->escapeButton();
-                return;
-            }
-            question = qobject_cast<QMessageBox*>(&dialog);
-            QVERIFY(question != nullptr);
-            source.release();
-            QVERIFY(QTest::qWaitFor([&] { return win.notices.size() == 1; }, 60000));
-        };
-        win.click(Outlet::stop_scan);
-        QVERIFY(question_closed_first);
-        QCOMPARE(win.c->scan_outcome.load(), ScanOutcome::Completed);
-        QCOMPARE(win.c->stop_now.load(), 0);
-        QVERIFY(win.notices.last().contains(QStringLiteral("The search is finished")));
     }
 };
 
