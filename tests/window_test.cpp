@@ -645,6 +645,7 @@ private slots:
         QCOMPARE(held->formats(), QStringList{"text/plain"});
         QCOMPARE(held->text().toStdString(), win.c->support_id);
         QCOMPARE(win.last_alert(), std::string("\nText copied successfully."));
+        win.inside_modal = nullptr;
         QTest::mouseClick(win.w().about_button, Qt::LeftButton);
         QCOMPARE(win.windows.last(), QStringLiteral("About_Window"));
     }
@@ -860,6 +861,7 @@ private slots:
                         question_closed_first = question != nullptr && question->clickedButton() == question->escapeButton();
                         return;
                     }
+                    if (qobject_cast<QMessageBox*>(&dialog) == nullptr) return;  // the folder information
                     question = qobject_cast<QMessageBox*>(&dialog);
                     source.release();
                     QVERIFY(QTest::qWaitFor([&] { return win.notices.size() == 1; }, 60000));
