@@ -22,6 +22,7 @@
 #include <QSortFilterProxyModel>
 #include <QSlider>
 #include <QStyle>
+#include <QTimer>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -84,6 +85,41 @@ private:
     QHBoxLayout* layout_;
     QStringList names_;
     int current_ = -1;
+};
+
+// The screens' area: as tall as the window allows, and scrolling only when the
+// screen shown needs more than that. (A resizable QScrollArea would size wrapped
+// texts to their preferred height and scroll when it need not.)
+class ScreenArea : public QScrollArea {
+public:
+    explicit ScreenArea(QWidget* parent) : QScrollArea(parent) { setFrameShape(QFrame::NoFrame); }
+    void place(QWidget* body) {
+        setWidget(body);
+        body->installEventFilter(this);
+    }
+
+protected:
+    bool viewportEvent(QEvent* event) override {
+        if (event->type() == QEvent::Resize) fit();
+        return QScrollArea::viewportEvent(event);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Another screen shown: it may need another height.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) QTimer::singleShot(0, this, [this] { fit(); });
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+private:
+    void fit() {
+        QWidget* body = widget();
+        if (body == nullptr || body->layout() == nullptr) return;
+        QLayout* layout = body->layout();
+        layout->activate();
+        const int width = std::max(viewport()->width(), layout->minimumSize().width());
+        const int least = layout->hasHeightForWidth() ? layout->minimumHeightForWidth(width) : layout->minimumSize().height();
+        const QSize size(width, std::max(least, viewport()->height()));
+        if (body->size() != size) body->resize(size);
+    }
 };
 
 namespace {
@@ -158,11 +194,9 @@ MainWindow::MainWindow() {
     screens->addWidget(build_progress_area());
     screens->addWidget(build_help_panel());
     // On a small screen the tallest screens scroll rather than push the buttons off it.
-    auto* scroller = new QScrollArea(this);
+    auto* scroller = new ScreenArea(this);
     scroller->setObjectName(QStringLiteral("screen_area"));
-    scroller->setWidgetResizable(true);
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setWidget(body);
+    scroller->place(body);
     outer->addWidget(scroller, 1);
 
     auto* bottom_rule = new QFrame(this);
