@@ -135,6 +135,13 @@ public:
     void find_disk_info(const std::string& mount_path);
     void deleteSelectedRow();
     void addRow(MyDataObject record);
+    // Disk images the user added stay listed, after the volumes, through every
+    // reload until the user removes them. Adding one already listed adds nothing.
+    void Add_Disk_Image(MyDataObject record);
+    // Removes the image at this row of the device list; false when the row is no added image.
+    bool Remove_Disk_Image(long row);
+    bool Is_Added_Image(long row) const;
+    std::vector<MyDataObject> Added_Images;
     // Table data source shared by the three tables; each answers for the table that asks.
     long numberOfRowsInTableView(salvex::Outlet table) const;
     std::string objectValueForTableColumn(salvex::Outlet table, const std::string& column, long row) const;

@@ -1,4 +1,5 @@
 // The device screen's list of volumes that may be searched.
+#include <algorithm>
 #include <exception>
 
 #include "app/diagnostics.h"
@@ -13,6 +14,7 @@ void MyTableController::Reload_Drive_list_Function() {
     view_.show_drive_loading_notice(true);
     nsMutaryOfDataObject.clear();
     getVolumeToFSGetInfo();
+    nsMutaryOfDataObject.insert(nsMutaryOfDataObject.end(), Added_Images.begin(), Added_Images.end());
     view_.reload(Outlet::idTableView);
     view_.show_drive_loading_notice(false);
 }
@@ -54,6 +56,28 @@ void MyTableController::deleteSelectedRow() {
 void MyTableController::addRow(MyDataObject record) {
     nsMutaryOfDataObject.push_back(std::move(record));
     view_.reload(Outlet::idTableView);
+}
+
+void MyTableController::Add_Disk_Image(MyDataObject record) {
+    const auto same = [&record](const MyDataObject& r) { return r.nsStrDiskIdentifier == record.nsStrDiskIdentifier; };
+    if (std::none_of(Added_Images.begin(), Added_Images.end(), same)) Added_Images.push_back(record);
+    if (std::none_of(nsMutaryOfDataObject.begin(), nsMutaryOfDataObject.end(), same)) addRow(std::move(record));
+}
+
+bool MyTableController::Is_Added_Image(long row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= nsMutaryOfDataObject.size()) return false;
+    const std::string& id = nsMutaryOfDataObject[static_cast<std::size_t>(row)].nsStrDiskIdentifier;
+    return std::any_of(Added_Images.begin(), Added_Images.end(),
+                       [&id](const MyDataObject& r) { return r.nsStrDiskIdentifier == id; });
+}
+
+bool MyTableController::Remove_Disk_Image(long row) {
+    if (!Is_Added_Image(row)) return false;
+    const std::string id = nsMutaryOfDataObject[static_cast<std::size_t>(row)].nsStrDiskIdentifier;
+    std::erase_if(Added_Images, [&id](const MyDataObject& r) { return r.nsStrDiskIdentifier == id; });
+    nsMutaryOfDataObject.erase(nsMutaryOfDataObject.begin() + row);
+    view_.reload(Outlet::idTableView);
+    return true;
 }
 
 long MyTableController::numberOfRowsInTableView(Outlet table) const {

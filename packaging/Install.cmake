@@ -106,6 +106,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # pkexec asks for the administrator password; xdg-open starts the user's own
 # programs from the window; runuser (util-linux) is always there.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "pkexec, xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "x11-xserver-utils")
+# What the window's previews use: TIFF and WEBP pictures (Qt's image-format
+# plugins), movies and sounds (GStreamer, which Qt Multimedia plays through), and
+# the icons of file types and buttons (an icon theme). Without them the window
+# still works and says which package a missing preview needs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "x11-xserver-utils, qt6-image-formats-plugins, gstreamer1.0-plugins-good, \
+gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, adwaita-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)

@@ -11,7 +11,11 @@
 #include <QMediaPlayer>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QHeaderView>
+#include <QSlider>
 #include <QTableView>
+#include <QToolButton>
+#include <QTreeView>
 #include <QTest>
 #include <QVideoWidget>
 #include <filesystem>
@@ -66,7 +70,7 @@ struct Screen {
         return path;
     }
     void click_row(int row) {
-        auto* files = view.window().as<QListView>(Outlet::imageBrowser_2);
+        auto* files = view.window().as<QAbstractItemView>(Outlet::imageBrowser_2);
         const QModelIndex index = files->model()->index(row, 0);
         files->scrollTo(index);
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualRect(index).center());
@@ -129,7 +133,7 @@ private slots:
         QCOMPARE(summary->index(0, 1).data().toString(), QStringLiteral("2"));
         QCOMPARE(summary->index(0, 2).data().toString(), QStringLiteral("GEN00002.MP4"));
         QCOMPARE(summary->index(1, 1).data().toString(), QStringLiteral("0"));
-        auto* files = s.view.window().as<QListView>(Outlet::imageBrowser_2);
+        auto* files = s.view.window().as<QAbstractItemView>(Outlet::imageBrowser_2);
         QCOMPARE(files->model()->rowCount(), 3);
         QCOMPARE(files->model()->index(2, 0).data().toString(), QStringLiteral("GEN00001.MOV"));
         QVERIFY(!files->model()->index(2, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
@@ -141,11 +145,28 @@ private slots:
         emit files->doubleClicked(files->model()->index(1, 0));
         QCOMPARE(opened.toLocalFile().toStdString(), s.home / "out/GEN00002.MP4");
 
+        // Name, Type, Size and Pass, sorted by a click on a column's header; a
+        // selection in the sorted list previews the file it shows.
+        const QStringList headers{"Name", "Type", "Size", "Pass"};
+        for (int column = 0; column < 4; ++column)
+            QCOMPARE(files->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
+        QCOMPARE(files->model()->index(0, 1).data().toString(), QStringLiteral("MP4"));
+        QCOMPARE(files->model()->index(0, 3).data().toString(), QStringLiteral("General"));
+        s.c->addImageWithPath_2(s.home.write("out/Omitted (recovered by Thorough Scan)/THD00001.MP4", "tiny"),
+                                "THD00001.MP4", "THD00001.MP4");
+        QCOMPARE(files->model()->index(3, 3).data().toString(), QStringLiteral("Thorough"));
+        auto* header = static_cast<QTreeView*>(files)->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
+        QCOMPARE(files->model()->index(3, 0).data().toString(), QStringLiteral("THD00001.MP4"));  // 4 bytes, the largest
+        s.click_row(3);
+        QCOMPARE(s.view.window().as<QGroupBox>(Outlet::QuickLook_View_Box)->title(), QStringLiteral("THD00001.MP4"));
+        header->setSortIndicator(-1, Qt::AscendingOrder);
+
         s.c->images.resize(MyTableController::PREVIEW_CLEAR_LIMIT);
         s.view.reload(Outlet::imageBrowser_2);
         s.list("GEN00003.MP4", "d");
         QCOMPARE(files->model()->rowCount(), 2000);
-        QCOMPARE(summary->index(0, 1).data().toString(), QStringLiteral("2"));
+        QCOMPARE(summary->index(0, 1).data().toString(), QStringLiteral("3"));
     }
 };
 
@@ -176,9 +197,16 @@ private slots:
         QTRY_VERIFY(s.player()->position() > first);
         QVERIFY(!s.view.window().preview_pane->sheet_shown());
 
+        // Play/pause and the position slider under the movie.
+        auto* play = s.view.window().preview_pane->play_button();
+        QVERIFY(play->isVisible() && s.view.window().preview_pane->position_slider()->isVisible());
+        QTest::mouseClick(play, Qt::LeftButton);
+        QCOMPARE(s.player()->playbackState(), QMediaPlayer::PausedState);
+        s.view.window().preview_pane->position_slider()->setValue(3000);
+        QTRY_VERIFY(s.player()->position() >= 2500);
+
         // Clicking the item being shown again starts nothing new; coming back to it does.
         s.list("GEN00002.MP4", "not a movie");
-        s.player()->pause();
         s.click_row(0);
         QCOMPARE(s.player()->playbackState(), QMediaPlayer::PausedState);
         s.click_row(1);
@@ -202,6 +230,9 @@ private slots:
 
     void brokenGoneAndUnknownFilesFallBackToAPicture() {
         Screen s({"MP4", "JPG", "TXT", "ZQX"});
+        // Without GStreamer's plugins a movie's preview names the packages that bring them.
+        const std::string no_plugins = s.home / "no-plugins";
+        ::setenv("GST_PLUGIN_SYSTEM_PATH_1_0", no_plugins.c_str(), 1);
         s.list("GEN00001.MP4", carved(std::string("\0\0\0\x20" "ftypisom", 12) + std::string(600, '\x01')));
         s.list("GEN00001.JPG", carved(std::string("\xFF\xD8\xFF\xE0", 4) + std::string(3000, '\x07')));
         s.list("GEN00001.TXT", carved("first line of the note\nsecond line\n"));
@@ -209,6 +240,10 @@ private slots:
         std::remove(gone.c_str());
         for (int row = 0; row < 4; ++row) {
             s.click_row(row);
+            const QLabel* note = s.view.window().preview_note;
+            QCOMPARE(note->isVisible(), row == 0);
+            if (row == 0) QVERIFY2(note->text().contains(QStringLiteral("gstreamer1.0-libav")), qPrintable(note->text()));
+            ::unsetenv("GST_PLUGIN_SYSTEM_PATH_1_0");
             QVERIFY2(s.shown(Outlet::QuickLook_View), qPrintable(QStringLiteral("row %1").arg(row)));
             QVERIFY2(!s.picture().isNull(), qPrintable(QStringLiteral("row %1 shows nothing").arg(row)));
             QCOMPARE(s.player()->playbackState(), QMediaPlayer::StoppedState);

@@ -6,9 +6,11 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -18,9 +20,12 @@
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 #include <QThread>
 #include <deque>
+#include <filesystem>
 #include <limits>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -29,6 +34,7 @@
 #include "results/qt/image_browser_model.h"
 #include "results/qt/no_preview_picture.h"
 #include "support/bundle_maker.h"
+#include "support/faulty_source.h"
 #include "support/listed_volumes.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
@@ -69,6 +75,12 @@ struct Window {
         };
         view.modal_runner = [this](QDialog& dialog) {
             windows.push_back(dialog.objectName());
+            if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) {
+                QStringList words;
+                for (const QLabel* label : dialog.findChildren<QLabel*>()) words << label->text();
+                for (const QLineEdit* line : dialog.findChildren<QLineEdit*>()) words << line->text();
+                notices << words.join(QLatin1Char('\n'));
+            }
             if (inside_modal) inside_modal(dialog);
         };
         view.folder_chooser = [this](const std::string&) {
@@ -107,10 +119,11 @@ struct Window {
         return names;
     }
     void click(Outlet o) { QTest::mouseClick(at<QAbstractButton>(o), Qt::LeftButton); }
-    void select_first_drive() {
+    void select_drive(int row) {
         auto* table = at<QTableView>(Outlet::idTableView);
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(0, 1)).center());
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 1)).center());
     }
+    void select_first_drive() { select_drive(0); }
     void to_range_screen() {
         select_first_drive();
         click(Outlet::next_btn);
@@ -122,7 +135,29 @@ struct Window {
         QTest::keyClick(edit, Qt::Key_Backspace);
         QTest::keyClicks(edit, text);
     }
+    // The screen shown fits a 1024 x 600 screen with a panel and a title bar.
+    void fits() {
+        const QSize least = w().minimumSizeHint().expandedTo(w().minimumSize());
+        QVERIFY2(least.width() <= 1000 && least.height() <= 520,
+                 qPrintable(QStringLiteral("screen %1 needs %2 x %3").arg(c->screen_counter).arg(least.width()).arg(least.height())));
+    }
     std::string last_alert() const { return alerts.empty() ? std::string() : alerts.back().message; }
+    // Next through the remaining screens of a search of the selected drive into the
+    // chosen folder, then waits for its end.
+    void start_search(bool photo) {
+        fits();
+        click(Outlet::next_btn);
+        click(photo ? Outlet::browse_path : Outlet::browse_path_Sig);
+        fits();
+        click(Outlet::next_btn);
+        fits();
+        if (!photo) click(Outlet::next_btn);
+        fits();
+    }
+    void search(bool photo) {
+        start_search(photo);
+        QVERIFY(QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
+    }
 
     salvex::test::TempFolder home;
     QtView view;
@@ -130,11 +165,48 @@ struct Window {
     std::vector<salvex::AlertRequest> alerts;
     std::deque<int> answers;
     QStringList windows;
+    QStringList notices;  // the end notices' words, one entry per notice
     std::function<void(QDialog&)> inside_modal;
     std::optional<std::string> chosen_folder;
     std::vector<QUrl> opened;
     bool quit = false;
 };
+
+// Every signature file of the Birch edition, as its bundle holds them.
+std::map<std::string, std::string> birch_signatures() {
+    std::map<std::string, std::string> files;
+    for (const char* name : {"Photo", "PhotoAdv", "Video", "VideoAdv", "Raw", "RawAdv", "Audio", "AudioAdv"})
+        files[std::string("BIR") + name + ".sig"] = salvex::test::slurp(std::string(SALVEX_SIGNATURE_DATA) + "/" + name + ".sig");
+    return files;
+}
+
+// A small card image: a photo, a PDF and a sound, each from a sector of its own, then empty space.
+std::string small_card(const salvex::test::TempFolder& home) {
+    QByteArray photo;
+    QBuffer buffer(&photo);
+    buffer.open(QIODevice::WriteOnly);
+    QImage picture(160, 120, QImage::Format_RGB32);
+    picture.fill(Qt::darkYellow);
+    picture.save(&buffer, "JPG");
+    const std::string pdf = "%PDF-1.4\n1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj 2 0 obj<</Type/Pages/Kids[]/Count 0>>"
+                            "endobj\ntrailer<</Root 1 0 R>>\n%%EOF\n";
+    std::string wav = "RIFF----WAVEfmt ";
+    const auto le = [&wav](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(16000, 4), le(2, 2), le(16, 2);
+    wav += "data";
+    le(16000, 4);
+    wav += std::string(16000, '\x01');
+    wav.replace(4, 4, std::string{char((wav.size() - 8) & 0xFF), char((wav.size() - 8) >> 8), 0, 0});
+    std::string card;
+    for (const std::string& part : {photo.toStdString(), pdf, wav}) {
+        card += part;
+        card.resize((card.size() + 511) / 512 * 512, '\0');
+    }
+    card.resize(card.size() + 512 * 1024, '\0');
+    return home.write("card.img", card);
+}
 
 }  // namespace
 
@@ -174,6 +246,11 @@ private slots:
                  (QStringList{"idTableView", "refresh_btn"}));
         QVERIFY(!win.at<QPushButton>(Outlet::back_btn)->isEnabled());
         QVERIFY(win.at<QPushButton>(Outlet::next_btn)->isDefault());
+        // Help shows the desktop's own help icon when it has one.
+        const QString help_icon = QStringLiteral("/usr/share/icons/Adwaita/24x24/legacy/help-browser.png");
+        if (!QIcon::hasThemeIcon(QStringLiteral("help-browser")) && QFileInfo::exists(help_icon))
+            QCOMPARE(win.w().help_button->icon().pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     QImage(help_icon).convertToFormat(QImage::Format_ARGB32_Premultiplied));
         QCOMPARE(win.w().current_step(), 0);
         // The wording is the controller's (checked in the wizard test); the label drops the leading line feed.
         QCOMPARE(win.at<QLabel>(Outlet::help_info)->text(),
@@ -239,27 +316,7 @@ private slots:
 
         win.click(Outlet::back_btn);
         QCOMPARE(win.showing(screens), QStringList{"idTableView"});
-        QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery"));
-        QVERIFY(!win.at<QPushButton>(Outlet::back_btn)->isEnabled());
         QCOMPARE(win.w().current_step(), 0);
-    }
-
-    void videoModeUsesTheOtherControlSetAndFourSteps() {
-        Window win;
-        win.click(Outlet::rec_mode_Video);
-        QCOMPARE(Recovery_MODE.load(), std::int32_t{kVideoMode});
-        QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Video)->isChecked());
-        QVERIFY(!win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());
-        QCOMPARE(win.w().step_names().size(), 4);
-        win.to_range_screen();
-        QCOMPARE(win.showing({Outlet::searching_criteria_Box_Sig, Outlet::searching_criteria_Box, Outlet::Thro_Mode_Chk}),
-                 QStringList{"searching_criteria_Box_Sig"});
-        QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery - Video Search"));
-        // Back always returns to photo mode.
-        win.click(Outlet::back_btn);
-        QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());
-        QVERIFY(!win.at<QRadioButton>(Outlet::rec_mode_Video)->isChecked());
-        QCOMPARE(win.w().step_names().size(), 3);
     }
 
     // The file-type list: a mark for thorough-only types, and Space ticks the row
@@ -310,14 +367,6 @@ private slots:
         QVERIFY(!win.shown(Outlet::stop_scan));
         QVERIFY(win.at<QAbstractButton>(Outlet::next_btn)->isEnabled());
     }
-
-    void returnKeyMeansNext() {
-        Window win;
-        win.select_first_drive();
-        QTest::keyClick(win.at<QTableView>(Outlet::idTableView), Qt::Key_Return);
-        QVERIFY(win.shown(Outlet::searching_criteria_Box));
-        QVERIFY(win.alerts.empty());
-    }
 };
 
 // The range screen's choices and the checks Next makes of them.
@@ -335,6 +384,7 @@ private slots:
         QCOMPARE(win.at<QLineEdit>(Outlet::Start_slider_val)->text(), QStringLiteral("0"));
         QCOMPARE(win.at<QLineEdit>(Outlet::End_slider_val)->text(), QStringLiteral("1000"));
         QCOMPARE(win.view.value(Outlet::End_Slider), std::uint64_t{1000});
+        QCOMPARE(win.w().findChild<QLabel*>(QStringLiteral("_Start_slider_val_allowed"))->text(), QStringLiteral("(0 to 1000)"));
         win.click(Outlet::entire_disk_rd);
         QCOMPARE(win.showing(controls), QStringList{"disk_val"});
     }
@@ -344,7 +394,7 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<qulonglong>("slider");
         QTest::newRow("start inside") << false << "250" << qulonglong{250};
-        QTest::newRow("start not a number") << false << "abc" << qulonglong{0};
+        QTest::newRow("start with letters") << false << "a1b2" << qulonglong{12};  // digits only are taken
         QTest::newRow("end inside") << true << "999" << qulonglong{999};
         // Typed one key at a time: "500" still fitted, "5000" leaves the slider there.
         QTest::newRow("end beyond the volume") << true << "5000" << qulonglong{500};
@@ -359,7 +409,7 @@ private slots:
         const Outlet field = end ? Outlet::End_slider_val : Outlet::Start_slider_val;
         const Outlet knob = end ? Outlet::End_Slider : Outlet::Start_Slider;
         win.type(field, typed);
-        QCOMPARE(win.at<QLineEdit>(field)->text(), typed);
+        QCOMPARE(win.at<QLineEdit>(field)->text(), typed.remove(QRegularExpression("[^0-9]")));
         QCOMPARE(win.view.value(knob), std::uint64_t{slider});
         QCOMPARE(win.at<QSlider>(knob)->value(), static_cast<int>(slider));
     }
@@ -388,10 +438,10 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("focus");
-        QTest::newRow("no destination") << false << "12a" << "1000" << "Please select valid destination path."
+        QTest::newRow("no destination") << false << "1001" << "1000" << "Please select valid destination path."
                                         << int(Outlet::browse_path);
-        QTest::newRow("start with a letter") << true << "12a" << "1000" << "Please enter valid Start Sector value."
-                                             << int(Outlet::Start_slider_val);
+        QTest::newRow("start beyond the volume") << true << "1001" << "1000" << "Please enter valid Start Sector value."
+                                                 << int(Outlet::Start_slider_val);
         QTest::newRow("end equal to start") << true << "10" << "10" << "End Sector should be greater than Start Sector."
                                             << int(Outlet::End_slider_val);
     }
@@ -532,7 +582,7 @@ private slots:
     }
 
     // Without the guide the Help button says so; with it, the Help button and the
-    // support window's guide button open it.
+    // support window's guide button open it, or say how to open it by hand.
     void helpOpensTheGuideFromTheResourcesOrSaysItIsMissing() {
         {
             Window without;
@@ -554,6 +604,23 @@ private slots:
         QCOMPARE(win.opened.size(), std::size_t{2});
         for (const QUrl& url : win.opened)
             QVERIFY(url.toLocalFile().endsWith(QStringLiteral("Salvex Birch Recovery.app/Contents/Resources/Help.pdf")));
+
+        // An opener that fails, is missing or reports a failure later gives the path or address to open by hand.
+        win.view.url_opener = [](const QUrl&) { return false; };
+        QTest::mouseClick(win.w().help_button, Qt::LeftButton);
+        QCOMPARE(win.last_alert(), std::string("\nThis file could not be opened."));
+        QVERIFY(win.alerts.back().informative.ends_with("\n" + win.opened[0].toLocalFile().toStdString()));
+        win.view.url_opener = nullptr;
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(win.home / "bin"));
+        win.view.open_url(win.c->Website_1);
+        QCOMPARE(win.last_alert(), std::string("\nThis address could not be opened."));
+        QVERIFY(win.alerts.back().informative.ends_with("\n" + win.c->Website_1));
+        std::filesystem::permissions(win.home.write("bin/xdg-open", "#!/bin/sh\nexit 4\n"), std::filesystem::perms::owner_all);
+        QVERIFY(win.view.open_file(win.home / "bin"));  // it starts, then says it failed
+        QTRY_COMPARE(win.alerts.size(), std::size_t{3});
+        QCOMPARE(win.last_alert(), std::string("\nThis folder could not be opened."));
+        qputenv("PATH", path);
     }
 
     // The support window shows and opens the edition's addresses; copying leaves one plain-text item.
@@ -581,12 +648,9 @@ private slots:
         QCOMPARE(held->formats(), QStringList{"text/plain"});
         QCOMPARE(held->text().toStdString(), win.c->support_id);
         QCOMPARE(win.last_alert(), std::string("\nText copied successfully."));
-    }
-
-    void aboutRunsModally() {
-        Window win;
+        win.inside_modal = nullptr;
         QTest::mouseClick(win.w().about_button, Qt::LeftButton);
-        QCOMPARE(win.windows, QStringList{"About_Window"});
+        QCOMPARE(win.windows.last(), QStringLiteral("About_Window"));
     }
 };
 
@@ -615,10 +679,10 @@ private slots:
         // Listed and counted at once; the pictures come from a worker.
         QCOMPARE(model->rowCount(), 2);
         QCOMPARE(win.c->Preview_Image_Count.load(), 2u);
-        QCOMPARE(model->index(0).data().toString(), QStringLiteral("GND00001.JPG"));
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("GND00001.JPG"));
         // A cell whose picture is still coming is full size: the list's uniform cells follow the first.
         browser->doItemsLayout();
-        QVERIFY(browser->visualRect(model->index(0)).height() > browser->iconSize().height());
+        QVERIFY(browser->visualRect(model->index(0, 0)).height() > browser->iconSize().height());
         QTRY_VERIFY(model->shows_no_preview(1));
         QTRY_VERIFY(!win.w().thumbnail_cache->get(QString::fromStdString(good)).isNull());
         QVERIFY(!model->shows_no_preview(0));
@@ -673,7 +737,7 @@ private slots:
         QCOMPARE(order(), QStringLiteral("31245"));
         QCOMPARE(browser->model()->index(0, 0).data().toString(), QStringLiteral("3"));
 
-        auto* file_list = static_cast<salvex::gui::BrowserView*>(win.at<QListView>(Outlet::imageBrowser_2));
+        auto* file_list = static_cast<salvex::gui::FileListView*>(win.at<QTreeView>(Outlet::imageBrowser_2));
         drop(file_list->rows_payload({0}), 4);
         QCOMPARE(order(), QStringLiteral("31245"));
 
@@ -725,6 +789,171 @@ private slots:
     }
 };
 
+// Whole searches in one window, the way people go from one to the next.
+class Journeys : public QObject {
+    Q_OBJECT
+private slots:
+    // Each mode searched to its end, one after another, photo again last: every
+    // search finds its controls ready, the added image stays listed through Back
+    // and Refresh List, and each notice counts what the passes saved and where.
+    void everyModeOneAfterAnotherInOneWindow() {
+        namespace fs = std::filesystem;
+        Window win("Salvex Birch Recovery", 1000, birch_signatures());
+        win.chosen_folder = win.home / "out";
+        const std::string card = small_card(win.home);
+        QVERIFY(win.view.add_disk_image_path(card));
+        for (const Outlet mode : {Outlet::rec_mode_Photo, Outlet::rec_mode_Video, Outlet::rec_mode_RawFile,
+                                  Outlet::rec_mode_Audio, Outlet::rec_mode_Photo}) {
+            const bool photo = mode == Outlet::rec_mode_Photo;
+            win.click(Outlet::refresh_btn);
+            win.click(mode);
+            QCOMPARE(win.c->nsMutaryOfDataObject.size(), std::size_t{2});
+            QCOMPARE(win.c->nsMutaryOfDataObject.back().nsStrDiskIdentifier, card);
+            QCOMPARE(win.w().step_names().size(), photo ? 3 : 4);
+            win.select_drive(1);
+            win.search(photo);
+            const std::string_view title = salvex::text::mode_title(Recovery_MODE);
+            QVERIFY(win.w().windowTitle().endsWith(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()))));
+            QVERIFY(!photo || win.w().scan_stats->text().contains(QStringLiteral("found")));
+            QVERIFY2(win.alerts.empty(), win.last_alert().c_str());
+            QCOMPARE(win.c->scan_outcome.load(), ScanOutcome::Completed);
+            const fs::path folder = win.c->scan_tally.result_folder;
+            std::size_t saved = 0;
+            for (const auto& entry : fs::recursive_directory_iterator(folder / "General Recovery Results"))
+                saved += entry.is_regular_file() ? 1 : 0;
+            QVERIFY(!photo || saved == 1);
+            const QString notice = win.notices.last();
+            QVERIFY(notice.contains(QStringLiteral("The search is finished")));
+            QVERIFY2(notice.contains(saved == 0 ? QStringLiteral("no files")
+                                     : saved == 1 ? QStringLiteral("1 file")
+                                                  : QStringLiteral("%1 files").arg(saved)),
+                     qPrintable(notice));
+            QVERIFY(notice.contains(QString::fromStdString(folder.string())));
+            for (int screen = win.c->screen_counter; screen > 0; --screen) win.click(Outlet::back_btn);
+            QCOMPARE(win.c->screen_counter, 0);
+            QVERIFY(win.at<QRadioButton>(Outlet::rec_mode_Photo)->isChecked());  // Back to the start is photo mode again
+        }
+        QCOMPARE(win.notices.size(), 5);
+        // Removed by the user, it is gone for good.
+        win.select_drive(1);
+        QVERIFY(win.w().remove_image_button->isVisible());
+        QTest::keyClick(win.at<QTableView>(Outlet::idTableView), Qt::Key_Delete);
+        win.click(Outlet::refresh_btn);
+        QCOMPARE(win.c->nsMutaryOfDataObject.size(), std::size_t{1});
+    }
+
+    // A stop, a destination that refuses the data, and a search that ends while the
+    // stop question is open (which goes as if answered No): the notice says which,
+    // with the reason, and only after a whole search that everything was saved.
+    void theEndNoticeSaysHowTheSearchEnded() {
+        enum End { kStopped, kRefused, kUnderTheQuestion };
+        for (const End end : {kStopped, kRefused, kUnderTheQuestion}) {
+            Window win("Salvex Birch Recovery", 1000, birch_signatures());
+            win.chosen_folder = win.home / "out";
+            if (end == kRefused) win.home.write("out/Salvex Birch Recovery Results", "a file where the folder goes");
+            salvex::test::FaultySource source;
+            source.pause_at(0);
+            win.c->Open_Source = source.opener();
+            QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
+            QMessageBox* question = nullptr;
+            bool question_closed_first = false;
+            if (end == kUnderTheQuestion) {
+                win.view.alert_answerer = nullptr;
+                win.inside_modal = [&](QDialog& dialog) {
+                    if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) {
+                        question_closed_first = question != nullptr && question->clickedButton() == question->escapeButton();
+                        return;
+                    }
+                    if (qobject_cast<QMessageBox*>(&dialog) == nullptr) return;  // the folder information
+                    question = qobject_cast<QMessageBox*>(&dialog);
+                    source.release();
+                    QVERIFY(QTest::qWaitFor([&] { return win.notices.size() == 1; }, 60000));
+                };
+            }
+            win.start_search(true);
+            if (end != kRefused) {
+                QVERIFY(QTest::qWaitFor([&] { return source.paused(); }, 20000));
+                win.click(Outlet::stop_scan);
+            }
+            source.release();
+            QVERIFY(QTest::qWaitFor([&] { return !win.c->Scan_Thread_Running() && win.notices.size() == 1; }, 60000));
+            const QString notice = win.notices.last();
+            const char* heading = end == kStopped   ? "The search was stopped"
+                                  : end == kRefused ? "Not everything could be saved"
+                                                    : "The search is finished";
+            QVERIFY2(notice.contains(QLatin1String(heading)), qPrintable(notice));
+            QCOMPARE(notice.contains(QStringLiteral("Everything")), end == kUnderTheQuestion);
+            if (end == kRefused) {
+                QCOMPARE(win.alerts.size(), std::size_t{1});  // the engine's own message first
+                QVERIFY(!win.c->scan_tally.failure.empty());
+                QVERIFY(notice.contains(QString::fromStdString(win.c->scan_tally.failure)));
+            }
+            if (end == kUnderTheQuestion) {
+                QVERIFY(question_closed_first);
+                QCOMPARE(win.c->stop_now.load(), 0);
+            }
+        }
+    }
+};
+
+// The keyboard alone: Return goes forward and never reaches the exit question,
+// Tab leaves a list at once, Escape never quits.
+class Keyboard : public QObject {
+    Q_OBJECT
+private slots:
+    void returnGoesForwardAndNeverReachesExit() {
+        Window win("Salvex Birch Recovery", 1000, birch_signatures());
+        win.chosen_folder = win.home / "out";
+        QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
+        const auto press = [&win](int key) { QTest::keyClick(win.w().focusWidget(), Qt::Key(key)); };
+        win.at<QWidget>(Outlet::idTableView)->setFocus();
+        press(Qt::Key_Return);
+        QCOMPARE(win.c->screen_counter, 1);
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::entire_disk_rd));
+        press(Qt::Key_Return);  // no folder yet: the focus goes to Browse, which Return presses
+        QCOMPARE(win.last_alert(), std::string("\nPlease select valid destination path."));
+        press(Qt::Key_Return);
+        QCOMPARE(win.view.text(Outlet::path), *win.chosen_folder);
+        win.click(Outlet::back_btn);
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::rec_mode_Photo));
+        win.click(Outlet::rec_mode_Audio);
+        win.select_drive(1);
+        press(Qt::Key_Return);
+        win.click(Outlet::browse_path_Sig);
+        win.click(Outlet::next_btn);
+        QCOMPARE(win.c->screen_counter, 2);
+        QCOMPARE(win.w().focusWidget(), win.w().outlet(Outlet::select_unselect_Chk));
+        press(Qt::Key_Return);
+        QVERIFY(QTest::qWaitFor([&] { return win.at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
+        QCOMPARE(win.windows.filter(QStringLiteral("SaveFile_Info_Window")).size(), 1);
+        QVERIFY(!win.quit);
+        QCOMPARE(win.alerts.size(), std::size_t{1});
+    }
+
+    void theDriveListIsOneTabStopAndEscapeNeverQuits() {
+        Window win;
+        win.view.add_disk_image_path(small_card(win.home));
+        auto* table = win.at<QTableView>(Outlet::idTableView);
+        win.select_first_drive();
+        QTest::keyClick(table, Qt::Key_Down);
+        QCOMPARE(table->currentIndex().row(), 1);
+        QCOMPARE(win.w().focusWidget(), table);
+        QStringList stops;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(win.w().focusWidget(), Qt::Key_Tab);
+            stops << win.w().focusWidget()->objectName();
+        }
+        QCOMPARE(stops, (QStringList{"add_image", "remove_image", "_refresh_btn", "exit"}));
+        QCOMPARE(win.w().focusWidget(), win.w().exit_button);  // by Tab only, and never after Next or Back
+        for (const bool range : {false, true}) {
+            if (range) win.to_range_screen();
+            QTest::keyClick(win.w().focusWidget(), Qt::Key_Escape);
+            QVERIFY(win.alerts.empty());
+            QVERIFY(!win.quit);
+        }
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     StartUp startUp;
@@ -733,8 +962,10 @@ int main(int argc, char** argv) {
     Sliders sliders;
     ExitHelpSupport exitHelpSupport;
     Results results;
-    return salvex::test::run_test_groups(argc, argv,
-                                         {&startUp, &deviceScreen, &rangeScreen, &sliders, &exitHelpSupport, &results});
+    Journeys journeys;
+    Keyboard keyboard;
+    return salvex::test::run_test_groups(
+        argc, argv, {&startUp, &deviceScreen, &rangeScreen, &sliders, &exitHelpSupport, &results, &journeys, &keyboard});
 }
 
 #include "window_test.moc"

@@ -157,6 +157,10 @@ void MyTableController::Next_btn() {
             salvex::wizard::reset_range(view_, !photo, record.nsStrSectors);
 
             if (photo) view_.set_state(Outlet::Thro_Mode_Chk, true);
+            // A search disables the photo set's Browse and thorough box whatever the
+            // mode, and its end gives back only its own set's: a new search needs both.
+            for (const Outlet o : {Outlet::browse_path, Outlet::browse_path_Sig, Outlet::Thro_Mode_Chk})
+                view_.set_enabled(o, true);
             view_.set_text(Outlet::Search_Type, std::string(salvex::text::search_type_label(mode)));
             view_.set_hidden(Outlet::Search_Type, false);
             view_.set_enabled(Outlet::back_btn, true);

@@ -3,9 +3,12 @@
 #include <QDataStream>
 #include <QDrag>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSortFilterProxyModel>
 #include <algorithm>
+#include <type_traits>
 
 namespace salvex::gui {
 
@@ -16,24 +19,44 @@ const QString kRowsFormat = QStringLiteral("application/x-salvex-browser-rows");
 
 }  // namespace
 
-BrowserView::BrowserView(QWidget* parent) : QListView(parent) { enable_reordering(); }
-
-void BrowserView::enable_reordering() {
-    setDragEnabled(true);
-    setDragDropMode(QAbstractItemView::DragDrop);
-    setDefaultDropAction(Qt::MoveAction);
-    viewport()->setAcceptDrops(true);
+template <class Base>
+ReorderingView<Base>::ReorderingView(QWidget* parent) : Base(parent) {
+    enable_reordering();
 }
 
-BrowserView::Rows BrowserView::selected_rows() const {
+template <class Base>
+void ReorderingView<Base>::enable_reordering() {
+    this->setDragEnabled(true);
+    this->setDragDropMode(QAbstractItemView::DragDrop);
+    this->setDefaultDropAction(Qt::MoveAction);
+    this->viewport()->setAcceptDrops(true);
+}
+
+template <class Base>
+int ReorderingView<Base>::item_row(const QModelIndex& index) const {
+    if (const auto* proxy = qobject_cast<const QSortFilterProxyModel*>(this->model()))
+        return proxy->mapToSource(index).row();
+    return index.row();
+}
+
+template <class Base>
+bool ReorderingView<Base>::sorted() const {
+    if constexpr (std::is_base_of_v<QTreeView, Base>)
+        return this->header()->sortIndicatorSection() >= 0 && this->header()->sortIndicatorSection() < this->header()->count();
+    return false;
+}
+
+template <class Base>
+typename ReorderingView<Base>::Rows ReorderingView<Base>::selected_rows() const {
     Rows rows;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes())
-        rows.push_back(static_cast<std::size_t>(index.row()));
+    for (const QModelIndex& index : this->selectionModel()->selectedRows())
+        rows.push_back(static_cast<std::size_t>(item_row(index)));
     std::sort(rows.begin(), rows.end());
     return rows;
 }
 
-QMimeData* BrowserView::rows_payload(const Rows& rows) const {
+template <class Base>
+QMimeData* ReorderingView<Base>::rows_payload(const Rows& rows) const {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << reinterpret_cast<quintptr>(this) << static_cast<quint64>(rows.size());
@@ -43,56 +66,65 @@ QMimeData* BrowserView::rows_payload(const Rows& rows) const {
     return payload;
 }
 
-bool BrowserView::ours(const QMimeData* payload) const {
-    if (payload == nullptr || !payload->hasFormat(kRowsFormat)) return false;
+template <class Base>
+bool ReorderingView<Base>::ours(const QMimeData* payload) const {
+    if (payload == nullptr || !payload->hasFormat(kRowsFormat) || sorted()) return false;
     QDataStream in(payload->data(kRowsFormat));
     quintptr from = 0;
     in >> from;
     return from == reinterpret_cast<quintptr>(this);
 }
 
-std::size_t BrowserView::destination_at(const QPoint& point) const {
-    const QModelIndex index = indexAt(point);
-    const int rows = model() != nullptr ? model()->rowCount() : 0;
+template <class Base>
+std::size_t ReorderingView<Base>::destination_at(const QPoint& point) const {
+    const QModelIndex index = this->indexAt(point);
+    const int rows = this->model() != nullptr ? this->model()->rowCount() : 0;
     if (!index.isValid()) return static_cast<std::size_t>(rows);
-    const QRect cell = visualRect(index);
-    const bool past_middle =
-        viewMode() == IconMode ? point.x() > cell.center().x() : point.y() > cell.center().y();
-    return static_cast<std::size_t>(index.row() + (past_middle ? 1 : 0));
+    const QRect cell = this->visualRect(index);
+    bool past_middle = point.y() > cell.center().y();
+    if constexpr (std::is_base_of_v<QListView, Base>)
+        if (this->viewMode() == QListView::IconMode) past_middle = point.x() > cell.center().x();
+    return static_cast<std::size_t>(item_row(index) + (past_middle ? 1 : 0));
 }
 
-void BrowserView::keyPressEvent(QKeyEvent* event) {
+template <class Base>
+void ReorderingView<Base>::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && remove_rows) {
         Rows rows = selected_rows();
         if (!rows.empty()) remove_rows(std::move(rows));
         event->accept();
         return;
     }
-    QListView::keyPressEvent(event);
+    Base::keyPressEvent(event);
 }
 
-void BrowserView::startDrag(Qt::DropActions) {
+template <class Base>
+void ReorderingView<Base>::startDrag(Qt::DropActions) {
     const Rows rows = selected_rows();
-    if (rows.empty()) return;
+    if (rows.empty() || sorted()) return;
     auto* drag = new QDrag(this);
     drag->setMimeData(rows_payload(rows));
-    const QVariant icon = model()->data(model()->index(static_cast<int>(rows.front()), 0), Qt::DecorationRole);
-    if (icon.canConvert<QIcon>()) drag->setPixmap(icon.value<QIcon>().pixmap(iconSize()));
+    const QModelIndex first = this->selectionModel()->selectedRows().value(0);
+    const QVariant icon = this->model()->data(first, Qt::DecorationRole);
+    if (icon.canConvert<QIcon>()) drag->setPixmap(icon.value<QIcon>().pixmap(this->iconSize()));
     // The move happens in dropEvent; whatever exec() answers, nothing is removed here.
     drag->exec(Qt::MoveAction);
 }
 
-void BrowserView::dragEnterEvent(QDragEnterEvent* event) {
+template <class Base>
+void ReorderingView<Base>::dragEnterEvent(QDragEnterEvent* event) {
     if (ours(event->mimeData())) event->acceptProposedAction();
     else event->ignore();
 }
 
-void BrowserView::dragMoveEvent(QDragMoveEvent* event) {
+template <class Base>
+void ReorderingView<Base>::dragMoveEvent(QDragMoveEvent* event) {
     if (ours(event->mimeData())) event->acceptProposedAction();
     else event->ignore();
 }
 
-void BrowserView::dropEvent(QDropEvent* event) {
+template <class Base>
+void ReorderingView<Base>::dropEvent(QDropEvent* event) {
     if (!ours(event->mimeData()) || !move_rows) {
         event->ignore();
         return;
@@ -111,5 +143,8 @@ void BrowserView::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     move_rows(std::move(rows), destination);
 }
+
+template class ReorderingView<QListView>;
+template class ReorderingView<QTreeView>;
 
 }  // namespace salvex::gui

@@ -2,15 +2,21 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QLocale>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "engine/messages.h"
 #include "wizard/qt/app_icon.h"
 #include "wizard/wizard_texts.h"
 
@@ -112,6 +118,8 @@ std::unique_ptr<QMessageBox> make_alert_box(const AlertRequest& request, QWidget
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(APP_LONG_NAME.empty() ? QApplication::applicationDisplayName() : qs(APP_LONG_NAME));
     box->setTextFormat(Qt::PlainText);
+    // Paths and addresses in a message can be selected and copied.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
     box->setText(qs(request.message));
     if (!request.informative.empty()) box->setInformativeText(qs(request.informative));
     box->setIcon(request.buttons.size() > 1 ? QMessageBox::Question : QMessageBox::Information);
@@ -198,12 +206,97 @@ std::unique_ptr<QDialog> make_support_dialog(MyTableController& c, QWidget* pare
     return std::move(f.dialog);
 }
 
+namespace {
+
+QString files_saved(std::uint64_t n, bool more) {
+    if (n == 0) return more ? QObject::tr("nothing more") : QObject::tr("no files");
+    const QString count = QLocale().toString(static_cast<qulonglong>(n));
+    if (more) return n == 1 ? QObject::tr("1 more file") : QObject::tr("%1 more files").arg(count);
+    return n == 1 ? QObject::tr("1 file") : QObject::tr("%1 files").arg(count);
+}
+
+}  // namespace
+
+EndNotice end_notice(ScanOutcome outcome, const ScanTally& tally, bool thorough_ran) {
+    EndNotice n;
+    const bool write_failure = outcome == ScanOutcome::Failed && !tally.failure.empty();
+    if (write_failure) {
+        n.heading = QObject::tr("Not everything could be saved");
+        n.text = QObject::tr("Saving stopped because the destination refused the data (%1). The files counted below "
+                             "were saved before that. Make sure the destination drive has free space and can be "
+                             "written to, then search again.")
+                     .arg(qs(tally.failure));
+    } else if (outcome == ScanOutcome::Failed) {
+        n.heading = QObject::tr("The card could not be read to its end");
+        n.text = QObject::tr("The search ended where the card could no longer be read. What was found until then "
+                             "is saved.");
+    } else if (outcome == ScanOutcome::Stopped) {
+        n.heading = QObject::tr("The search was stopped");
+        n.text = QObject::tr("You stopped the search. What was found until then is saved.");
+    } else {
+        n.heading = QObject::tr("The search is finished");
+        n.text = QObject::tr("Everything that was found is saved.");
+    }
+    n.general = files_saved(tally.general_files, false);
+    n.thorough = thorough_ran ? files_saved(tally.thorough_files, true) : QObject::tr("not run");
+    n.folder = qs(tally.result_folder);
+    return n;
+}
+
 std::unique_ptr<QDialog> make_end_of_search_dialog(MyTableController& c, QWidget* parent) {
-    Frame f = frame(parent, qs(APP_LONG_NAME), QStyle::SP_DialogApplyButton, QObject::tr("The search is finished"),
-                    QObject::tr("Everything that was found is saved in the folder you chose. Click \u2018Open "
-                                "Folder\u2019 to look at your files.\n\nA file whose parts were overwritten on the "
-                                "card may open only partly. Questions? We are glad to help:"));
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // The label of the pass that ran last: the thorough one's once it has started.
+    const bool thorough_ran = c.scan_tally.thorough_files > 0 || Curr_Running_Mode_Info == text::kThoroughModeLabel;
+    EndNotice n = end_notice(c.scan_outcome, c.scan_tally, thorough_ran);
+    // A folder that could not be made is no place to look.
+    if (!fs::is_directory(fs::path(c.scan_tally.result_folder), ec)) n.folder.clear();
+    const auto icon = c.scan_outcome == ScanOutcome::Failed ? QStyle::SP_MessageBoxWarning
+                      : c.scan_outcome == ScanOutcome::Stopped ? QStyle::SP_MessageBoxInformation
+                                                                : QStyle::SP_DialogApplyButton;
+    Frame f = frame(parent, qs(APP_LONG_NAME), icon, n.heading, n.text);
     f.dialog->setObjectName("SaveFile_Info_Window");
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    const auto row = [&](int r, const QString& caption, QWidget* value, const char* name) {
+        auto* label = new QLabel(caption, f.dialog.get());
+        label->setForegroundRole(QPalette::PlaceholderText);
+        value->setObjectName(QLatin1String(name));
+        grid->addWidget(label, r, 0);
+        grid->addWidget(value, r, 1);
+    };
+    row(0, QObject::tr("General search:"), new QLabel(n.general, f.dialog.get()), "general_files");
+    row(1, QObject::tr("Thorough search:"), new QLabel(n.thorough, f.dialog.get()), "thorough_files");
+    if (!n.folder.isEmpty()) {
+        auto* place = new QWidget(f.dialog.get());
+        auto* pl = new QHBoxLayout(place);
+        pl->setContentsMargins(0, 0, 0, 0);
+        // A line, not a label: a long path scrolls and can be copied whole.
+        auto* path = new QLineEdit(n.folder, place);
+        path->setObjectName(QStringLiteral("result_folder"));
+        path->setReadOnly(true);
+        path->setCursorPosition(0);
+        path->setToolTip(n.folder);
+        path->setMinimumWidth(std::min(path->fontMetrics().horizontalAdvance(n.folder) + 16, 560));
+        auto* open = new QPushButton(QObject::tr("&Open Folder"), place);
+        open->setObjectName(QStringLiteral("open_result_folder"));
+        open->setIcon(f.dialog->style()->standardIcon(QStyle::SP_DirOpenIcon));
+        open->setAutoDefault(false);
+        QObject::connect(open, &QPushButton::clicked, f.dialog.get(), [&c] { c.Open_Folder_btn(); });
+        pl->addWidget(path, 1);
+        pl->addWidget(open);
+        row(2, QObject::tr("Saved in:"), place, "result_place");
+    }
+    grid->setColumnStretch(1, 1);
+    f.content->addLayout(grid);
+    QLabel* help = body(QObject::tr("A file whose parts were overwritten on the card may open only partly. "
+                                    "Questions? We are glad to help:"),
+                        f.dialog.get());
+    help->setFixedWidth(480);
+    help->setMinimumHeight(help->heightForWidth(480));
+    f.content->addWidget(help);
     add_contact_links(f, c);
     closing_button(f, QObject::tr("OK"))->setObjectName("OK_Btn");
     return std::move(f.dialog);

@@ -9,7 +9,7 @@
 
 #include "app/controller_view.h"
 
-class MyTableController;
+#include "app/my_table_controller.h"
 
 namespace salvex::gui {
 
@@ -26,6 +26,15 @@ QPushButton* make_link_button(const QString& title, QWidget* parent);
 std::unique_ptr<QDialog> make_browse_info_dialog(QWidget* parent);
 std::unique_ptr<QDialog> make_about_dialog(const MyTableController& controller, QWidget* parent);
 std::unique_ptr<QDialog> make_support_dialog(MyTableController& controller, QWidget* parent);
+// What the end-of-search notice says: how the search ended, what each pass saved
+// and where. After a failure it never claims that everything was saved.
+struct EndNotice {
+    QString heading, text;
+    QString general, thorough;  // files saved by each pass; "not run" when the thorough one was not
+    QString folder;             // the result folder, empty when none was made
+};
+EndNotice end_notice(ScanOutcome outcome, const ScanTally& tally, bool thorough_ran);
+// The notice itself, with the folder's path and an Open Folder button beside it.
 std::unique_ptr<QDialog> make_end_of_search_dialog(MyTableController& controller, QWidget* parent);
 std::unique_ptr<QDialog> make_drive_loading_notice(QWidget* parent);
 

@@ -17,9 +17,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScrollArea>
+#include <QSortFilterProxyModel>
 #include <QSlider>
 #include <QStyle>
+#include <QTimer>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -84,6 +87,41 @@ private:
     int current_ = -1;
 };
 
+// The screens' area: as tall as the window allows, and scrolling only when the
+// screen shown needs more than that. (A resizable QScrollArea would size wrapped
+// texts to their preferred height and scroll when it need not.)
+class ScreenArea : public QScrollArea {
+public:
+    explicit ScreenArea(QWidget* parent) : QScrollArea(parent) { setFrameShape(QFrame::NoFrame); }
+    void place(QWidget* body) {
+        setWidget(body);
+        body->installEventFilter(this);
+    }
+
+protected:
+    bool viewportEvent(QEvent* event) override {
+        if (event->type() == QEvent::Resize) fit();
+        return QScrollArea::viewportEvent(event);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Another screen shown: it may need another height.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) QTimer::singleShot(0, this, [this] { fit(); });
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+private:
+    void fit() {
+        QWidget* body = widget();
+        if (body == nullptr || body->layout() == nullptr) return;
+        QLayout* layout = body->layout();
+        layout->activate();
+        const int width = std::max(viewport()->width(), layout->minimumSize().width());
+        const int least = layout->hasHeightForWidth() ? layout->minimumHeightForWidth(width) : layout->minimumSize().height();
+        const QSize size(width, std::max(least, viewport()->height()));
+        if (body->size() != size) body->resize(size);
+    }
+};
+
 namespace {
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -117,7 +155,8 @@ W* MainWindow::make(Outlet o, Args&&... args) {
 MainWindow::MainWindow() {
     outlets_.at(static_cast<std::size_t>(Outlet::controlPanel)) = this;
     setObjectName(qs(outlet_name(Outlet::controlPanel)));
-    setMinimumSize(880, 620);
+    // Small enough for a 1024 x 600 screen with a panel and a title bar.
+    setMinimumSize(720, 480);
     setWindowIcon(app_icon());
     resize(1120, 760);
 
@@ -154,7 +193,11 @@ MainWindow::MainWindow() {
     screens->addWidget(build_file_results_page(), 1);
     screens->addWidget(build_progress_area());
     screens->addWidget(build_help_panel());
-    outer->addWidget(body, 1);
+    // On a small screen the tallest screens scroll rather than push the buttons off it.
+    auto* scroller = new ScreenArea(this);
+    scroller->setObjectName(QStringLiteral("screen_area"));
+    scroller->place(body);
+    outer->addWidget(scroller, 1);
 
     auto* bottom_rule = new QFrame(this);
     bottom_rule->setFrameShape(QFrame::HLine);
@@ -210,14 +253,14 @@ QWidget* MainWindow::build_header() {
     const auto tool = [header, row](const QString& text, const char* theme, QStyle::StandardPixmap fallback) {
         auto* b = new QToolButton(header);
         b->setText(text);
-        b->setIcon(QIcon::fromTheme(QString::fromLatin1(theme), header->style()->standardIcon(fallback)));
+        b->setIcon(desktop_icon(QString::fromLatin1(theme), header->style()->standardIcon(fallback)));
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::StrongFocus);
         row->addWidget(b, 0, Qt::AlignTop);
         return b;
     };
-    help_button = tool(tr("Help"), "help-contents", QStyle::SP_DialogHelpButton);
+    help_button = tool(tr("Help"), "help-browser", QStyle::SP_DialogHelpButton);
     help_button->setShortcut(QKeySequence::HelpContents);
     help_button->setToolTip(tr("Open the user guide (F1)"));
     about_button = tool(tr("About"), "help-about", QStyle::SP_MessageBoxInformation);
@@ -265,10 +308,15 @@ QWidget* MainWindow::build_device_page() {
     table->horizontalHeader()->setHighlightSections(false);
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // A disk image's full path would squeeze the other columns: its middle gives way.
+    table->setTextElideMode(Qt::ElideMiddle);
     table->setIconSize(QSize(22, 22));
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 14);
     table->setAccessibleName(tr("Drives and memory cards"));
+    // One Tab stop: the arrows move inside the list, Tab leaves it.
+    table->setTabKeyNavigation(false);
     caption->setBuddy(table);
     fl->addWidget(table);
     l->addWidget(frame, 1);
@@ -281,10 +329,16 @@ QWidget* MainWindow::build_device_page() {
     hint->setWordWrap(true);
     rl->addWidget(hint, 1);
     add_image_button = new QPushButton(tr("Add Disk &Image\u2026"), refresh);
+    add_image_button->setObjectName(QStringLiteral("add_image"));
     add_image_button->setToolTip(tr("Search a copy (image file) of a card instead of the card itself"));
     rl->addWidget(add_image_button);
+    remove_image_button = new QPushButton(tr("Re&move Image"), refresh);
+    remove_image_button->setObjectName(QStringLiteral("remove_image"));
+    remove_image_button->setToolTip(tr("Take the selected disk image off the list (the file itself stays)"));
+    remove_image_button->hide();
+    rl->addWidget(remove_image_button);
     auto* refresh_btn = make<QPushButton>(Outlet::refresh_btn, tr("&Refresh List"), refresh);
-    refresh_btn->setIcon(QIcon::fromTheme(QStringLiteral("view-refresh"), style()->standardIcon(QStyle::SP_BrowserReload)));
+    refresh_btn->setIcon(desktop_icon(QStringLiteral("view-refresh"), style()->standardIcon(QStyle::SP_BrowserReload)));
     rl->addWidget(refresh_btn);
     l->addWidget(refresh);
 
@@ -305,11 +359,17 @@ QWidget* MainWindow::build_sector_box(bool sig, bool end) {
     field->setMaxLength(24);
     field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 22);
     field->setAlignment(Qt::AlignRight);
+    // Sector numbers are whole numbers: anything else is not taken at all.
+    field->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), field));
     current->setBuddy(field);
+    auto* allowed = new QLabel(box);
+    allowed->setObjectName(field->objectName() + QStringLiteral("_allowed"));
+    allowed->setForegroundRole(QPalette::PlaceholderText);
     auto* slider = make<QSlider>(o(end ? Outlet::End_Slider : Outlet::Start_Slider), Qt::Horizontal, box);
     slider->setAccessibleName(end ? tr("End sector") : tr("Start sector"));
     g->addWidget(current, 0, 0);
-    g->addWidget(field, 0, 1, 1, 3, Qt::AlignLeft);
+    g->addWidget(field, 0, 1, 1, 1, Qt::AlignLeft);
+    g->addWidget(allowed, 0, 2, 1, 2);
     g->addWidget(slider, 1, 0, 1, 4);
     auto* min = make<QLabel>(o(end ? Outlet::End_Sec_Min : Outlet::Start_Sec_Min), tr("From"), box);
     auto* min_val = make<QLabel>(o(end ? Outlet::End_Sec_Min_val : Outlet::Start_Sec_Min_val), box);
@@ -467,6 +527,7 @@ QWidget* MainWindow::build_file_type_page() {
     table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().lineSpacing() + 10);
     table->setAccessibleName(tr("File types"));
+    table->setTabKeyNavigation(false);
     fl->addWidget(table);
     l->addWidget(frame, 1);
     l->addWidget(make<QCheckBox>(Outlet::Thro_Mode_Chk_SIG,
@@ -506,12 +567,31 @@ QWidget* MainWindow::build_file_results_page() {
     auto* lists = new QVBoxLayout;
     auto* files_frame = make<QFrame>(Outlet::idImagesclview_2, page);
     auto* ff = column(files_frame);
-    auto* files = make<BrowserView>(Outlet::imageBrowser_2, files_frame);
-    files->setModel(file_list);
-    files->setUniformItemSizes(true);
-    files->setLayoutMode(QListView::Batched);
+    auto* files = make<FileListView>(Outlet::imageBrowser_2, files_frame);
+    // In the order found until the user sorts by a column; a third click on the
+    // column gives that order back.
+    auto* sorted = new QSortFilterProxyModel(this);
+    sorted->setSourceModel(file_list);
+    sorted->setSortRole(ImageBrowserModel::kSortRole);
+    files->setModel(sorted);
+    files->header()->setSortIndicatorClearable(true);
+    files->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    files->setSortingEnabled(true);
+    files->setRootIsDecorated(false);
+    files->setUniformRowHeights(true);
+    files->setAllColumnsShowFocus(true);
+    files->setSelectionBehavior(QAbstractItemView::SelectRows);
     files->setIconSize(QSize(16, 16));
     files->setAccessibleName(tr("Files found"));
+    // Fixed widths: measuring the contents again for every file listed would cost
+    // the search its speed.
+    const QFontMetrics metrics = files->fontMetrics();
+    QHeaderView* columns = files->header();
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(ImageBrowserModel::kName, QHeaderView::Stretch);
+    columns->resizeSection(ImageBrowserModel::kType, metrics.horizontalAdvance(QStringLiteral("MMMMM")) + 16);
+    columns->resizeSection(ImageBrowserModel::kSize, metrics.horizontalAdvance(QStringLiteral("1,000.0 MB")) + 24);
+    columns->resizeSection(ImageBrowserModel::kPass, metrics.horizontalAdvance(tr("Thorough")) + 28);
     files->enable_reordering();
     ff->addWidget(files);
     lists->addWidget(files_frame, 3);
@@ -527,6 +607,7 @@ QWidget* MainWindow::build_file_results_page() {
                                          this);
     auto* summary = make<QTableView>(Outlet::idSigTableView, summary_frame);
     summary->setModel(summary_model);
+    summary->setTabKeyNavigation(false);
     summary->setSelectionMode(QAbstractItemView::NoSelection);
     summary->setEditTriggers(QAbstractItemView::NoEditTriggers);
     summary->setShowGrid(false);
@@ -552,6 +633,13 @@ QWidget* MainWindow::build_file_results_page() {
     preview_pane = new PreviewPane(movie, this);
     pl->addWidget(picture, 1);
     pl->addWidget(movie, 1);
+    pl->addWidget(preview_pane->controls());
+    preview_note = new QLabel(preview);
+    preview_note->setObjectName(QStringLiteral("preview_note"));
+    preview_note->setWordWrap(true);
+    preview_note->hide();
+    pl->addWidget(preview_note);
+    follow(preview_pane->controls(), {Outlet::mMovieView});
     preview->setFixedWidth(260);
     row->addWidget(preview);
     pages_.push_back({page, kResultsStep});
@@ -584,7 +672,19 @@ QWidget* MainWindow::build_progress_area() {
     stop->setToolTip(tr("Stop the search (Esc). Files found so far are kept."));
     bar_row->addWidget(stop);
     l->addLayout(bar_row);
-    l->addWidget(make<QLabel>(Outlet::sector_label, area));
+    auto* sectors_row = new QHBoxLayout;
+    sectors_row->addWidget(make<QLabel>(Outlet::sector_label, area));
+    sectors_row->addStretch(1);
+    scan_stats = new QLabel(area);
+    scan_stats->setObjectName(QStringLiteral("scan_stats"));
+    sectors_row->addWidget(scan_stats);
+    l->addLayout(sectors_row);
+    package_note = new QLabel(area);
+    package_note->setObjectName(QStringLiteral("package_note"));
+    package_note->setWordWrap(true);
+    package_note->hide();
+    l->addWidget(package_note);
+    follow(scan_stats, {Outlet::sector_label});
 
     auto* footer = new QWidget(area);
     auto* fl = new QHBoxLayout(footer);
@@ -639,6 +739,7 @@ QWidget* MainWindow::build_button_bar() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(18, 10, 18, 12);
     exit_button = new QPushButton(tr("E&xit"), bar);
+    exit_button->setObjectName(QStringLiteral("exit"));
     row->addWidget(exit_button);
     row->addStretch(1);
     auto* back = make<QPushButton>(Outlet::back_btn, tr("< &Back"), bar);
@@ -662,6 +763,7 @@ void MainWindow::set_tab_order() {
                            Outlet::rec_mode_Audio, Outlet::idTableView})
         add(outlet(o));
     add(add_image_button);
+    add(remove_image_button);
     add(outlet(Outlet::refresh_btn));
     for (const bool sig : {false, true}) {
         for (const Outlet o : {Outlet::entire_disk_rd, Outlet::sector_range_rd, Outlet::Start_slider_val,
@@ -673,6 +775,7 @@ void MainWindow::set_tab_order() {
                            Outlet::imageBrowser, Outlet::imageBrowser_2, Outlet::idSigTableView, Outlet::stop_scan,
                            Outlet::zoom_slider, Outlet::open_folder, Outlet::open_folder_Sig})
         add(outlet(o));
+    screen_controls_ = order;
     add(exit_button);
     add(outlet(Outlet::back_btn));
     add(outlet(Outlet::next_btn));
@@ -680,6 +783,18 @@ void MainWindow::set_tab_order() {
     add(about_button);
     add(contact_button);
     for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::focus_first_control() {
+    for (QWidget* w : screen_controls_) {
+        if (!w->isVisibleTo(this) || !w->isEnabled() || (w->focusPolicy() & Qt::TabFocus) == 0) continue;
+        // A group of radio buttons is one stop, entered at the one that is on.
+        if (auto* radio = qobject_cast<QRadioButton*>(w); radio != nullptr && !radio->isChecked())
+            for (QRadioButton* sibling : radio->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+                if (sibling->isChecked() && sibling->isVisibleTo(this)) w = sibling;
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
 }
 
 void MainWindow::follow(QWidget* part, std::vector<Outlet> controls) {

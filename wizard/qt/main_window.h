@@ -45,6 +45,9 @@ public:
     // The step the strip marks: 0 drive, 1 search options, then file types and results.
     int current_step() const { return step_; }
     QStringList step_names() const;
+    // Puts the keyboard focus on the first control of the screen shown, never on
+    // the buttons along the bottom or the header: a second Return then means Next.
+    void focus_first_control();
 
     // Controls of the window that the controller does not name.
     QLabel* title_label = nullptr;
@@ -53,6 +56,14 @@ public:
     QToolButton* contact_button = nullptr;
     QPushButton* exit_button = nullptr;
     QPushButton* add_image_button = nullptr;
+    // Shown while a disk image the user added is selected.
+    QPushButton* remove_image_button = nullptr;
+    // Beside the sector label in photo mode: files found so far and the speed.
+    QLabel* scan_stats = nullptr;
+    // Which package a preview that could not be made needs: under the file
+    // preview, and under the thumbnails for photos.
+    QLabel* preview_note = nullptr;
+    QLabel* package_note = nullptr;
 
     OutletTableModel* device_model = nullptr;
     OutletTableModel* check_model = nullptr;
@@ -101,6 +112,8 @@ private:
         int step;
     };
     std::vector<Page> pages_;
+    // The screens' controls in Tab order, without the window's own buttons.
+    std::vector<QWidget*> screen_controls_;
     StepStrip* strip_ = nullptr;
     std::array<QGroupBox*, 2> info_boxes_{};
     int step_ = 0;

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImageReader>
@@ -15,6 +16,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QVideoWidget>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+#include <climits>
+#include <vector>
 
 #include "results/qt/image_browser_model.h"
 
@@ -86,12 +94,111 @@ QImage first_lines_of_text(const QString& path, int size) {
     return page;
 }
 
+// Where GStreamer looks for its plugins: its own variables, else the system's folders.
+QStringList gstreamer_plugin_folders() {
+    for (const char* name : {"GST_PLUGIN_SYSTEM_PATH_1_0", "GST_PLUGIN_SYSTEM_PATH"})
+        if (const QByteArray value = qgetenv(name); !value.isNull())
+            return QString::fromLocal8Bit(value).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QStringList folders;
+    for (const QFileInfo& lib : QDir(QStringLiteral("/usr/lib")).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+        folders << lib.filePath() + QStringLiteral("/gstreamer-1.0");
+    return folders << QStringLiteral("/usr/lib/gstreamer-1.0") << QStringLiteral("/usr/local/lib/gstreamer-1.0");
+}
+
+bool has_gstreamer_plugin(const QString& plugin) {
+    for (const QString& folder : gstreamer_plugin_folders())
+        if (QFileInfo::exists(folder + QStringLiteral("/libgst") + plugin + QStringLiteral(".so"))) return true;
+    return false;
+}
+
+// The GStreamer plugins (and their packages) that play a kind of file: the
+// container's reader, then the decoders, most of which come with libav.
+struct Plugin {
+    const char* name;
+    const char* package;
+};
+std::vector<Plugin> plugins_for(const QMimeType& type) {
+    const Plugin good_mp4{"isomp4", "gstreamer1.0-plugins-good"}, libav{"libav", "gstreamer1.0-libav"};
+    const auto is = [&type](const char* name) { return type.inherits(QString::fromLatin1(name)); };
+    if (is("video/mp4") || is("video/quicktime") || is("audio/mp4") || is("video/3gpp")) return {good_mp4, libav};
+    if (is("video/x-msvideo")) return {{"avi", "gstreamer1.0-plugins-good"}, libav};
+    if (is("video/x-matroska") || is("video/webm") || is("audio/x-matroska")) return {{"matroska", "gstreamer1.0-plugins-good"}, libav};
+    if (is("video/mpeg") || is("video/mp2t")) return {{"mpegpsdemux", "gstreamer1.0-plugins-bad"}, libav};
+    if (is("video/x-ms-wmv") || is("video/x-ms-asf") || is("audio/x-ms-wma")) return {{"asf", "gstreamer1.0-plugins-ugly"}, libav};
+    if (is("video/x-flv")) return {{"flv", "gstreamer1.0-plugins-good"}, libav};
+    if (is("audio/mpeg")) return {{"mpg123", "gstreamer1.0-plugins-good"}};
+    if (is("audio/flac")) return {{"flac", "gstreamer1.0-plugins-good"}};
+    if (is("audio/x-wav") || is("audio/vnd.wave")) return {{"wavparse", "gstreamer1.0-plugins-good"}};
+    if (is("audio/x-aiff")) return {{"aiff", "gstreamer1.0-plugins-bad"}};
+    return {libav};
+}
+
+QString clock_text(qint64 ms) {
+    const qint64 s = ms / 1000;
+    return s >= 3600 ? QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QLatin1Char('0')).arg(s % 60, 2, 10, QLatin1Char('0'))
+                     : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
 }  // namespace
 
 PreviewPane::PreviewPane(QVideoWidget* video, QWidget* sheet_parent)
-    : QObject(video), player_(new QMediaPlayer(this)), audio_(new QAudioOutput(this)), sheet_parent_(sheet_parent) {
+    : QObject(video),
+      player_(new QMediaPlayer(this)),
+      audio_(new QAudioOutput(this)),
+      sheet_parent_(sheet_parent),
+      controls_(new QWidget(video->parentWidget())),
+      play_(new QToolButton(controls_)),
+      position_(new QSlider(Qt::Horizontal, controls_)),
+      time_(new QLabel(controls_)) {
     player_->setAudioOutput(audio_);
     player_->setVideoOutput(video);
+
+    controls_->setObjectName(QStringLiteral("movie_controls"));
+    auto* row = new QHBoxLayout(controls_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    play_->setObjectName(QStringLiteral("play_pause"));
+    play_->setAutoRaise(true);
+    position_->setObjectName(QStringLiteral("movie_position"));
+    position_->setAccessibleName(tr("Position in the movie"));
+    time_->setForegroundRole(QPalette::PlaceholderText);
+    row->addWidget(play_);
+    row->addWidget(position_, 1);
+    row->addWidget(time_);
+
+    const auto show_state = [this] {
+        const bool playing = player_->playbackState() == QMediaPlayer::PlayingState;
+        play_->setIcon(play_->style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+        play_->setToolTip(playing ? tr("Pause") : tr("Play"));
+        play_->setAccessibleName(play_->toolTip());
+    };
+    const auto show_time = [this] {
+        time_->setText(clock_text(player_->position()) + QStringLiteral(" / ") + clock_text(player_->duration()));
+    };
+    show_state();
+    show_time();
+    connect(play_, &QToolButton::clicked, this, [this] {
+        if (player_->playbackState() == QMediaPlayer::PlayingState) player_->pause();
+        else if (!player_->source().isEmpty()) player_->play();
+    });
+    connect(player_, &QMediaPlayer::playbackStateChanged, this, show_state);
+    connect(player_, &QMediaPlayer::durationChanged, this, [this, show_time](qint64 ms) {
+        const QSignalBlocker quiet(position_);
+        position_->setRange(0, static_cast<int>(std::min<qint64>(ms, INT_MAX)));
+        position_->setPageStep(std::max(1, position_->maximum() / 10));
+        show_time();
+    });
+    connect(player_, &QMediaPlayer::positionChanged, this, [this, show_time](qint64 ms) {
+        if (!position_->isSliderDown()) {
+            const QSignalBlocker quiet(position_);
+            position_->setValue(static_cast<int>(std::min<qint64>(ms, INT_MAX)));
+        }
+        show_time();
+    });
+    // Dragged, clicked beside the knob or moved with the keys: the movie follows.
+    connect(position_, &QSlider::valueChanged, this, [this](int ms) {
+        if (player_->isSeekable()) player_->setPosition(ms);
+    });
 }
 
 PreviewPane::~PreviewPane() = default;
@@ -170,6 +277,29 @@ QImage PreviewPane::content_picture(const QString& path, int size) {
     if (type.inherits(QStringLiteral("application/pdf"))) return first_page_of_pdf(path, size);
     if (QImage picture = picture_of_image(path, size); !picture.isNull()) return picture;
     if (type.inherits(QStringLiteral("text/plain"))) return first_lines_of_text(path, size);
+    return {};
+}
+
+QString PreviewPane::missing_package(const QString& path) {
+    static QMimeDatabase mimes;
+    const QMimeType type = mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    if (type.name().startsWith(QLatin1String("image/"))) {
+        // Qt reads the common kinds itself; TIFF, WEBP and a few more come as plugins.
+        const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
+        for (const char* kind : {"image/tiff", "image/webp", "image/x-tga", "image/vnd.wap.wbmp", "image/x-icns"})
+            if (type.inherits(QString::fromLatin1(kind)) && !readable.contains(kind)) return QStringLiteral("qt6-image-formats-plugins");
+    }
+    if (may_be_media(path)) {
+        // Only GStreamer is Qt's player here unless another backend was chosen.
+        const QByteArray backend = qgetenv("QT_MEDIA_BACKEND");
+        if (!backend.isEmpty() && backend != "gstreamer") return {};
+        QStringList missing;
+        for (const Plugin& p : plugins_for(type))
+            if (!has_gstreamer_plugin(QLatin1String(p.name)) && !missing.contains(QLatin1String(p.package)))
+                missing << QLatin1String(p.package);
+        return missing.join(QStringLiteral(" and "));
+    }
+    if (desktop_icon(type.iconName(), desktop_icon(type.genericIconName())).isNull()) return QStringLiteral("adwaita-icon-theme");
     return {};
 }
 

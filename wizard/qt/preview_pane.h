@@ -10,7 +10,10 @@
 
 class QAudioOutput;
 class QDialog;
+class QLabel;
 class QMediaPlayer;
+class QSlider;
+class QToolButton;
 class QVideoWidget;
 class QWidget;
 
@@ -30,6 +33,10 @@ public:
     // Stops and lets go of the movie.
     void clear();
     QMediaPlayer* player() const { return player_; }
+    // Play/pause, the position slider and the time, shown under the movie.
+    QWidget* controls() const { return controls_; }
+    QToolButton* play_button() const { return play_; }
+    QSlider* position_slider() const { return position_; }
 
     void show_sheet(bool shown);
     bool sheet_shown() const { return sheet_ != nullptr; }
@@ -39,6 +46,12 @@ public:
     // The desktop's icon for the file's type; null when there is none.
     static QImage type_icon_picture(const QString& path, int size);
 
+    // The Debian package that would let this file be previewed, when the want of
+    // one is why it cannot be: Qt's image-format plugins for TIFF or WEBP pictures,
+    // a GStreamer plugin package for a movie or sound, an icon theme for type icons.
+    // Empty when nothing is missing for it.
+    static QString missing_package(const QString& path);
+
     // How long the player may take to open a file before it counts as no movie.
     static constexpr int kOpenWaitMs = 1500;
 
@@ -46,6 +59,10 @@ private:
     QMediaPlayer* player_;
     QAudioOutput* audio_;
     QWidget* sheet_parent_;
+    QWidget* controls_;
+    QToolButton* play_;
+    QSlider* position_;
+    QLabel* time_;
     std::unique_ptr<QDialog> sheet_;
 };
 

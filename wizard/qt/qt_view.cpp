@@ -7,12 +7,16 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,16 +24,22 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QKeyEvent>
+#include <QHeaderView>
+#include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTreeView>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <utility>
 
 #include "app/diagnostics.h"
+#include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "platform/invoking_user.h"
 #include "results/qt/browser_view.h"
@@ -83,11 +93,36 @@ private:
     QTableView* table_;
 };
 
+// Keys that run an action in a widget, when the action answers that it applied.
+class KeyAction : public QObject {
+public:
+    KeyAction(QWidget* widget, std::vector<int> keys, std::function<bool()> action)
+        : QObject(widget), keys_(std::move(keys)), action_(std::move(action)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return std::find(keys_.begin(), keys_.end(), key) != keys_.end() && action_();
+    }
+
+private:
+    std::vector<int> keys_;
+    std::function<bool()> action_;
+};
+
 constexpr int kSmallestIcon = 48, kLargestIcon = ThumbnailCache::kPixels;
 
 }  // namespace
 
-QtView::QtView() : window_(std::make_unique<MainWindow>()) {}
+// How often the lists take in what a search handed over meanwhile.
+constexpr int kListFlushMs = 120;
+
+QtView::QtView() : window_(std::make_unique<MainWindow>()), list_flush_(new QTimer(window_.get())) {
+    list_flush_->setSingleShot(true);
+    list_flush_->setInterval(kListFlushMs);
+    QObject::connect(list_flush_, &QTimer::timeout, window_.get(), [this] { flush_lists(); });
+}
 
 QtView::~QtView() {
     // The controller usually goes first; the closing window must not ask it for rows.
@@ -134,8 +169,8 @@ void QtView::attach(MyTableController& controller) {
                            rows[static_cast<std::size_t>(row)].nsStrDiskIdentifier.front() == '/';
         const QStyle* style = window_->style();
         if (image)
-            return QIcon::fromTheme(QStringLiteral("media-optical"), style->standardIcon(QStyle::SP_FileIcon));
-        return QIcon::fromTheme(QStringLiteral("drive-removable-media"), style->standardIcon(QStyle::SP_DriveHDIcon));
+            return desktop_icon(QStringLiteral("media-optical"), style->standardIcon(QStyle::SP_FileIcon));
+        return desktop_icon(QStringLiteral("drive-removable-media"), style->standardIcon(QStyle::SP_DriveHDIcon));
     };
     connect_actions();
 }
@@ -147,8 +182,17 @@ void QtView::connect_actions() {
     };
     const auto button = [&w](Outlet o) { return w.as<QAbstractButton>(o); };
 
-    on_click(button(Outlet::next_btn), [](MyTableController& c) { c.Next_btn(); });
-    on_click(button(Outlet::back_btn), [](MyTableController& c) { c.Back_btn(); });
+    // A new screen takes the focus to its first control; a refusal leaves it where
+    // the controller put it, on the field to mend.
+    const auto stepping = [&w](void (MyTableController::*step)()) {
+        return [&w, step](MyTableController& c) {
+            const std::int32_t before = c.screen_counter;
+            (c.*step)();
+            if (c.screen_counter != before) w.focus_first_control();
+        };
+    };
+    on_click(button(Outlet::next_btn), stepping(&MyTableController::Next_btn));
+    on_click(button(Outlet::back_btn), stepping(&MyTableController::Back_btn));
     on_click(w.exit_button, [](MyTableController& c) { c.Exit_Btn(); });
     on_click(button(Outlet::stop_scan), [](MyTableController& c) { c.stop_usb_disk(); });
     on_click(w.help_button, [](MyTableController& c) { c.Help_btn(); });
@@ -156,6 +200,12 @@ void QtView::connect_actions() {
     on_click(w.contact_button, [](MyTableController& c) { c.Contact_Us_btn(); });
     on_click(button(Outlet::refresh_btn), [](MyTableController& c) { c.rebresh_drives(); });
     QObject::connect(w.add_image_button, &QPushButton::clicked, &w, [this] { add_disk_image(); });
+    QObject::connect(w.remove_image_button, &QPushButton::clicked, &w, [this] { remove_disk_image(); });
+    auto* drives = w.as<QTableView>(Outlet::idTableView);
+    QObject::connect(drives->selectionModel(), &QItemSelectionModel::selectionChanged, &w,
+                     [this] { show_remove_image_button(); });
+    QObject::connect(w.device_model, &QAbstractItemModel::modelReset, &w, [this] { show_remove_image_button(); });
+    new KeyAction(drives, {Qt::Key_Delete, Qt::Key_Backspace}, [this] { return remove_disk_image(); });
 
     on_click(button(Outlet::rec_mode_Photo), [](MyTableController& c) { c.Photo_Mode_Radio(); });
     on_click(button(Outlet::rec_mode_Video), [](MyTableController& c) { c.Video_Mode_Radio(); });
@@ -198,19 +248,17 @@ void QtView::connect_actions() {
                          // The no-preview picture stands for a file that does not open as a picture.
                          if (!w.thumbnails->shows_no_preview(index.row())) open_file(w.thumbnails->path_at(index.row()));
                      });
-    auto* files = w.as<QListView>(Outlet::imageBrowser_2);
-    QObject::connect(files, &QListView::doubleClicked, &w, [this](const QModelIndex& index) {
-        act([&index](MyTableController& c) {
-            c.imageBrowser_cellWasDoubleClickedAtIndex(Outlet::imageBrowser_2, static_cast<std::uint64_t>(index.row()));
-        });
+    auto* files = static_cast<FileListView*>(w.as<QTreeView>(Outlet::imageBrowser_2));
+    QObject::connect(files, &QTreeView::doubleClicked, &w, [this, files](const QModelIndex& index) {
+        const auto row = static_cast<std::uint64_t>(files->item_row(index));
+        act([row](MyTableController& c) { c.imageBrowser_cellWasDoubleClickedAtIndex(Outlet::imageBrowser_2, row); });
     });
     // Queued: the preview runs once the click that selected has been handled.
     QObject::connect(
         files->selectionModel(), &QItemSelectionModel::selectionChanged, &w,
         [this] { act([](MyTableController& c) { c.imageBrowserSelectionDidChange(Outlet::imageBrowser_2); }); },
         Qt::QueuedConnection);
-    for (const Outlet o : {Outlet::imageBrowser, Outlet::imageBrowser_2}) {
-        auto* browser = static_cast<BrowserView*>(w.as<QListView>(o));
+    const auto edits = [this](auto* browser, Outlet o) {
         browser->remove_rows = [this, o](BrowserView::Rows rows) {
             act([o, &rows](MyTableController& c) { c.imageBrowser_removeItemsAtIndexes(o, std::move(rows)); });
         };
@@ -219,7 +267,9 @@ void QtView::connect_actions() {
                 c.imageBrowser_moveItemsAtIndexes(o, std::move(rows), destination);
             });
         };
-    }
+    };
+    edits(static_cast<BrowserView*>(w.as<QListView>(Outlet::imageBrowser)), Outlet::imageBrowser);
+    edits(files, Outlet::imageBrowser_2);
     QObject::connect(w.as<QTableView>(Outlet::idTableView), &QTableView::doubleClicked, &w,
                      [this] { act([](MyTableController& c) { c.Next_btn(); }); });
 
@@ -249,14 +299,43 @@ bool QtView::add_disk_image_path(const std::string& path) {
         alert({.message = "\nThis file cannot be read as a disk image.", .informative = "", .buttons = {"OK"}});
         return false;
     }
-    controller_->addRow(*record);
-    auto* table = window_->as<QTableView>(Outlet::idTableView);
-    table->selectRow(static_cast<int>(controller_->nsMutaryOfDataObject.size()) - 1);
+    controller_->Add_Disk_Image(*record);
+    const auto& rows = controller_->nsMutaryOfDataObject;
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        if (rows[row].nsStrDiskIdentifier == record->nsStrDiskIdentifier)
+            window_->as<QTableView>(Outlet::idTableView)->selectRow(static_cast<int>(row));
     return true;
+}
+
+bool QtView::remove_disk_image() {
+    if (controller_ == nullptr) return false;
+    const long row = selected_row(Outlet::idTableView);
+    if (!controller_->Remove_Disk_Image(row)) return false;
+    auto* table = window_->as<QTableView>(Outlet::idTableView);
+    const int rows = table->model()->rowCount();
+    if (rows > 0) table->selectRow(std::min(static_cast<int>(row), rows - 1));
+    table->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void QtView::show_remove_image_button() {
+    if (controller_ == nullptr) return;
+    window_->remove_image_button->setVisible(controller_->Is_Added_Image(selected_row(Outlet::idTableView)));
 }
 
 void QtView::set_text(Outlet o, const std::string& text) {
     texts_[o] = text;
+    if (o == Outlet::sector_label) show_scan_stats();
+    for (const bool sig : {false, true})
+        for (const auto& [maximum, field] : {std::pair{Outlet::Start_Sec_Max_val, Outlet::Start_slider_val},
+                                             std::pair{Outlet::End_Sec_Max_val, Outlet::End_slider_val}}) {
+            if (o != in_set(maximum, sig)) continue;
+            QWidget* edit = window_->outlet(in_set(field, sig));
+            const QString allowed = QObject::tr("0 to %1").arg(qs(text));
+            if (auto* hint = window_->findChild<QLabel*>(edit->objectName() + QStringLiteral("_allowed")))
+                hint->setText(QObject::tr("(%1)").arg(allowed));
+            edit->setToolTip(QObject::tr("A sector number from %1").arg(allowed));
+        }
     QWidget* w = window_->outlet(o);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setText(qs(text));
     else if (auto* label = qobject_cast<QLabel*>(w)) label->setText(tidy(text));
@@ -274,7 +353,36 @@ std::string QtView::text(Outlet o) const {
     return {};
 }
 
-void QtView::set_hidden(Outlet o, bool hidden) { window_->set_outlet_hidden(o, hidden); }
+void QtView::set_hidden(Outlet o, bool hidden) {
+    window_->set_outlet_hidden(o, hidden);
+    // Stop shows when a search starts.
+    if (o == Outlet::stop_scan && !hidden && controller_ != nullptr) {
+        stats_.found_before = controller_->GND_Image_number + controller_->THD_Image_number;
+        stats_.pass_first = UINT64_MAX;
+        window_->scan_stats->clear();
+        window_->package_note->hide();
+    }
+}
+
+void QtView::show_scan_stats() {
+    if (controller_ == nullptr || Recovery_MODE != kPhotoMode) {
+        window_->scan_stats->clear();
+        return;
+    }
+    const std::uint64_t index = controller_->for_index;
+    // A new pass reads from its first sector again.
+    if (stats_.pass_first == UINT64_MAX || index < stats_.pass_first) {
+        stats_.pass_first = index;
+        stats_.clock.start();
+    }
+    const double seconds = static_cast<double>(stats_.clock.elapsed()) / 1000.0;
+    const double mb_per_s = seconds > 0.2 ? static_cast<double>(index - stats_.pass_first) * 512 / 1e6 / seconds : 0;
+    const std::uint64_t found = controller_->GND_Image_number + controller_->THD_Image_number - stats_.found_before;
+    const QString files = found == 1 ? QObject::tr("1 file found")
+                                     : QObject::tr("%1 files found").arg(QLocale().toString(static_cast<qulonglong>(found)));
+    window_->scan_stats->setText(files + QStringLiteral("  \u00B7  ") +
+                                 QObject::tr("%1 MB/s").arg(QLocale().toString(mb_per_s, 'f', 1)));
+}
 
 void QtView::set_enabled(Outlet o, bool enabled) { window_->outlet(o)->setEnabled(enabled); }
 
@@ -347,31 +455,78 @@ void QtView::set_zoom(Outlet o, double zoom) {
 
 void QtView::reload(Outlet o) {
     MainWindow& w = *window_;
+    const bool searching = controller_ != nullptr && controller_->Scan_Thread_Running();
     switch (o) {
         case Outlet::idTableView: w.device_model->reload(); break;
-        case Outlet::idCheckTableView: w.check_model->reload(); break;
-        case Outlet::idSigTableView: w.summary_model->reload(); break;
+        case Outlet::idCheckTableView:
+            w.check_model->reload();
+            warm_type_icons();
+            break;
+        case Outlet::idSigTableView:
+            // Only its counts change during a search.
+            summary_due_ = true;
+            if (!searching) flush_lists();
+            break;
         case Outlet::imageBrowser:
             if (controller_ != nullptr && controller_->images.empty()) w.thumbnail_cache->clear();
-            w.thumbnails->reload();
+            thumbnails_due_ = true;
+            if (!searching || !w.thumbnails->only_appended()) flush_lists();
             break;
-        case Outlet::imageBrowser_2: w.file_list->reload(); break;
+        case Outlet::imageBrowser_2:
+            files_due_ = true;
+            if (!searching || !w.file_list->only_appended()) flush_lists();
+            break;
         default: break;
     }
+    // Not restarted by each hand-over: files arriving faster than that must still show.
+    if ((thumbnails_due_ || files_due_ || summary_due_) && !list_flush_->isActive()) list_flush_->start();
+}
+
+void QtView::warm_type_icons() {
+    if (controller_ == nullptr) return;
+    // Found and read now, while the user picks the types, rather than when the
+    // first file is listed and the search waits for the window to take it.
+    for (const TableRow& row : controller_->nsCheckedListDataObject)
+        if (const auto ext = row.find("Extension"); ext != row.end())
+            file_type_icon(QStringLiteral("file.") + qs(ext->second).toLower()).pixmap(16, 16);
+}
+
+void QtView::flush_lists() {
+    list_flush_->stop();
+    MainWindow& w = *window_;
+    if (std::exchange(summary_due_, false)) w.summary_model->reload();
+    if (std::exchange(thumbnails_due_, false)) w.thumbnails->reload();
+    if (std::exchange(files_due_, false)) w.file_list->reload();
+    for (auto& [o, due] : scroll_due_)
+        if (std::exchange(due, false)) scroll_to_end(o);
 }
 
 long QtView::selected_row(Outlet o) const {
     const auto* view = window_->as<QAbstractItemView>(o);
     if (view == nullptr || view->selectionModel() == nullptr) return -1;
-    // The first row in list order, not in the order the rows were picked.
+    // The first row in list order, not in the order the rows were picked; rows of
+    // the controller's list, whatever order a sorted view shows them in.
+    const auto* proxy = qobject_cast<const QSortFilterProxyModel*>(view->model());
     long first = -1;
-    for (const QModelIndex& row : view->selectionModel()->selectedRows())
-        if (first < 0 || row.row() < first) first = row.row();
+    for (const QModelIndex& index : view->selectionModel()->selectedRows()) {
+        const long row = proxy != nullptr ? proxy->mapToSource(index).row() : index.row();
+        if (first < 0 || row < first) first = row;
+    }
     return first;
 }
 
 void QtView::scroll_to_end(Outlet o) {
-    if (auto* view = window_->as<QAbstractItemView>(o)) view->scrollToBottom();
+    auto* view = window_->as<QAbstractItemView>(o);
+    if (view == nullptr) return;
+    if (list_flush_->isActive()) {
+        scroll_due_[o] = true;  // once the list has its new items
+        return;
+    }
+    // Sorted by a column, the newest file is not at the end: the list stays where the user looks.
+    if (const auto* tree = qobject_cast<QTreeView*>(view); tree != nullptr && tree->header()->sortIndicatorSection() >= 0 &&
+                                                          tree->header()->sortIndicatorSection() < tree->header()->count())
+        return;
+    view->scrollToBottom();
 }
 
 void QtView::set_window_title(const std::string& title) {
@@ -384,8 +539,12 @@ void QtView::set_window_title(const std::string& title) {
 int QtView::alert(const AlertRequest& request) {
     if (alert_answerer) return alert_answerer(request);
     const auto box = make_alert_box(request, window_.get());
+    // A question may be overtaken by the end of the search (see show_end_of_search_notice).
+    QPointer<QMessageBox> outer = open_question_;
+    if (request.buttons.size() > 1) open_question_ = box.get();
     if (modal_runner) modal_runner(*box);
     else box->exec();
+    open_question_ = outer;
     return alert_answer(*box);
 }
 
@@ -402,6 +561,7 @@ std::optional<std::string> QtView::choose_folder(const std::string& start_folder
 void QtView::clear_preview(Outlet o) {
     if (o == Outlet::mMovieView) window_->preview_pane->clear();
     else if (auto* label = window_->as<QLabel>(o)) label->clear();
+    window_->preview_note->hide();
 }
 
 void QtView::show_preview_sheet(bool shown) { window_->preview_pane->show_sheet(shown); }
@@ -431,6 +591,11 @@ bool QtView::show_thumbnail(Outlet o, const std::string& path, int size) {
 }
 
 bool QtView::show_file_icon(Outlet o, const std::string& path, int size) {
+    // The last resort of a preview: say when a package would have made a real one.
+    const QString package = PreviewPane::missing_package(qs(path));
+    window_->preview_note->setText(
+        QObject::tr("No preview of this kind of file here: installing the package %1 would show one.").arg(package));
+    window_->preview_note->setVisible(!package.isEmpty());
     const int pixels = static_cast<int>(std::lround(size * window_->devicePixelRatioF()));
     return show_picture(o, PreviewPane::type_icon_picture(qs(path), pixels));
 }
@@ -456,17 +621,44 @@ void QtView::run_modal(QDialog& dialog) {
 
 void QtView::show_end_of_search_notice() {
     if (controller_ == nullptr) return;
+    flush_lists();
+    // A stop question still open has nothing left to stop: it goes as if answered
+    // No (its cautious answer) before the notice comes.
+    if (open_question_ != nullptr && open_question_->escapeButton() != nullptr) open_question_->escapeButton()->click();
     run_modal(*make_end_of_search_dialog(*controller_, window_.get()));
 }
 
 void QtView::check_image_decodes(const std::string& path, std::function<void(bool)> done) {
     // The answer may come after the controller has gone; then nobody needs it.
-    window_->thumbnail_cache->check(qs(path), [this, done = std::move(done)](bool decodes) {
-        if (controller_ != nullptr) done(decodes);
+    window_->thumbnail_cache->check(qs(path), [this, path, done = std::move(done)](bool decodes) {
+        if (controller_ == nullptr) return;
+        if (!decodes && window_->package_note->isHidden()) {
+            const QString package = PreviewPane::missing_package(qs(path));
+            window_->package_note->setText(QObject::tr("Some photos show no thumbnail: installing the package %1 would "
+                                                       "show them. The photos themselves are saved whole.")
+                                               .arg(package));
+            window_->package_note->setVisible(!package.isEmpty());
+        }
+        done(decodes);
     });
 }
 
-bool QtView::open(const QUrl& url) { return url_opener ? url_opener(url) : open_in_user_session(url); }
+bool QtView::open(const QUrl& url) {
+    const auto not_opened = [this, url] {
+        // The path or address itself, so that the user can open it by hand.
+        const bool local = url.isLocalFile();
+        const QString where = local ? url.toLocalFile() : url.toString();
+        const bool folder = local && QFileInfo(where).isDir();
+        const std::string what = !local ? "address" : folder ? "folder" : "file";
+        alert({.message = "\nThis " + what + " could not be opened.",
+               .informative = "No program on this computer opened it. You can open it by hand:\n\n" +
+                              where.toStdString(),
+               .buttons = {"OK"}});
+    };
+    const bool started = url_opener ? url_opener(url) : open_in_user_session(url, window_.get(), not_opened);
+    if (!started) not_opened();
+    return started;
+}
 
 bool QtView::open_file(const std::string& path) { return open(QUrl::fromLocalFile(qs(path))); }
 

@@ -2,7 +2,11 @@
 // ControllerView for the Qt window: the controller's outlets are the widgets of
 // MainWindow, its actions are wired to their signals, and work from the scan
 // threads is queued onto the interface thread's event loop.
+#include <QMessageBox>
+#include <QPointer>
+#include <QElapsedTimer>
 #include <QUrl>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,6 +17,7 @@
 class MyTableController;
 class QDialog;
 class QImage;
+class QTimer;
 
 namespace salvex::gui {
 
@@ -33,6 +38,8 @@ public:
     // Lists a disk-image file as a row of the device list and selects it; false,
     // after telling the user, when it cannot be read as one.
     bool add_disk_image_path(const std::string& path);
+    // Takes the selected disk image off the list; false when no added image is selected.
+    bool remove_disk_image();
 
     // The picture's zoom as a browser icon size, in pixels.
     static int zoom_pixels(double zoom);
@@ -94,6 +101,12 @@ private:
     void act(Action&& action);
     void connect_actions();
     void add_disk_image();
+    void show_remove_image_button();
+    void show_scan_stats();
+    // During a search the lists take in new files a few times a second, not one by
+    // one: each hand-over holds the search up until the window has taken it.
+    void flush_lists();
+    void warm_type_icons();
     // Shows a preview picture in a picture view, sharp at the screen's scale.
     bool show_picture(Outlet o, const QImage& picture);
 
@@ -108,6 +121,18 @@ private:
     };
     std::map<Outlet, Span> spans_;
     std::unique_ptr<QDialog> loading_notice_;
+    // The photo search's files found and speed: counted from the search's start,
+    // the speed from the start of the pass.
+    struct ScanStats {
+        std::uint64_t found_before = 0;
+        std::uint64_t pass_first = UINT64_MAX;
+        QElapsedTimer clock;
+    } stats_;
+    QTimer* list_flush_ = nullptr;
+    bool thumbnails_due_ = false, files_due_ = false, summary_due_ = false;
+    std::map<Outlet, bool> scroll_due_;
+    // The question being asked, while one is.
+    QPointer<QMessageBox> open_question_;
 };
 
 }  // namespace salvex::gui

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -160,7 +161,7 @@ QString make_media_card(const QString& folder) {
 
 // Selects a row of the file list as a click would, and lets the preview settle.
 void select_file(salvex::gui::MainWindow& window, int row, int settle_ms) {
-    auto* files = window.as<QListView>(Outlet::imageBrowser_2);
+    auto* files = window.as<QAbstractItemView>(Outlet::imageBrowser_2);
     files->setCurrentIndex(files->model()->index(row, 0));
     pump_until([] { return false; }, settle_ms);
 }
@@ -199,10 +200,13 @@ int main(int argc, char** argv) {
     salvex::gui::MainWindow& window = view.window();
     view.url_opener = [](const QUrl&) { return true; };
     view.quitter = [] {};
-    view.folder_chooser = [&](const std::string&) { return std::optional<std::string>(results.toStdString()); };
-    view.modal_runner = [](QDialog& dialog) {
+    QString destination = results;
+    view.folder_chooser = [&](const std::string&) { return std::optional<std::string>(destination.toStdString()); };
+    // Each end-of-search notice is pictured under the name of the search it ends.
+    const char* notice = "07-end-of-search-notice";
+    view.modal_runner = [&notice](QDialog& dialog) {
         if (dialog.objectName() == QLatin1String("BrowseInfo_Window")) picture_of_dialog(dialog, "03-browse-info");
-        else if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) picture_of_dialog(dialog, "07-end-of-search-notice");
+        else if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) picture_of_dialog(dialog, notice);
         else if (dialog.objectName() == QLatin1String("About_Window")) picture_of_dialog(dialog, "10-about");
         else if (dialog.objectName() == QLatin1String("HelpWindow")) picture_of_dialog(dialog, "11-contact-us");
         else picture_of_dialog(dialog, "99-unexpected-window");
@@ -216,9 +220,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read the sample card %s\n", sample);
         return 1;
     }
-    controller.addRow(*record);
+    // Added once, the card images stay listed through every Back.
+    view.add_disk_image_path(sample);
     auto* table = window.as<QTableView>(Outlet::idTableView);
-    table->selectRow(table->model()->rowCount() - 1);
+    const auto select_card = [&](const std::string& path) {
+        const auto& rows = controller.nsMutaryOfDataObject;
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            if (rows[row].nsStrDiskIdentifier == salvex::gui::disk_image_record(path)->nsStrDiskIdentifier)
+                table->selectRow(static_cast<int>(row));
+    };
+    const auto back_to_start = [&] {
+        while (controller.screen_counter > 0) window.as<QPushButton>(Outlet::back_btn)->click();
+    };
+    const auto finished = [&] {
+        if (!pump_until([&] { return !controller.Scan_Thread_Running() && window.as<QPushButton>(Outlet::back_btn)->isEnabled(); },
+                        60000)) {
+            std::fprintf(stderr, "a search did not finish\n");
+            ++failures;
+        }
+    };
     save(window, "01-device-screen");
 
     window.as<QPushButton>(Outlet::next_btn)->click();
@@ -267,19 +287,52 @@ int main(int argc, char** argv) {
     window.exit_button->click();
     view.alert_answerer = nullptr;
 
+    // A search stopped half way, then one whose destination refuses the data.
+    back_to_start();
+    select_card(sample);
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    window.as<QPushButton>(Outlet::browse_path)->click();
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    pump_until([&] { return controller.images.size() >= 3; }, 20000);
+    view.alert_answerer = [&](const salvex::AlertRequest& request) {
+        const auto box = salvex::gui::make_alert_box(request, &window);
+        picture_of_dialog(*box, "07b-stop-question");
+        return 0;
+    };
+    notice = "07c-end-notice-after-stop";
+    window.as<QPushButton>(Outlet::stop_scan)->click();
+    view.alert_answerer = nullptr;
+    finished();
+    back_to_start();
+    destination = out_folder + QStringLiteral("/refusing");
+    QDir().mkpath(destination);
+    QFile in_the_way(destination + QStringLiteral("/") + QString::fromStdString(controller.Rec_Folder_Name));
+    if (in_the_way.open(QIODevice::WriteOnly)) in_the_way.write("a file where the result folder goes");
+    in_the_way.close();
+    select_card(sample);
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    window.as<QPushButton>(Outlet::browse_path)->click();
+    view.alert_answerer = [&](const salvex::AlertRequest& request) {
+        const auto box = salvex::gui::make_alert_box(request, &window);
+        picture_of_dialog(*box, "07d-saving-failed");
+        return 0;
+    };
+    notice = "07e-end-notice-after-failure";
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    finished();
+    view.alert_answerer = nullptr;
+    destination = results;
+
     // The other modes: the file-type screen of a video search.
-    window.as<QPushButton>(Outlet::back_btn)->click();
-    window.as<QPushButton>(Outlet::back_btn)->click();
-    controller.addRow(*record);
+    back_to_start();
     window.as<QRadioButton>(Outlet::rec_mode_Video)->click();
     save(window, "13-device-screen-video-mode");
-    table->selectRow(table->model()->rowCount() - 1);
+    select_card(sample);
     window.as<QPushButton>(Outlet::next_btn)->click();
     window.as<QPushButton>(Outlet::browse_path_Sig)->click();
     window.as<QPushButton>(Outlet::next_btn)->click();
     save(window, "14-file-types");
-    window.as<QPushButton>(Outlet::back_btn)->click();
-    window.as<QPushButton>(Outlet::back_btn)->click();
+    back_to_start();
 
     // The file-type search screen, on a card holding a movie and a PDF.
     const QString media_card = make_media_card(out_folder + QStringLiteral("/media-card"));
@@ -288,10 +341,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot make the media card (ffmpeg with libx264 is needed)\n");
         ++failures;
     } else {
+        view.add_disk_image_path(media_card.toStdString());
         const auto search = [&](Outlet mode) {
-            controller.addRow(*media);
+            back_to_start();
             window.as<QRadioButton>(mode)->click();
-            table->selectRow(table->model()->rowCount() - 1);
+            select_card(media_card.toStdString());
             window.as<QPushButton>(Outlet::next_btn)->click();
             window.as<QPushButton>(Outlet::browse_path_Sig)->click();
             window.as<QPushButton>(Outlet::next_btn)->click();
@@ -307,14 +361,13 @@ int main(int argc, char** argv) {
                 20000))
             std::fprintf(stderr, "the video search did not get going\n");
         save(window, "15-video-search-in-progress");
-        if (!pump_until([&] { return window.as<QPushButton>(Outlet::back_btn)->isEnabled(); }, 60000)) ++failures;
+        notice = "07f-end-notice-video-search";
+        finished();
         select_file(window, 0, 2500);
         save_with_movie(window, "16-video-search-finished-movie-playing");
-        window.as<QPushButton>(Outlet::back_btn)->click();
-        window.as<QPushButton>(Outlet::back_btn)->click();
-        window.as<QPushButton>(Outlet::back_btn)->click();
+        notice = "07g-end-notice-file-search";
         search(Outlet::rec_mode_RawFile);
-        if (!pump_until([&] { return window.as<QPushButton>(Outlet::back_btn)->isEnabled(); }, 60000)) ++failures;
+        finished();
         const auto& items = controller.images;
         const auto pdf = std::find_if(items.begin(), items.end(),
                                       [](const MyImageObject& i) { return i.path.ends_with(".PDF") || i.path.ends_with(".pdf"); });
@@ -326,6 +379,30 @@ int main(int argc, char** argv) {
         }
         save(window, "17-file-search-finished-pdf-preview");
     }
+
+    // Photos again after the other modes, in the same window.
+    back_to_start();
+    window.as<QRadioButton>(Outlet::rec_mode_Photo)->click();
+    select_card(sample);
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    window.as<QPushButton>(Outlet::browse_path)->click();
+    save(window, "18-photo-options-after-other-searches");
+    read_pause = 150000;
+    read_piece = SIZE_MAX;
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    pump_until([&] { return controller.images.size() >= 8 && window.as<QProgressBar>(Outlet::Progress_Horz)->value() > 0; },
+               20000);
+    save(window, "19-photo-search-after-other-searches");
+    notice = "07h-end-notice-photo-search-after-others";
+    finished();
+    // On a 1024 x 600 screen, less a panel and the title bar.
+    back_to_start();
+    window.resize(1000, 540);
+    save(window, "20-small-screen-device");
+    select_card(sample);
+    window.as<QPushButton>(Outlet::next_btn)->click();
+    window.as<QRadioButton>(Outlet::sector_range_rd)->click();
+    save(window, "21-small-screen-sector-range");
 
     controller.Join_Scan_Threads();
     return failures == 0 ? 0 : 1;
