@@ -850,7 +850,9 @@ private slots:
         for (const End end : {kStopped, kRefused, kUnderTheQuestion}) {
             Window win("Salvex Birch Recovery", 1000, birch_signatures());
             win.chosen_folder = win.home / "out";
-            if (end == kRefused) win.home.write("out/Salvex Birch Recovery Results", "a file where the folder goes");
+            if (end == kRefused)
+                win.home.write("out/Salvex Birch Recovery Results/Photo Search/General Recovery Results",
+                               "a file where the folder goes");
             salvex::test::FaultySource source;
             source.pause_at(0);
             win.c->Open_Source = source.opener();

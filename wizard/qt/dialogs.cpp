@@ -225,7 +225,9 @@ EndNotice end_notice(ScanOutcome outcome, const ScanTally& tally, bool thorough_
         n.text = QObject::tr("Saving stopped because the destination refused the data (%1). The files counted below "
                              "were saved before that. Make sure the destination drive has free space and can be "
                              "written to, then search again.")
-                     .arg(qs(tally.failure));
+                     .arg(tally.failed_path.empty() ? qs(tally.failure)
+                                                    : qs(tally.failed_path) + QStringLiteral(": ") + qs(tally.failure));
+        if (tally.cut_short) n.text += QObject::tr(" That last file is cut short and is not counted.");
     } else if (outcome == ScanOutcome::Failed) {
         n.heading = QObject::tr("The card could not be read to its end");
         n.text = QObject::tr("The search ended where the card could no longer be read. What was found until then "
@@ -236,6 +238,24 @@ EndNotice end_notice(ScanOutcome outcome, const ScanTally& tally, bool thorough_
     } else {
         n.heading = QObject::tr("The search is finished");
         n.text = QObject::tr("Everything that was found is saved.");
+    }
+    if (tally.unreadable_sectors > 0) {
+        const QString sectors = QLocale().toString(static_cast<qulonglong>(tally.unreadable_sectors));
+        n.text += QStringLiteral(" ") +
+                  (tally.unreadable_sectors == 1
+                       ? QObject::tr("One sector of the card could not be read, even on a second try (sector %1).")
+                             .arg(static_cast<qulonglong>(tally.first_unreadable))
+                       : QObject::tr("%1 sectors of the card could not be read, even on a second try (the first "
+                                     "is sector %2).")
+                             .arg(sectors)
+                             .arg(static_cast<qulonglong>(tally.first_unreadable)));
+        const std::size_t zeroed = tally.files_with_zeros.size();
+        if (zeroed > 0)
+            n.text += QStringLiteral(" ") + (zeroed == 1 ? QObject::tr("One saved file holds zeros in their place; "
+                                                                       "report.xml names it.")
+                                                         : QObject::tr("%1 saved files hold zeros in their place; "
+                                                                       "report.xml names them.")
+                                                               .arg(static_cast<qulonglong>(zeroed)));
     }
     n.general = files_saved(tally.general_files, false);
     n.thorough = thorough_ran ? files_saved(tally.thorough_files, true) : QObject::tr("not run");
