@@ -129,7 +129,9 @@ bool MyTableController::Raw_File_Pass(bool general) {
     const auto close_file = [&](OpenFile& f) {
         bool ok = true;
         if (slot_streams_[f.slot] != nullptr) {
-            ok = Judge_Carved(slot_streams_[f.slot], f.extension, pass->exact, f.verdict);
+            // A thorough group where a general find started is dropped whole: not read back.
+            const bool found_before = !general && Found_By_General(f.start_sector);
+            ok = Judge_Carved(slot_streams_[f.slot], f.extension, pass->exact && !found_before, f.verdict);
             ok = salvex::close_output(slot_streams_[f.slot]) && ok;
         }
         slot_streams_[f.slot] = nullptr;

@@ -60,14 +60,16 @@ bool MyTableController::Photo_Pass(bool general) {
     // is not kept, takes it back as if it had never been started. False when the
     // destination refused its last bytes.
     const auto close_current = [&] {
+        // The thorough pass brings only what the general pass could not: such a
+        // find goes without being read back.
+        const bool found_before = pass->exact && !general && Found_By_General(current_start);
         finish::Verdict verdict;
-        if (!Judge_Carved(pFile_op, current_extension, pass->exact, verdict)) return false;
+        if (!Judge_Carved(pFile_op, current_extension, pass->exact && !found_before, verdict)) return false;
         const bool ok = close_output(pFile_op);
         pFile_op = nullptr;
         if (!ok) return false;
-        bool keep = !pass->exact || finish::settle({verdict}, {finish::type_of(current_extension)}, !general) == 0;
-        // The thorough pass brings only what the general pass could not.
-        if (pass->exact && !general && Found_By_General(current_start)) keep = false;
+        const bool keep = !pass->exact || (!found_before && finish::settle({verdict}, {finish::type_of(current_extension)},
+                                                                           !general) == 0);
         if (keep) {
             Record_Kept(*pass, general, current_folder, current_name, current_extension, current_start);
             hand_over(current_path, current_name, current_uid);
