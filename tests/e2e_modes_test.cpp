@@ -300,7 +300,10 @@ TEST_P(ModeSamples, ComeBackOnceByteForByteUnderTheirOwnType) {
     const Sample& sample = *m.sample;
     const Scan& s = full_scan(sample.mode);
     ASSERT_EQ(s.run.status, 0) << s.run.output;
-    const bool only_thorough = sample.general.empty() && !sample.first_entry_decides;
+    // An Office file whose first entry is not [Content_Types].xml falls to the thorough ZIP group; where its inner
+    // local headers lie moves with the compressed size of its dated entries, so some days one starts a sector.
+    const bool only_thorough = sample.first_entry_decides ? zip_first_entry(m.bytes) != "[Content_Types].xml"
+                                                          : sample.general.empty();
     if (only_thorough && thorough_piece(m.bytes, sample.mode) < m.bytes.size())
         GTEST_SKIP() << "a thorough header lies inside " << sample.file;
     std::string own = fs::path(sample.file).extension().string().substr(1);
