@@ -324,8 +324,10 @@ private:
     bool End_Pass(bool source_ended, const salvex::SectorReader& reader);
     // The finishing step: reads a carved file back and judges it as its type (an
     // unknown verdict when exact files are off), and cuts it where its structure
-    // proved its end. The stream is flushed first; false when that failed.
-    bool Judge_Carved(std::FILE* stream, const std::string& extension, bool exact, salvex::finish::Verdict& verdict);
+    // proved its end. The stream is flushed first; false when that failed. marks:
+    // what the engine noted while writing this file, or null.
+    bool Judge_Carved(std::FILE* stream, const std::string& extension, bool exact, salvex::finish::Verdict& verdict,
+                      const salvex::finish::ScanMarks* marks = nullptr);
     // A kept file: counted, listed in the report, remembered as a general find.
     void Record_Kept(const PassStart& pass, bool general, const std::string& type_folder, const std::string& name,
                      const std::string& extension, std::uint64_t first_sector);

@@ -10,7 +10,8 @@
 
 namespace fin = salvex::finish;
 
-bool MyTableController::Judge_Carved(std::FILE* stream, const std::string& extension, bool exact, fin::Verdict& verdict) {
+bool MyTableController::Judge_Carved(std::FILE* stream, const std::string& extension, bool exact, fin::Verdict& verdict,
+                                     const fin::ScanMarks* marks) {
     verdict = fin::unknown();
     if (std::fflush(stream) != 0) return false;
     if (!exact) return true;
@@ -18,7 +19,7 @@ bool MyTableController::Judge_Carved(std::FILE* stream, const std::string& exten
     const fin::Unit unit = fin::unit_for(type);
     if (unit == nullptr) return true;
     const int fd = ::fileno(stream);
-    fin::FileSource source(fd);
+    fin::FileSource source(fd, marks);
     verdict = unit(source, type);
     if (verdict.end > source.size()) verdict.end = 0;  // a unit never proves an end past what was written
     // Cut before the close, so the hand-over and the report see the final size.

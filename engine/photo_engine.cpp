@@ -13,6 +13,7 @@
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
 #include "engine/finish/registry.h"
+#include "engine/finish/scan_marks.h"
 #include "engine/header_match.h"
 #include "engine/messages.h"
 #include "engine/output_tree.h"
@@ -45,6 +46,13 @@ bool MyTableController::Photo_Pass(bool general) {
     FolderCounter counter_before;
     const char* const prefix = general ? "GND" : "THD";
     const HeaderSearch search(decode_records(REC_PROC_Array));
+    // A photo's scan ends are noted as its sectors go out, while they are at hand.
+    finish::ScanMarks marks;
+    bool marking = false;
+    const auto write = [&](const std::uint8_t* sector) {
+        if (marking) marks.feed(sector, kSectorSize);
+        return write_sector(pFile_op, sector);
+    };
 
     // Posted without waiting: nothing the scan does next depends on a photo being
     // listed, so a busy window never holds the search up. The clearing check waits
@@ -64,7 +72,8 @@ bool MyTableController::Photo_Pass(bool general) {
         // find goes without being read back.
         const bool found_before = pass->exact && !general && Found_By_General(current_start);
         finish::Verdict verdict;
-        if (!Judge_Carved(pFile_op, current_extension, pass->exact && !found_before, verdict)) return false;
+        if (!Judge_Carved(pFile_op, current_extension, pass->exact && !found_before, verdict, marking ? &marks : nullptr))
+            return false;
         const bool ok = close_output(pFile_op);
         pFile_op = nullptr;
         if (!ok) return false;
@@ -128,7 +137,7 @@ bool MyTableController::Photo_Pass(bool general) {
             if (file_count > 0 && !finished) {
                 // The sector holding the new header also ends the previous file.
                 if (pFile_op != nullptr) {
-                    if (!write_sector(pFile_op, sector) || !close_current()) return refused();
+                    if (!write(sector) || !close_current()) return refused();
                 }
                 current_path.clear();
             }
@@ -152,6 +161,8 @@ bool MyTableController::Photo_Pass(bool general) {
                 return fail(why);
             }
             std::setvbuf(pFile_op, output_buffer_.get(), _IOFBF, kOutputBufferSize);
+            marking = pass->exact && finish::type_of(extension) == "jpg";
+            marks.restart();
         }
 
         if (in_file) {
@@ -161,11 +172,11 @@ bool MyTableController::Photo_Pass(bool general) {
                 if (pFile_op != nullptr) {
                     // A buffered write meets a full disk at the flush, so the close is
                     // checked too: a file cut short is never handed over as whole.
-                    if (!write_sector(pFile_op, sector) || !close_current()) return refused();
+                    if (!write(sector) || !close_current()) return refused();
                     in_file = false;
                     finished = true;
                 }
-            } else if (pFile_op != nullptr && !write_sector(pFile_op, sector)) {
+            } else if (pFile_op != nullptr && !write(sector)) {
                 return refused();
             }
         }

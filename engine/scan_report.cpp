@@ -1,5 +1,7 @@
 #include "engine/scan_report.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <unistd.h>
 
@@ -54,47 +56,55 @@ bool ScanReport::open(int dir, const std::string& dir_path, const ReportSource& 
                  xml_escape(source.image).c_str(), static_cast<unsigned long long>(source.first_sector),
                  static_cast<unsigned long long>(source.end_sector));
     body_end_ = std::ftell(file_);
-    write_tail();
+    pending_.clear();
+    write_out();
     return true;
 }
 
 void ScanReport::add(const ReportEntry& e) {
     if (file_ == nullptr) return;
-    std::fseek(file_, body_end_, SEEK_SET);
-    std::fprintf(file_,
-                 "  <fileobject>\n    <filename>%s</filename>\n    <filesize>%llu</filesize>\n"
-                 "    <pass>%s</pass>\n    <type>%s</type>\n"
-                 "    <byte_runs>\n      <byte_run file_offset=\"0\" img_offset=\"%llu\" len=\"%llu\"/>\n"
-                 "    </byte_runs>\n",
-                 xml_escape(e.filename).c_str(), static_cast<unsigned long long>(e.size), e.pass.c_str(),
-                 xml_escape(e.type).c_str(), static_cast<unsigned long long>(e.source_offset),
-                 static_cast<unsigned long long>(e.size));
+    char line[512];
+    const auto put = [&](int n) {
+        if (n > 0) pending_.append(line, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof line - 1));
+    };
+    pending_ += "  <fileobject>\n    <filename>" + xml_escape(e.filename) + "</filename>\n";
+    put(std::snprintf(line, sizeof line,
+                      "    <filesize>%llu</filesize>\n    <pass>%s</pass>\n    <type>%s</type>\n"
+                      "    <byte_runs>\n      <byte_run file_offset=\"0\" img_offset=\"%llu\" len=\"%llu\"/>\n"
+                      "    </byte_runs>\n",
+                      static_cast<unsigned long long>(e.size), e.pass.c_str(), xml_escape(e.type).c_str(),
+                      static_cast<unsigned long long>(e.source_offset), static_cast<unsigned long long>(e.size)));
     for (const std::uint64_t s : e.zeroed_sectors)
-        std::fprintf(file_, "    <unreadable_sector>%llu</unreadable_sector>\n", static_cast<unsigned long long>(s));
-    std::fputs("  </fileobject>\n", file_);
-    body_end_ = std::ftell(file_);
-    write_tail();
+        put(std::snprintf(line, sizeof line, "    <unreadable_sector>%llu</unreadable_sector>\n",
+                          static_cast<unsigned long long>(s)));
+    pending_ += "  </fileobject>\n";
+    if (pending_.size() >= kPendingLimit || std::chrono::steady_clock::now() - written_at_ >= kWriteEvery) write_out();
 }
 
 void ScanReport::note_unreadable(std::uint64_t count, std::uint64_t first) {
     if (count == 0) return;
     unreadable_ = "  <unreadable_sectors count=\"" + std::to_string(count) + "\" first=\"" + std::to_string(first) +
                   "\"/>\n";
-    if (file_ != nullptr) {
-        std::fseek(file_, body_end_, SEEK_SET);
-        write_tail();
-    }
+    if (file_ != nullptr) write_out();
 }
 
-void ScanReport::write_tail() {
-    std::fputs(unreadable_.c_str(), file_);
-    std::fputs("</dfxml>\n", file_);
-    // The tail can only grow shorter by losing the unreadable line, which is never taken back.
+void ScanReport::write_out() {
+    // The entries and the closing part go out in one piece over the last closing
+    // part, which can only grow shorter by losing the unreadable line, never taken back.
+    pending_ += unreadable_;
+    pending_ += "</dfxml>\n";
+    std::fseek(file_, body_end_, SEEK_SET);
+    std::fwrite(pending_.data(), 1, pending_.size(), file_);
     std::fflush(file_);
+    body_end_ += static_cast<long>(pending_.size() - unreadable_.size() - std::strlen("</dfxml>\n"));
+    pending_.clear();
+    written_at_ = std::chrono::steady_clock::now();
 }
 
 void ScanReport::close() {
-    if (file_ != nullptr) std::fclose(file_);
+    if (file_ == nullptr) return;
+    if (!pending_.empty()) write_out();
+    std::fclose(file_);
     file_ = nullptr;
 }
 

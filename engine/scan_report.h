@@ -1,8 +1,10 @@
 #pragma once
 // The scan report: report.xml in each mode folder, in DFXML (the XML that
 // forensic carvers and file-system tools write), one fileobject per kept file.
-// The document is complete after every file, so a stop or a crash leaves a
-// report that reads.
+// The document on disk is complete at every moment, so a crash leaves a report
+// that reads: entries go out with the closing part, at least twice a second
+// while files are found, and all of them when the report is closed.
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -43,11 +45,16 @@ public:
     void close();
 
 private:
-    void write_tail();
+    static constexpr std::size_t kPendingLimit = 64 * 1024;
+    static constexpr auto kWriteEvery = std::chrono::milliseconds(500);
+
+    void write_out();
 
     std::FILE* file_ = nullptr;
-    long body_end_ = 0;  // where the closing part starts; the next entry goes there
+    long body_end_ = 0;  // where the closing part starts on disk; the next entries go there
+    std::string pending_;  // entries not yet on disk
     std::string unreadable_;
+    std::chrono::steady_clock::time_point written_at_;
 };
 
 // Text made safe to stand between XML tags.

@@ -9,6 +9,7 @@
 #include "app/my_table_controller.h"
 #include "engine/messages.h"
 #include "engine/pass_start.h"
+#include "engine/scan_report.h"
 
 using salvex::Outlet;
 
@@ -28,6 +29,8 @@ void MyTableController::Start_Scan() {
     scan_thread_ = std::thread([this, photo] {
         if (photo) Photo_Rec_Thread();
         else Raw_File_Rec_Thread();
+        // Its last entries reach the disk before the scan counts as ended.
+        if (report_ != nullptr) report_->close();
         Release_Result_Folder(!scan_tally.result_folder.empty());
         scan_running_ = false;
     });

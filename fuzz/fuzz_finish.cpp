@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/finish/registry.h"
+#include "engine/finish/scan_marks.h"
 
 namespace {
 
@@ -24,5 +25,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     salvex::finish::MemorySource run(data + 1, size - 1);
     const salvex::finish::Verdict v = salvex::finish::unit_for(type)(run, type);
     if (v.end > run.size()) std::abort();
+    if (type == "jpg") {
+        // Marks noted while writing, fed in two pieces, must lead to the same verdict.
+        struct Noted final : salvex::finish::ByteSource {
+            salvex::finish::MemorySource& plain;
+            salvex::finish::ScanMarks marks;
+            explicit Noted(salvex::finish::MemorySource& p) : plain(p) {}
+            std::uint64_t size() const override { return plain.size(); }
+            std::size_t read(std::uint64_t o, void* out, std::size_t n) override { return plain.read(o, out, n); }
+            const salvex::finish::ScanMarks* scan_marks() const override { return &marks; }
+        } noted(run);
+        const std::size_t split = (size - 1) / 3;
+        noted.marks.feed(data + 1, split);
+        noted.marks.feed(data + 1 + split, size - 1 - split);
+        const salvex::finish::Verdict w = salvex::finish::unit_for(type)(noted, type);
+        if (w.status != v.status || w.end != v.end) std::abort();
+    }
     return 0;
 }

@@ -6,17 +6,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/finish/scan_marks.h"
 #include "engine/finish/unit.h"
 
 namespace salvex::finish {
 
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(int fd) : fd_(fd) {
+    // marks: noted while this very file was written, or null.
+    explicit FileSource(int fd, const ScanMarks* marks = nullptr) : fd_(fd) {
         struct stat st {};
         size_ = ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+        if (marks != nullptr && marks->complete() && marks->fed() == size_) marks_ = marks;
     }
     std::uint64_t size() const override { return size_; }
+    const ScanMarks* scan_marks() const override { return marks_; }
     std::size_t read(std::uint64_t offset, void* out, std::size_t n) override {
         if (offset >= size_) return 0;
         if (n > size_ - offset) n = static_cast<std::size_t>(size_ - offset);
@@ -44,7 +48,8 @@ private:
 
     int fd_;
     std::uint64_t size_ = 0;
-    std::array<std::uint8_t, 64 * 1024> window_{};
+    const ScanMarks* marks_ = nullptr;
+    std::array<std::uint8_t, 64 * 1024> window_;  // not cleared: only what was read is looked at
     std::uint64_t window_start_ = 0;
     std::size_t window_len_ = 0;
 };

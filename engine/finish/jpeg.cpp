@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/finish/pictures_common.h"
+#include "engine/finish/scan_marks.h"
 #include "engine/finish/units.h"
 
 namespace salvex::finish {
@@ -31,6 +32,10 @@ bool opens_file(std::uint8_t m) {
 // and RSTn belong to the scan (JPEG-LS stuffs any byte below 0x80). 0 when the
 // run ends first.
 std::uint64_t scan_end(Window& w, std::uint64_t pos, bool ls) {
+    if (const ScanMarks* marks = w.source().scan_marks(); marks != nullptr && !ls) {
+        const std::uint64_t mark = marks->first_from(pos);
+        return mark == ScanMarks::none ? 0 : mark;
+    }
     while (pos < w.size()) {
         const std::uint8_t* data = nullptr;
         const std::size_t n = w.from(pos, 2, data);

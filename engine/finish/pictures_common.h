@@ -4,6 +4,7 @@
 // virtual read per field.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/finish/unit.h"
@@ -21,7 +22,7 @@ inline std::uint32_t le32(const std::uint8_t* p) {
 
 class Window {
 public:
-    explicit Window(ByteSource& source) : source_(source), size_(source.size()), buffer_(kWindow) {}
+    explicit Window(ByteSource& source) : source_(source), size_(source.size()), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kWindow)) {}
 
     std::uint64_t size() const { return size_; }
     ByteSource& source() { return source_; }
@@ -30,14 +31,14 @@ public:
     const std::uint8_t* at(std::uint64_t off, std::size_t n) {
         if (off > size_ || size_ - off < n) return nullptr;
         if ((off < base_ || off - base_ + n > length_) && refill(off) < n) return nullptr;
-        return buffer_.data() + (off - base_);
+        return buffer_.get() + (off - base_);
     }
 
     // Bytes buffered from off on, at least `want` of them unless the run ends first.
     std::size_t from(std::uint64_t off, std::size_t want, const std::uint8_t*& data) {
         if (off >= size_) return 0;
         if (off < base_ || off - base_ + want > length_) refill(off);
-        data = buffer_.data() + (off - base_);
+        data = buffer_.get() + (off - base_);
         return length_ - static_cast<std::size_t>(off - base_);
     }
 
@@ -70,13 +71,13 @@ private:
     std::size_t refill(std::uint64_t off) {
         base_ = off;
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, size_ - off));
-        length_ = source_.read(off, buffer_.data(), want);
+        length_ = source_.read(off, buffer_.get(), want);
         return length_;
     }
 
     ByteSource& source_;
     std::uint64_t size_;
-    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<std::uint8_t[]> buffer_;  // not cleared: only what was read is looked at
     std::uint64_t base_ = 0;
     std::size_t length_ = 0;
 };

@@ -9,6 +9,8 @@
 
 namespace salvex::finish {
 
+class ScanMarks;
+
 // Random access to the carved run as it was written.
 class ByteSource {
 public:
@@ -16,6 +18,10 @@ public:
     virtual std::uint64_t size() const = 0;
     // Copies up to n bytes from offset; fewer only at the end of the run.
     virtual std::size_t read(std::uint64_t offset, void* out, std::size_t n) = 0;
+
+    // What the writer noted about the run while writing it, when it did: the
+    // places where a JPEG scan can end.
+    virtual const ScanMarks* scan_marks() const { return nullptr; }
 
     // Exactly n bytes at offset, or false.
     bool read_exact(std::uint64_t offset, void* out, std::size_t n) {
