@@ -10,6 +10,7 @@
 #include "engine/messages.h"
 #include "engine/pass_start.h"
 #include "engine/scan_report.h"
+#include "platform/short_waits.h"
 
 using salvex::Outlet;
 
@@ -27,6 +28,7 @@ void MyTableController::Start_Scan() {
     scan_running_ = true;
     const bool photo = Recovery_MODE == kPhotoMode;
     scan_thread_ = std::thread([this, photo] {
+        salvex::platform::use_default_slices();  // not the interface thread's short ones
         if (photo) Photo_Rec_Thread();
         else Raw_File_Rec_Thread();
         // Its last entries reach the disk before the scan counts as ended.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <thread>
 #include <tuple>
 
 #include "app/globals.h"
@@ -12,6 +14,7 @@
 #include "platform/diskutil_volumes.h"
 #include "platform/linux_volumes.h"
 #include "platform/shell_runner.h"
+#include "platform/short_waits.h"
 #include "support/loop_device.h"
 #include "support/scan_harness.h"
 
@@ -237,6 +240,36 @@ TEST(LoopDevice, MountedImageIsSkippedAsADiskImage) {
     EXPECT_EQ(info->at("VolumeName"), "LOOPED");
     EXPECT_EQ(info->at("FilesystemUserVisibleName"), "ext4");
     EXPECT_FALSE(listed_by_us);
+}
+
+}  // namespace
+
+namespace {
+
+// The scheduler's slice for the calling thread, where the kernel shows it; 0 elsewhere.
+long slice_of_this_thread() {
+    std::ifstream sched("/proc/thread-self/sched");
+    for (std::string line; std::getline(sched, line);)
+        if (line.starts_with("se.slice")) return std::stol(line.substr(line.find(':') + 1));
+    return 0;
+}
+
+TEST(ShortWaits, TheInterfaceThreadAndWhatItStartsGetShortSlicesAndTheSearchTheDefault) {
+    std::thread([] {
+        const long before = slice_of_this_thread();
+        salvex::platform::prefer_short_waits();
+        if (before == 0 || slice_of_this_thread() == before)
+            GTEST_SKIP() << "this kernel takes no slice length from a normal thread";
+        EXPECT_EQ(slice_of_this_thread(), 1'000'000);
+        long started = 0, search = 0;
+        std::thread([&] { started = slice_of_this_thread(); }).join();
+        std::thread([&] {
+            salvex::platform::use_default_slices();
+            search = slice_of_this_thread();
+        }).join();
+        EXPECT_EQ(started, 1'000'000);
+        EXPECT_EQ(search, before);
+    }).join();
 }
 
 }  // namespace

@@ -42,6 +42,7 @@
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "platform/invoking_user.h"
+#include "platform/short_waits.h"
 #include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
 #include "results/qt/thumbnail_cache.h"
@@ -119,6 +120,7 @@ constexpr int kSmallestIcon = 48, kLargestIcon = ThumbnailCache::kPixels;
 constexpr int kListFlushMs = 120;
 
 QtView::QtView() : window_(std::make_unique<MainWindow>()), list_flush_(new QTimer(window_.get())) {
+    platform::prefer_short_waits();  // this is the interface thread
     list_flush_->setSingleShot(true);
     list_flush_->setInterval(kListFlushMs);
     QObject::connect(list_flush_, &QTimer::timeout, window_.get(), [this] { flush_lists(); });
