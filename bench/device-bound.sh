@@ -133,10 +133,10 @@ timed() {
   awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f\n", b - a }'
 }
 median_of_runs() {
-  local i times=()
+  local i times=() what=$*
   for ((i = 0; i < runs; i++)); do
     times+=("$(timed "$@")")
-    [ -z "${SALVEX_BENCH_VERBOSE:-}" ] || echo "    run $((i + 1)): ${times[-1]} s  ${*#scan_modes }" >&2
+    [ -z "${SALVEX_BENCH_VERBOSE:-}" ] || echo "    run $((i + 1)): ${times[-1]} s  ${what#scan_modes }" >&2
   done
   printf '%s\n' "${times[@]}" | sort -g | awk '{ t[NR] = $1 } END { print (NR % 2) ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
 }
