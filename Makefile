@@ -17,7 +17,9 @@ PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libblkid-
 
 # make bench: its own optimised build, cached images and the benchmark.
 BENCH_DIR      ?= build-bench
-BENCH_PACKAGES := imagemagick
+BENCH_PACKAGES := imagemagick mount util-linux
+# The device-bound case: the median of this many runs of each search.
+DEVICE_BENCH_RUNS ?= 3
 # The window bench writes into memory: it measures what the window adds to a
 # search, and the disk (measured above with cp) only blurred that.
 WINDOW_BENCH_OUT ?= $(if $(wildcard /dev/shm),/dev/shm/salvex-window-bench,$(BENCH_DIR)/bench-out)
@@ -107,6 +109,8 @@ bench:
 	@./$(BENCH_DIR)/bin/salvex_bench --data $(BENCH_DIR)/bench-data --out $(BENCH_DIR)/bench-out
 	@QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='*.warning=false' ./$(BENCH_DIR)/tools/salvex_window_bench \
 	  --bin $(BENCH_DIR)/bin --data $(BENCH_DIR)/bench-data --out $(WINDOW_BENCH_OUT) --runs 6
+	@./bench/device-bound.sh --image $(BENCH_DIR)/bench-data/photos.img --bin $(BENCH_DIR)/bin \
+	  --out $(BENCH_DIR)/bench-device-out --runs $(DEVICE_BENCH_RUNS)
 
 package:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(PACKAGE_PACKAGES)"
