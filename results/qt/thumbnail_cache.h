@@ -31,6 +31,8 @@ public:
     QIcon get(const QString& path);
     // Forgets everything and lets queued decodes lapse.
     void clear();
+    // Whether a decode is still on its way.
+    bool busy() const { return !pending_.isEmpty(); }
     std::function<void(const QString& path)> ready;
 
     static QImage decode(const QString& path, int pixels);

@@ -30,6 +30,7 @@
 
 #include "app/bundle_info.h"
 #include "app/my_table_controller.h"
+#include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/dialogs.h"
 #include "wizard/qt/disk_image.h"
 #include "wizard/qt/help_document.h"
@@ -263,6 +264,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the search did not finish\n");
         ++failures;
     }
+    // The thumbnails wait for a spare processor: as a user would, give them a moment.
+    pump_until([&] { return !window.thumbnail_cache->busy(); }, 10000);
     pump_until([] { return false; }, 300);
     save(window, "06-photo-search-finished");
 
