@@ -14,7 +14,6 @@ MyTableController::MyTableController(salvex::ControllerView& view, salvex::Bundl
     : view_(view),
       bundle_(std::move(bundle)),
       device_buffer_(new char[salvex::kDeviceBufferSize]),
-      output_buffer_(new char[salvex::kOutputBufferSize]),
       read_buffer_(new std::uint8_t[salvex::kDeviceBufferSize]) {
     Open_Source = salvex::open_sector_stream;
     Volume_Source = salvex::make_platform_volume_source();
@@ -58,8 +57,6 @@ MyTableController::~MyTableController() {
     if (App_DefaultInstance == this) App_DefaultInstance = nullptr;
     if (Main_App_wnd == this) Main_App_wnd = nullptr;
     if (pFile_Disk != nullptr) std::fclose(pFile_Disk);
-    if (pFile_op != nullptr) std::fclose(pFile_op);
-    Close_Output_Slots();
 }
 
 MyTableController* MyTableController::defaultInstance() { return App_DefaultInstance; }
@@ -86,10 +83,8 @@ bool MyTableController::Mode_Is_Offered(std::int32_t mode) const {
 void MyTableController::Load_Signature_Catalogue() {
     for (SignatureList* list : {&Ext_Array, &Adv_Ext_Array, &Video_Array, &Adv_Video_Array, &RawFile_Array,
                                 &Adv_RawFile_Array, &Audio_Array, &Adv_Audio_Array, &CheckListHeader_Array,
-                                &CheckListHeader_Adv_Array, &REC_PROC_Array})
+                                &CheckListHeader_Adv_Array})
         list->clear();
-    Fol_Cnt_Array.clear();
-    MultiHeader_Array.clear();
     Signature_File_Problems.clear();
 
     const auto load = [this](std::int32_t mode, const std::string& name, SignatureList& list) {

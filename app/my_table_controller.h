@@ -29,6 +29,10 @@
 #include "engine/scan_report.h"
 #include "engine/sector_reader.h"
 #include "engine/finish/unit.h"
+
+namespace salvex {
+class CarvePass;
+}
 #include "platform/folder_lock.h"
 #include "results/image_item.h"
 #include "signatures/signature_list.h"
@@ -91,9 +95,9 @@ public:
     std::string Generate_File_Name(std::uint64_t number, const std::string& prefix, const std::string& extension) const;
 
     // The photo engine: one pass, "GEN" or "THD". True when the range was read to its end.
-    bool Photo_Recovey_Mode(const std::string& tag);
+    bool Photo_Recovey_Mode(const std::string& tag) { return Run_Pass(true, tag == "GEN"); }
     // The engine of the other modes, where one header may open a group of files.
-    bool Raw_File_Recovey_Mode(const std::string& tag);
+    bool Raw_File_Recovey_Mode(const std::string& tag) { return Run_Pass(false, tag == "GEN"); }
     // The number in an output name: in modes other than photo, the type's count
     // of listed files plus one.
     std::uint64_t File_Name_Number(std::uint64_t number, const std::string& prefix) const;
@@ -158,7 +162,7 @@ public:
     bool Apply_Check_List_Selection();
     bool Check_For_One_Extension_Selection() const;
     void Select_Unselect_Check_btn();
-    void Thro_Mode_Chk_SIG_Btn() {}  // the box is read when the general pass ends
+    void Thro_Mode_Chk_SIG_Btn() {}  // the box is read when the search starts
     void clickTable(salvex::Outlet table, const std::string& column);
     void setObjectValue(salvex::Outlet table, const std::string& column, long row, const std::string& value);
     // The general or thorough signature list of the current mode.
@@ -281,9 +285,8 @@ public:
     std::string raw_dll, raw_dll_adv, audio_dll, audio_dll_adv;
     std::string support_id, Website_1, Website_2, Website_3, Website_4, support_with_content;
 
-    // Streams of the running pass.
+    // The source as the running search reads it.
     std::FILE* pFile_Disk = nullptr;
-    std::FILE* pFile_op = nullptr;
 
     // Scan positions: the scan thread writes them while the progress tick reads them.
     std::atomic<std::uint64_t> start_sector{0}, end_sector{0}, total_sector{0}, for_index{0};
@@ -297,11 +300,9 @@ public:
     // Signature lists, filled once at start-up and only read afterwards.
     SignatureList Ext_Array, Adv_Ext_Array, Video_Array, Adv_Video_Array;
     SignatureList RawFile_Array, Adv_RawFile_Array, Audio_Array, Adv_Audio_Array;
-    // Working lists of the check list and of the pass in progress.
-    SignatureList CheckListHeader_Array, CheckListHeader_Adv_Array, REC_PROC_Array;
-    FolderCounterTable Fol_Cnt_Array;
-    // Open output files of the video, raw-file and audio engine, oldest first.
-    OpenFileList MultiHeader_Array;
+    // The check list's ticked types, general and thorough: what a search in the
+    // modes other than photo looks for.
+    SignatureList CheckListHeader_Array, CheckListHeader_Adv_Array;
 
     // Results: the browser items (interface thread) and the per-type summary rows.
     std::vector<MyImageObject> images;
@@ -316,28 +317,30 @@ public:
     std::atomic<std::uint64_t> Photos_In_Flight{0};
 
 private:
+    friend class salvex::CarvePass;
+
     ScanParameters Read_Scan_Parameters();
     std::optional<PassStart> Start_Pass(bool general);
     // Closes the source at the end of the range; the pass's result.
     // The pass's result once its loop ends: false, with the read-failure message,
     // when the source ended before the range did.
     bool End_Pass(bool source_ended, const salvex::SectorReader& reader);
-    // The finishing step: reads a carved file back and judges it as its type (an
-    // unknown verdict when exact files are off), and cuts it where its structure
-    // proved its end. The stream is flushed first; false when that failed. marks:
-    // what the engine noted while writing this file, or null.
-    bool Judge_Carved(std::FILE* stream, const std::string& extension, bool exact, salvex::finish::Verdict& verdict,
-                      const salvex::finish::ScanMarks* marks = nullptr);
-    // A kept file: counted, listed in the report, remembered as a general find.
-    void Record_Kept(const PassStart& pass, bool general, const std::string& type_folder, const std::string& name,
-                     const std::string& extension, std::uint64_t first_sector);
+    // The passes of a search in the current mode; true when the general pass read
+    // the range to its end.
+    bool Run_Passes(bool photo);
+    // One pass, started, read and ended; true when it read the range to its end.
+    bool Run_Pass(bool photo, bool general);
+    // The pass of this mode over the range the start gives, on the list it names.
+    std::unique_ptr<salvex::CarvePass> Make_Pass(bool photo, bool general, PassStart start);
+    // Reads the pass's range, each sector once; the pass's result.
+    bool Read_Pass(salvex::CarvePass& pass);
+    // A kept file: counted and listed in the report; `zeroed`: its sectors given as zeros.
+    void Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
+                     std::vector<std::uint64_t> zeroed);
+    // A general find starts at this sector, noted in increasing order.
+    void Note_General_Start(std::uint64_t first_sector);
     // Whether the general pass of this scan found a file starting at this sector.
     bool Found_By_General(std::uint64_t first_sector) const;
-    // Notes the unreadable sector under the files open at it.
-    void Note_Unreadable(std::uint64_t sector, const std::vector<std::string>& open_files);
-    bool Photo_Pass(bool general);
-    bool Raw_File_Pass(bool general);
-    void Close_Output_Slots();
     // Every 2000 results the preview is emptied, after a notice the user can read.
     void Clear_Full_Preview(std::string_view notice, salvex::Outlet browser);
     // Whether a hand-over is shown: counts it as the preview's limits say, and
@@ -350,7 +353,6 @@ private:
     void Write_Failure(std::FILE*& failing_stream, const salvex::Refusal& why = {}, bool cut_short = false);
     std::unique_ptr<salvex::ScanReport> report_;
     std::vector<std::uint64_t> general_starts_;  // in increasing order
-    std::map<std::string, std::vector<std::uint64_t>> zeroed_;  // file path -> sectors given as zeros
 
     salvex::ControllerView& view_;
     salvex::BundleInfo bundle_;
@@ -367,8 +369,8 @@ private:
     bool mSetLabelTimer = false;
     std::thread scan_thread_, timer_thread_;
     std::atomic<bool> scan_running_{false};
-    // Stream buffers outlive the streams: the final screen may close them after the pass.
-    std::unique_ptr<char[]> device_buffer_, output_buffer_;
+    // The source's buffer outlives its stream: the final screen may close it after the pass.
+    std::unique_ptr<char[]> device_buffer_;
     // Where the sector reader gathers its big reads; apart from the stream's own
     // buffer, which a wrapped source may still use underneath.
     std::unique_ptr<std::uint8_t[]> read_buffer_;
@@ -376,9 +378,4 @@ private:
     // sector where a bulk read failed; the reader closes it.
     std::FILE* Open_Single_Sector_Source(const std::string& path);
     std::array<char, salvex::kSectorSize> source_sector_{};
-    // The 30 output streams of the group engine, each with a buffer made on first use.
-    static constexpr int kOutputSlots = 30;
-    std::array<std::FILE*, kOutputSlots> slot_streams_{};
-    std::array<bool, kOutputSlots> slot_taken_{};
-    std::array<std::unique_ptr<char[]>, kOutputSlots> slot_buffers_;
 };

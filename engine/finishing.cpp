@@ -5,13 +5,14 @@
 #include <unistd.h>
 
 #include "app/my_table_controller.h"
+#include "engine/carve_pass.h"
 #include "engine/finish/file_source.h"
 #include "engine/finish/registry.h"
 
 namespace fin = salvex::finish;
 
-bool MyTableController::Judge_Carved(std::FILE* stream, const std::string& extension, bool exact, fin::Verdict& verdict,
-                                     const fin::ScanMarks* marks) {
+bool salvex::judge_carved(std::FILE* stream, const std::string& extension, bool exact, fin::Verdict& verdict,
+                          const fin::ScanMarks* marks) {
     verdict = fin::unknown();
     if (std::fflush(stream) != 0) return false;
     if (!exact) return true;
@@ -33,30 +34,21 @@ bool MyTableController::Found_By_General(std::uint64_t first_sector) const {
     return std::binary_search(general_starts_.begin(), general_starts_.end(), first_sector);
 }
 
-void MyTableController::Record_Kept(const PassStart& pass, bool general, const std::string& type_folder,
-                                    const std::string& name, const std::string& extension,
-                                    std::uint64_t first_sector) {
-    ++(general ? scan_tally.general_files : scan_tally.thorough_files);
-    if (general && (general_starts_.empty() || general_starts_.back() < first_sector))
-        general_starts_.push_back(first_sector);
-    const std::string path = (pass.pass_folder / type_folder / name).string();
-    std::vector<std::uint64_t> zeroed;
-    if (const auto it = zeroed_.find(path); it != zeroed_.end()) {
-        zeroed = std::move(it->second);
-        zeroed_.erase(it);
-        scan_tally.files_with_zeros.push_back(path);
-    }
-    if (report_ == nullptr || !report_->is_open()) return;
-    struct stat st {};
-    const std::uint64_t size = ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-    report_->add({.filename = pass.pass_folder_name + "/" + type_folder + "/" + name,
-                  .size = size,
-                  .pass = general ? "GEN" : "THD",
-                  .type = fin::type_of(extension),
-                  .source_offset = first_sector * salvex::kSectorSize,
-                  .zeroed_sectors = std::move(zeroed)});
+void MyTableController::Note_General_Start(std::uint64_t first_sector) {
+    if (general_starts_.empty() || general_starts_.back() < first_sector) general_starts_.push_back(first_sector);
 }
 
-void MyTableController::Note_Unreadable(std::uint64_t sector, const std::vector<std::string>& open_files) {
-    for (const std::string& path : open_files) zeroed_[path].push_back(sector);
+void MyTableController::Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
+                                    std::vector<std::uint64_t> zeroed) {
+    ++(general ? scan_tally.general_files : scan_tally.thorough_files);
+    if (!zeroed.empty()) scan_tally.files_with_zeros.push_back(file.path);
+    if (report_ == nullptr || !report_->is_open()) return;
+    struct stat st {};
+    const std::uint64_t size = ::stat(file.path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    report_->add({.filename = pass.pass_folder_name + "/" + file.type_folder + "/" + file.name,
+                  .size = size,
+                  .pass = general ? "GEN" : "THD",
+                  .type = fin::type_of(file.extension),
+                  .source_offset = file.start_sector * salvex::kSectorSize,
+                  .zeroed_sectors = std::move(zeroed)});
 }

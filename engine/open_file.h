@@ -1,5 +1,6 @@
 #pragma once
-// One output file of an open group in the video, raw-file and audio engine.
+// The files a pass writes: any carved file, and one output file of an open group
+// in the video, raw-file and audio engine.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,16 +8,23 @@
 #include "engine/finish/unit.h"
 #include "engine/output_naming.h"
 
-struct OpenFile {
-    std::string extension;
+namespace salvex {
+
+struct PassFile {
+    std::string extension, type_folder;
+    std::uint64_t start_sector = 0;
+    std::uint64_t count = 0;        // the pass's file count with this file
+    FolderCounter counter_before;   // the type's counter before this file was counted
+    std::string name, uid, path;    // as the user sees it
+};
+
+}  // namespace salvex
+
+struct OpenFile : salvex::PassFile {
     std::string max_size;  // Max_File_Size as the signature file wrote it
     std::string header;
     int slot = -1;         // which of the pass's output streams holds it
-    std::string path, name, uid;
-    // What the finishing step needs once the group is closed.
-    std::string type_folder;
-    std::uint64_t start_sector = 0;
-    FolderCounter counter_before;
+    // What the finishing step said, for the group's settling once it is closed.
     salvex::finish::Verdict verdict;
     bool closed = false;
 };

@@ -115,7 +115,6 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
             view_.reload(Outlet::imageBrowser);
         } else if (general) {
             Prev_Index = kNotFound;
-            MultiHeader_Array.clear();
             images.clear();
             view_.reload(Outlet::imageBrowser_2);
         }
@@ -168,6 +167,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
     pass.pass_folder_name = std::string(general ? kGeneralPassFolder : kThoroughPassFolder);
     pass.pass_folder = search_folder / pass.pass_folder_name;
     pass.exact = params.exact_files;
+    pass.thorough = params.thorough;
     scan_tally.result_folder = search_folder.string();
     Refusal why;
     std::FILE* no_output = nullptr;
@@ -197,9 +197,6 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
 
     view_.post([this, label = sector_label(first, end, first, total)] { view_.set_text(Outlet::sector_label, label); });
 
-    if (photo) REC_PROC_Array = general ? Ext_Array : Adv_Ext_Array;
-    else REC_PROC_Array = general ? CheckListHeader_Array : CheckListHeader_Adv_Array;
-    fill_folder_counters(REC_PROC_Array, Fol_Cnt_Array);
     for_index = first;
     return pass;
 }

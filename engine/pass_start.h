@@ -24,6 +24,7 @@ struct PassStart {
     std::string pass_folder_name;              // as the report names it
     std::shared_ptr<salvex::OutputTree> tree;  // the pass folder, opened safely
     bool exact = false;                        // finishing step on
+    bool thorough = false;                     // the thorough pass follows the general one
 };
 
 namespace salvex {

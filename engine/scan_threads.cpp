@@ -19,7 +19,6 @@ void MyTableController::Start_Scan() {
     scan_outcome = ScanOutcome::None;
     scan_tally = {};
     general_starts_.clear();
-    zeroed_.clear();
     {
         // Set before either thread starts, so a pass that fails at once can stop it.
         std::lock_guard lock(timer_mutex_);
@@ -47,8 +46,18 @@ void MyTableController::Join_Scan_Threads() {
 
 void MyTableController::Photo_Rec_Thread() {
     stop_screen_already_show = 0;
-    if (Photo_Recovey_Mode("GEN") && Read_Scan_Parameters().thorough && stop_screen_already_show == 0)
-        Photo_Recovey_Mode("THD");
+    Run_Passes(true);
+    Request_Final_Screen();
+}
+
+void MyTableController::Raw_File_Rec_Thread() {
+    stop_screen_already_show = 0;
+    // A preview being prepared shows the final screen itself once its sheet is gone.
+    if (Run_Passes(false) && session) {
+        stop_now = 1;
+        // The sheet may have gone between the two looks, before the preview saw stop_now.
+        if (session) return;
+    }
     Request_Final_Screen();
 }
 
@@ -94,10 +103,6 @@ void MyTableController::Final_or_Stop_Screen() {
         if (pFile_Disk != nullptr) {
             std::fclose(pFile_Disk);
             pFile_Disk = nullptr;
-        }
-        if (pFile_op != nullptr) {
-            std::fclose(pFile_op);
-            pFile_op = nullptr;
         }
         Stop_Label_Timer();
         for (const Outlet o : {Outlet::Mode_label, Outlet::Progress_Horz, Outlet::sector_label, Outlet::stop_scan})

@@ -110,7 +110,7 @@ TEST_F(EditionTest, CatalogueLoadsEachModeByItsGeneralNameOnly) {
                                             {"BIRVideoAdv.sig", kRecord + kRecord}, {"BIRRawAdv.sig", kRecord},
                                             {"VID.sig", kRecord}});
     MyTableController c(view, salvex::bundle_at(bundle));
-    c.REC_PROC_Array = {"left", "over"};
+    c.CheckListHeader_Array = {"left", "over"};
     c.Load_Signature_Catalogue();
     EXPECT_EQ(c.Ext_Array.size(), 7u);
     EXPECT_TRUE(c.Adv_Ext_Array.empty());  // the thorough photo file is missing
@@ -118,7 +118,7 @@ TEST_F(EditionTest, CatalogueLoadsEachModeByItsGeneralNameOnly) {
     EXPECT_EQ(c.Adv_Video_Array.size(), 14u);
     EXPECT_TRUE(c.RawFile_Array.empty());
     EXPECT_EQ(c.Adv_RawFile_Array.size(), 7u);  // the general file alone is missing
-    EXPECT_TRUE(c.REC_PROC_Array.empty());
+    EXPECT_TRUE(c.CheckListHeader_Array.empty());
     // Each loaded file that gave nothing is named, by mode, for the start-up message.
     std::vector<std::pair<std::int32_t, std::string>> problems;
     for (const auto& p : c.Signature_File_Problems)
