@@ -125,6 +125,10 @@ public:
     // How many sectors one read of the source asks for. Tests that hold the source
     // at an exact sector ask for one at a time.
     std::size_t read_sectors = salvex::kDeviceBufferSize / salvex::kSectorSize;
+    // Runs the thorough pass after the general one, reading the range again, as
+    // searches did before both shared one read; what a search gives must not
+    // depend on it. For tests that compare the two.
+    bool Passes_In_Turn = false;
     // True from Start_Scan until the scan thread has finished its passes.
     bool Scan_Thread_Running() const { return scan_running_; }
 
@@ -320,7 +324,8 @@ private:
     friend class salvex::CarvePass;
 
     ScanParameters Read_Scan_Parameters();
-    std::optional<PassStart> Start_Pass(bool general);
+    // open_source: false for a pass held back beside the general one, which read for it.
+    std::optional<PassStart> Start_Pass(bool general, bool open_source = true);
     // Closes the source at the end of the range; the pass's result.
     // The pass's result once its loop ends: false, with the read-failure message,
     // when the source ended before the range did.
@@ -329,11 +334,20 @@ private:
     // the range to its end.
     bool Run_Passes(bool photo);
     // One pass, started, read and ended; true when it read the range to its end.
-    bool Run_Pass(bool photo, bool general);
+    // The general pass takes the thorough one along when `beside` is given and
+    // both read the whole range; *beside then says it did.
+    bool Run_Pass(bool photo, bool general, bool* beside = nullptr);
     // The pass of this mode over the range the start gives, on the list it names.
     std::unique_ptr<salvex::CarvePass> Make_Pass(bool photo, bool general, PassStart start);
-    // Reads the pass's range, each sector once; the pass's result.
-    bool Read_Pass(salvex::CarvePass& pass);
+    // The thorough pass to read beside the general one, holding back; null when
+    // it cannot (its list reads nothing or is damaged, no holding folder).
+    std::unique_ptr<salvex::CarvePass> Make_Held_Pass(bool photo, const PassStart& general);
+    // Reads the pass's range, each sector once, for it and then for `beside`,
+    // which is discarded when the pass ends short of its end; the pass's result.
+    bool Read_Pass(salvex::CarvePass& pass, salvex::CarvePass* beside = nullptr);
+    // The thorough pass held back beside a general one that read to its end:
+    // started as it would have been then, it completes at once.
+    void Release_Held_Pass(salvex::CarvePass& pass);
     // A kept file: counted and listed in the report; `zeroed`: its sectors given as zeros.
     void Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
                      std::vector<std::uint64_t> zeroed);

@@ -3,6 +3,15 @@
 // has open, its folder counters, file count and names, and the folder it fills.
 // The search reads the range and hands the pass each sector in turn; the
 // controller keeps only what the window shows.
+//
+// The thorough pass can so read beside the general one, from the same read of
+// the card. It then holds back all the user would notice until the general pass
+// has reached the end of the range: its files wait under provisional names in a
+// holding folder, and what it did is noted in order (files opened, kept and
+// dropped, the preview's clearing, a failure). Released, it does those again in
+// that order, as if it had run after the general pass: names are given by the
+// counts of that moment, files move into place, kept ones are recorded and
+// handed over, a failure is told.
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -38,7 +47,7 @@ class CarvePass {
 public:
     // Throws std::out_of_range when the photo engine's list is not a whole number of records.
     CarvePass(MyTableController& controller, bool general, PassStart start, SignatureList list);
-    virtual ~CarvePass() = default;
+    virtual ~CarvePass();
     CarvePass(const CarvePass&) = delete;
     CarvePass& operator=(const CarvePass&) = delete;
 
@@ -60,6 +69,16 @@ public:
     bool general() const { return general_; }
     const PassStart& start() const { return start_; }
 
+    // From here on the pass holds back what the user would notice, and writes
+    // its files into `holding`, a folder on the file system of the result folder.
+    void hold_back(std::shared_ptr<OutputTree> holding);
+    // Does what was held back, in order, into `tree`, the pass's own folder; the
+    // holding folder goes. False when a held-back failure ended the pass: told now.
+    bool release(std::shared_ptr<OutputTree> tree);
+    // The pass would not have run: its files and the holding folder go, and
+    // nothing of it is told.
+    void discard();
+
 protected:
     // A file of the pass is opened: named, counted and made.
     std::FILE* open_file(PassFile& file, Refusal& why);
@@ -80,6 +99,8 @@ protected:
     virtual void name_file(PassFile& file) = 0;
     virtual void unname_file(const PassFile& file) = 0;
     virtual void hand_over(const PassFile& file) = 0;
+    // Closes the files still open, as they stand.
+    virtual void close_all() = 0;
 
     MyTableController& c_;
     const bool general_;
@@ -88,6 +109,23 @@ protected:
     FolderCounterTable counters_;
     std::uint64_t file_count_ = 0;
     std::map<std::string, std::vector<std::uint64_t>> zeroed_;  // file path -> sectors given as zeros
+
+private:
+    struct Held {
+        enum class Kind { open, keep, drop, clear, fail } kind;
+        std::size_t file = 0;  // into held_files_
+        Refusal why{};         // fail: the reason, its cause already in words
+        bool cut_short = false;
+        std::string notice{};  // clear
+        Outlet browser{};
+    };
+    // The final path of a held-back path: a file's, or a folder's below the holding folder.
+    std::string released_path(const std::string& held_path) const;
+
+    std::shared_ptr<OutputTree> holding_;
+    std::vector<Held> held_;
+    std::vector<PassFile> held_files_;  // as opened; named when released
+    std::vector<std::string> held_paths_;
 };
 
 // The photo engine: each header match starts a new file that runs until its
@@ -108,6 +146,7 @@ private:
     void name_file(PassFile& file) override;
     void unname_file(const PassFile& file) override;
     void hand_over(const PassFile& file) override;
+    void close_all() override;
     bool write(const std::uint8_t* sector);
     bool close_current();
     bool refused();
@@ -143,6 +182,7 @@ private:
     void name_file(PassFile& file) override;
     void unname_file(const PassFile& file) override;
     void hand_over(const PassFile& file) override;
+    void close_all() override { close_slots(); }
     bool write_slot(int slot);
     bool close_file(OpenFile& file);
     std::optional<OpenFile> settle_group();

@@ -15,7 +15,8 @@ struct PassFile {
     std::uint64_t start_sector = 0;
     std::uint64_t count = 0;        // the pass's file count with this file
     FolderCounter counter_before;   // the type's counter before this file was counted
-    std::string name, uid, path;    // as the user sees it
+    std::string name, uid, path;    // as the user sees it; held back, where it waits
+    std::size_t held = 0;           // its place among a held-back pass's files
 };
 
 }  // namespace salvex

@@ -21,6 +21,9 @@ namespace salvex {
 inline constexpr std::int32_t kFilesPerTypeFolder = 50000;
 inline constexpr std::string_view kGeneralPassFolder = "General Recovery Results";
 inline constexpr std::string_view kThoroughPassFolder = "Omitted (recovered by Thorough Scan)";
+// Where the thorough pass's files wait while it reads beside the general pass;
+// it goes when the search ends.
+inline constexpr std::string_view kHoldingFolder = ".Thorough Scan (in progress)";
 
 // "Photo Search", "Video Search", "File Search", "Audio File Search".
 std::string_view mode_folder(std::int32_t recovery_mode);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +36,45 @@ int open_sub(int dir, const std::string& dir_path, const std::string& name, Refu
     return fd;
 }
 
+// An earlier search's file of that name goes, so that a hard or symbolic link in
+// its place can never lead a write elsewhere; anything but a file is refused.
+bool clear_name_at(int dir, const std::string& path, const std::string& name, Refusal& why) {
+    struct stat st {};
+    if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
+        why = {path, std::string(S_ISLNK(st.st_mode) ? "a link" : "something other than a file") +
+                         " stands there; nothing was written through it"};
+        errno = EEXIST;
+        return false;
+    }
+    if (::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT) return true;
+    const int error = errno;
+    why = {path, cause(error)};
+    errno = error;
+    return false;
+}
+
+// Empties the folder, `depth` levels of folders down, without following links.
+void empty_folder(int dir, int depth) {
+    const int listed = ::dup(dir);
+    DIR* d = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (d == nullptr) {
+        if (listed >= 0) ::close(listed);
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(d))
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.emplace_back(e->d_name);
+    ::closedir(d);
+    for (const std::string& name : names) {
+        if (::unlinkat(dir, name.c_str(), 0) == 0 || depth == 0) continue;
+        const int sub = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sub < 0) continue;
+        empty_folder(sub, depth - 1);
+        ::close(sub);
+        ::unlinkat(dir, name.c_str(), AT_REMOVEDIR);
+    }
+}
+
 }  // namespace
 
 int create_file_at(int dir, const std::string& dir_path, const std::string& name, Refusal& why) {
@@ -42,16 +82,8 @@ int create_file_at(int dir, const std::string& dir_path, const std::string& name
     constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     int fd = ::openat(dir, name.c_str(), kFlags, 0666);
     if (fd < 0 && errno == EEXIST) {
-        // An earlier search's file is replaced by a new one, so that a hard or
-        // symbolic link in its place can never lead the write elsewhere.
-        struct stat st {};
-        if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
-            why = {path, std::string(S_ISLNK(st.st_mode) ? "a link" : "something other than a file") +
-                             " stands there; nothing was written through it"};
-            errno = EEXIST;
-            return -1;
-        }
-        if (::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT) fd = ::openat(dir, name.c_str(), kFlags, 0666);
+        if (!clear_name_at(dir, path, name, why)) return -1;
+        fd = ::openat(dir, name.c_str(), kFlags, 0666);
     }
     if (fd < 0) {
         const int error = errno;
@@ -80,6 +112,7 @@ bool OutputTree::open(const std::string& destination, const std::vector<std::str
         return false;
     }
     chain_.push_back(fd);
+    below_ = below;
     deepest_path_ = destination;
     for (const std::string& name : below) {
         fd = open_sub(chain_.back(), deepest_path_, name, why);
@@ -97,10 +130,10 @@ int OutputTree::sub_folder(const std::string& sub, Refusal& why) {
     return fd;
 }
 
-std::FILE* OutputTree::create(const std::string& sub, const std::string& name, Refusal& why) {
+int OutputTree::checked_sub_folder(const std::string& sub, Refusal& why) {
     if (chain_.empty()) {
         why = {deepest_path_, "no result folder is open"};
-        return nullptr;
+        return -1;
     }
     // The folder must still be where its path says, or the hand-over would name a
     // place the file is not in.
@@ -109,9 +142,13 @@ std::FILE* OutputTree::create(const std::string& sub, const std::string& name, R
         by_path.st_dev != held.st_dev || by_path.st_ino != held.st_ino) {
         why = {deepest_path_, "moved or removed during the search"};
         errno = ENOENT;
-        return nullptr;
+        return -1;
     }
-    const int dir = sub_folder(sub, why);
+    return sub_folder(sub, why);
+}
+
+std::FILE* OutputTree::create(const std::string& sub, const std::string& name, Refusal& why) {
+    const int dir = checked_sub_folder(sub, why);
     if (dir < 0) return nullptr;
     const int fd = create_file_at(dir, deepest_path_ + "/" + sub, name, why);
     if (fd < 0) return nullptr;
@@ -127,6 +164,34 @@ std::FILE* OutputTree::create(const std::string& sub, const std::string& name, R
 
 void OutputTree::remove(const std::string& sub, const std::string& name) {
     if (const auto it = subs_.find(sub); it != subs_.end()) ::unlinkat(it->second, name.c_str(), 0);
+}
+
+bool OutputTree::make_room(const std::string& sub, const std::string& name, Refusal& why) {
+    const int dir = checked_sub_folder(sub, why);
+    return dir >= 0 && clear_name_at(dir, deepest_path_ + "/" + sub + "/" + name, name, why);
+}
+
+bool OutputTree::adopt(const std::string& sub, const std::string& name, OutputTree& from, const std::string& from_sub,
+                       const std::string& from_name, Refusal& why) {
+    const int dir = checked_sub_folder(sub, why);
+    if (dir < 0) return false;
+    const int from_dir = from.sub_folder(from_sub, why);
+    if (from_dir < 0) return false;
+    if (::renameat(from_dir, from_name.c_str(), dir, name.c_str()) == 0) return true;
+    const int error = errno;
+    why = {deepest_path_ + "/" + sub + "/" + name, cause(error)};
+    errno = error;
+    return false;
+}
+
+void OutputTree::remove_deepest() {
+    if (chain_.size() < 2) return;
+    for (const auto& [name, fd] : subs_) ::close(fd);
+    subs_.clear();
+    empty_folder(chain_.back(), 1);
+    ::close(chain_.back());
+    chain_.pop_back();
+    ::unlinkat(chain_.back(), below_.back().c_str(), AT_REMOVEDIR);
 }
 
 }  // namespace salvex

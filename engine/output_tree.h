@@ -35,11 +35,25 @@ public:
     std::FILE* create(const std::string& sub, const std::string& name, Refusal& why);
     // Removes a file this pass made.
     void remove(const std::string& sub, const std::string& name);
+    // Clears the way for a file `name` in the subfolder `sub`, as create() does,
+    // without making it: an earlier search's file there goes, a link or anything
+    // else is refused. False with the reason.
+    bool make_room(const std::string& sub, const std::string& name, Refusal& why);
+    // Moves the file `from_name` of the subfolder `from_sub` of `from` (a tree on
+    // the same file system) to `name` in the subfolder `sub` here.
+    bool adopt(const std::string& sub, const std::string& name, OutputTree& from, const std::string& from_sub,
+               const std::string& from_name, Refusal& why);
+    // Removes the deepest folder with the files and folders in it.
+    void remove_deepest();
+    const std::string& path() const { return deepest_path_; }
 
 private:
     int sub_folder(const std::string& sub, Refusal& why);
+    // The subfolder, once the deepest folder is known to be still where its path says.
+    int checked_sub_folder(const std::string& sub, Refusal& why);
 
     std::vector<int> chain_;  // destination, then each folder below it
+    std::vector<std::string> below_;
     std::string deepest_path_;
     std::map<std::string, int> subs_;
 };

@@ -102,7 +102,7 @@ void MyTableController::Write_Failure(std::FILE*& failing_stream, const salvex::
     Request_Final_Screen();
 }
 
-std::optional<PassStart> MyTableController::Start_Pass(bool general) {
+std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_source) {
     using namespace salvex;
     const std::int32_t mode = Recovery_MODE;
     const bool photo = mode == kPhotoMode;
@@ -144,14 +144,16 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
         view_.set_text(Outlet::sector_label, label);
     });
 
-    errno = 0;
-    pFile_Disk = Open_Source(platform::raw_device_path(params.device_identifier), device_buffer_.get(), kDeviceBufferSize);
-    if (pFile_Disk == nullptr) {
-        Device_Open_Failure(errno);
-        return std::nullopt;
-    }
     pass.source_path = platform::raw_device_path(params.device_identifier);
-    pass.device = pFile_Disk;
+    if (open_source) {
+        errno = 0;
+        pFile_Disk = Open_Source(pass.source_path, device_buffer_.get(), kDeviceBufferSize);
+        if (pFile_Disk == nullptr) {
+            Device_Open_Failure(errno);
+            return std::nullopt;
+        }
+        pass.device = pFile_Disk;
+    }
 
     view_.post_and_wait([this, general, photo] {
         view_.set_enabled(Outlet::Thro_Mode_Chk, false);
@@ -168,6 +170,8 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general) {
     pass.pass_folder = search_folder / pass.pass_folder_name;
     pass.exact = params.exact_files;
     pass.thorough = params.thorough;
+    pass.destination = params.destination;
+    pass.mode_name = mode_name;
     scan_tally.result_folder = search_folder.string();
     Refusal why;
     std::FILE* no_output = nullptr;

@@ -20,6 +20,7 @@ struct PassStart {
     std::FILE* device = nullptr;
     std::string source_path;
     std::uint64_t first = 0, end = 0;
+    std::string destination, mode_name;        // the result folder is <destination>/<edition's>/<mode_name>
     std::filesystem::path pass_folder;
     std::string pass_folder_name;              // as the report names it
     std::shared_ptr<salvex::OutputTree> tree;  // the pass folder, opened safely

@@ -20,8 +20,11 @@ PhotoPass::PhotoPass(MyTableController& controller, bool general, PassStart star
       search_(decode_records(list_)),
       buffer_(new char[kOutputBufferSize]) {}
 
-PhotoPass::~PhotoPass() {
+PhotoPass::~PhotoPass() { close_all(); }
+
+void PhotoPass::close_all() {
     if (out_ != nullptr) std::fclose(out_);
+    out_ = nullptr;
 }
 
 void PhotoPass::name_file(PassFile& file) {

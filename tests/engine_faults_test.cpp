@@ -13,10 +13,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "app/globals.h"
 #include "engine/sector_stream.h"
 #include "support/faulty_source.h"
 #include "support/scan_harness.h"
@@ -494,7 +496,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The source is only read
 
 // The harness's guard fails any scan that opens its source for writing or writes through it.
-TEST(SourceIsOnlyRead, OpenedOncePerPassByTheRealOpenerAndUnchangedAfterBothPasses) {
+TEST(SourceIsOnlyRead, OpenedOnceForBothPassesByTheRealOpenerAndUnchanged) {
     ScanHarness h(jpg_list(), thorough_list());
     SectorImage img(64);
     img.header(0, kJpg).header(17, kThorough).header(33, kJpg).zero(40);
@@ -503,10 +505,102 @@ TEST(SourceIsOnlyRead, OpenedOncePerPassByTheRealOpenerAndUnchangedAfterBothPass
     h.start();
     ASSERT_TRUE(h.run_until_done(20s));
 
-    EXPECT_EQ(h.source_guard.counts().opens.load(), 2);
+    EXPECT_EQ(h.source_guard.counts().opens.load(), 1);
     EXPECT_EQ(regular_files_under(h.pass_folder(true)).size(), 2u);
     EXPECT_EQ(regular_files_under(h.pass_folder(false)).size(), 1u);
     EXPECT_TRUE(read_whole_file(path) == std::string(img.bytes().begin(), img.bytes().end())) << "the scan changed its source";
 }
+
+// ---------------------------------------------------------------------------
+// Both passes from one read give all that the passes in turn gave
+
+// A card of each engine with finds of both passes, thorough headers where
+// general ones start and blank sectors, and what happens on the way.
+enum class Hap { None, Stop, Unreadable, SavingFails, LinkInThorough, SourceEnds };
+struct Fused {
+    const char* name;
+    std::int32_t mode;
+    bool exact;
+    Hap hap;
+    std::size_t at = 0;  // the sector of the stop or of the source's end; the file size limit in sectors
+};
+void PrintTo(const Fused& c, std::ostream* os) { *os << c.name; }
+
+std::string search_as(const Fused& c, bool in_turn) {
+    const bool photo = c.mode == kPhotoMode;
+    SectorImage img(120);
+    for (const std::size_t s : photo ? std::vector<std::size_t>{0, 9, 23, 24, 40, 57, 70, 100}
+                                     : std::vector<std::size_t>{2, 20, 21, 50, 80})
+        img.header(s, photo ? kJpg : std::vector<std::uint8_t>{0x52, 0x49, 0x46, 0x46});
+    for (const std::size_t s : {5, 30, 62, 90}) img.header(s, kThorough);
+    if (!photo) img.header(35, {0, 0, 0, 0x18, 0x66, 0x74, 0x79, 0x70}).header(65, {0, 0, 0, 0x18, 0x66, 0x74, 0x79, 0x70});
+    img.zero(12).zero(13).zero(45);
+    // The thorough THK and RIF start where general finds do; its AVI goes on from the general AVI's names.
+    const SignatureList general = photo ? record("JPG", 10 * 512, "FFD8FFE0")
+                                        : record("AVI", 12 * 512, "52494646") + record("WAV", 4 * 512, "52494646");
+    const SignatureList thorough = photo ? thorough_list() + record("THK", 1 << 20, "FFD8")
+                                         : record("MOV", 8 * 512, "66747970", "5") + record("AVI", 6 * 512, "A1B2C3D4") +
+                                               record("RIF", 1 << 20, "5249") + record("RIX", 3 * 512, "52494646");
+    ScanHarness h(general, thorough);
+    h.controller.CheckListHeader_Array = general;
+    h.controller.CheckListHeader_Adv_Array = thorough;
+    if (!photo)
+        for (const char* type : {"AVI", "WAV", "MOV", "RIF", "RIX"}) h.controller.createSignatureListTableRecord(type, 0, "", "", type);
+    h.controller.Passes_In_Turn = in_turn;
+    FaultySource source;
+    h.controller.Open_Source = source.opener();
+    if (c.hap == Hap::Unreadable) source.fail_sector(11), source.fail_sector(31);
+    if (c.hap == Hap::Stop || c.hap == Hap::SourceEnds) source.pause_at(c.at), h.controller.read_sectors = 1;
+    const std::string card = img.save(h.home / "card.img");
+    h.choose(card, img.sectors(), h.home / "out", true, std::nullopt, c.mode);
+    h.view.set_state(salvex::in_set(salvex::Outlet::exact_files_chk, !photo), c.exact);
+    if (c.hap == Hap::LinkInThorough) {
+        // In video, at the second file of a group.
+        const std::string folder = h.pass_folder(false, photo ? "Photo Search" : "Video Search") + (photo ? "/THJ" : "/RIX");
+        fs::create_directories(folder);
+        fs::create_symlink(h.home.write("precious.txt", "keep me"), folder + (photo ? "/THD00002.THJ" : "/RIX00001.RIX"));
+    }
+    std::optional<FileSizeLimit> limit;
+    if (c.hap == Hap::SavingFails) limit.emplace(c.at * 512);
+    h.start();
+    if (c.hap == Hap::Stop || c.hap == Hap::SourceEnds) {
+        EXPECT_TRUE(h.pump_until([&] { return source.paused(); }, 20s));
+        if (c.hap == Hap::Stop) h.controller.stop_now = 1;
+        else fs::resize_file(card, 15 * SectorImage::kSector);
+        source.release();
+    }
+    EXPECT_TRUE(h.run_until_done(20s));
+    limit.reset();
+    return h.what_the_search_gave();
+}
+
+class FusedPasses : public ::testing::TestWithParam<Fused> {};
+
+TEST_P(FusedPasses, GiveWhatThePassesInTurnGave) {
+    const std::string in_turn = search_as(GetParam(), true);
+    EXPECT_EQ(search_as(GetParam(), false), in_turn);
+    EXPECT_NE(in_turn.find("end_of_search_notice"), std::string::npos);
+}
+
+// General files run to 10 sectors (12 for AVI); a thorough one from 40 to 57 (21 to 35 in video) is longer.
+INSTANTIATE_TEST_SUITE_P(
+    EngineFaults, FusedPasses,
+    ::testing::Values(Fused{"Photos", kPhotoMode, true, Hap::None}, Fused{"PhotosWhole", kPhotoMode, false, Hap::None},
+                      Fused{"Videos", kVideoMode, true, Hap::None}, Fused{"VideosWhole", kVideoMode, false, Hap::None},
+                      Fused{"PhotosStopAt3", kPhotoMode, false, Hap::Stop, 3},
+                      Fused{"PhotosStopAt26", kPhotoMode, true, Hap::Stop, 26},
+                      Fused{"PhotosStopAt101", kPhotoMode, false, Hap::Stop, 101},
+                      Fused{"VideosStopAt21", kVideoMode, false, Hap::Stop, 21},
+                      Fused{"VideosStopAt60", kVideoMode, true, Hap::Stop, 60},
+                      Fused{"PhotosUnreadable", kPhotoMode, true, Hap::Unreadable},
+                      Fused{"VideosUnreadable", kVideoMode, false, Hap::Unreadable},
+                      Fused{"PhotosGeneralFull", kPhotoMode, true, Hap::SavingFails, 8},
+                      Fused{"PhotosThoroughFull", kPhotoMode, false, Hap::SavingFails, 11},
+                      Fused{"VideosGeneralFull", kVideoMode, false, Hap::SavingFails, 8},
+                      Fused{"VideosThoroughFull", kVideoMode, false, Hap::SavingFails, 12},
+                      Fused{"PhotosLinkInThorough", kPhotoMode, false, Hap::LinkInThorough},
+                      Fused{"VideosLinkInThorough", kVideoMode, false, Hap::LinkInThorough},
+                      Fused{"PhotosSourceEnds", kPhotoMode, false, Hap::SourceEnds, 20}),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace

@@ -1,10 +1,16 @@
 #include "support/scan_harness.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
+#include "support/sector_image.h"
 
 namespace salvex::test {
 
@@ -92,6 +98,47 @@ std::vector<std::string> ScanHarness::handed_over() const {
     std::vector<std::string> paths;
     for (const auto& item : controller.images) paths.push_back(item.path);
     return paths;
+}
+
+std::string ScanHarness::what_the_search_gave() const {
+    namespace fs = std::filesystem;
+    std::ostringstream out;
+    std::vector<fs::path> entries;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(destination, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        entries.push_back(it->path());
+    std::sort(entries.begin(), entries.end());
+    for (const fs::path& entry : entries) {
+        out << entry.lexically_relative(destination).string();
+        if (fs::is_directory(entry)) {
+            out << "/\n";
+        } else if (entry.filename() == "report.xml") {
+            std::istringstream lines(read_whole_file(entry.string()));
+            out << ":\n";
+            for (std::string line; std::getline(lines, line);)
+                if (line.find("start_time") == std::string::npos) out << line << "\n";
+        } else {
+            const std::string bytes = read_whole_file(entry.string());
+            out << " " << bytes.size() << " " << std::hash<std::string>{}(bytes) << "\n";
+        }
+    }
+    for (const auto& item : controller.images) out << "handed " << item.path << " " << item.image_Name << " " << item.image_UID << "\n";
+    // A tick shows the label of the moment; only a change of label is told.
+    std::string label;
+    for (const std::string& call : view.calls()) {
+        if (call.find(" sector_label ") != std::string::npos || call.find(" Progress_Horz ") != std::string::npos) continue;
+        if (call.starts_with("set_text Mode_label ") && std::exchange(label, call) == call) continue;
+        out << call << "\n";
+    }
+    const ScanTally& t = controller.scan_tally;
+    out << "outcome " << static_cast<int>(controller.scan_outcome.load()) << " files " << t.general_files << " "
+        << t.thorough_files << " unreadable " << t.unreadable_sectors << " " << t.first_unreadable << " failure "
+        << t.failure << " " << t.failed_path << " " << t.cut_short << "\n";
+    for (const std::string& f : t.files_with_zeros) out << "zeros " << f << "\n";
+    std::string said = out.str();
+    for (std::size_t at; (at = said.find(home.path())) != std::string::npos;) said.replace(at, home.path().size(), "<home>");
+    return said;
 }
 
 }  // namespace salvex::test

@@ -51,6 +51,12 @@ public:
     std::vector<std::string> alert_messages() const;
     // The paths of the results handed to the thumbnail browser, in order.
     std::vector<std::string> handed_over() const;
+    // What the search left and showed, as text to hold against another search's:
+    // each folder and file under the destination (a file by its size and a digest
+    // of its bytes, report.xml by its lines but the time), the results handed over
+    // in order, the interface calls in order but the progress ticks', the outcome
+    // and the tally. Paths are told from the harness's home.
+    std::string what_the_search_gave() const;
 
     TempFolder home;
     RecordingView view;
