@@ -28,6 +28,7 @@
 #include "signatures/signature_list.h"
 #include "signatures/signature_loader.h"
 #include "support/modes_card.h"
+#include "support/scan_harness.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
 
@@ -366,6 +367,21 @@ TEST_P(EveryMode, LeavesTheCardAsItWasAndNamesFilesByTypeAndPass) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, EveryMode, ::testing::Values(Mode::Video, Mode::File, Mode::Audio),
                          [](const auto& param_info) { return std::string(option_of(param_info.param)); });
+
+// Both passes from one read give all that the passes in turn gave, through the controller.
+TEST_P(EveryMode, GivesFromOneReadWhatThePassesInTurnGave) {
+    const Mode m = GetParam();
+    SignatureList general, thorough;
+    std::string general_file = thorough_file(m);
+    general_file.erase(general_file.size() - 7, 3);  // BIRVideoAdv.sig: BIRVideo.sig
+    load_signature_file((kResources / general_file).string(), general);
+    load_signature_file((kResources / thorough_file(m)).string(), thorough);
+    const std::int32_t mode = static_cast<std::int32_t>(m) + 1;
+    const std::uint64_t sectors = fs::file_size(card().image) / kSector;
+    const std::string in_turn = what_a_search_gave(card().image.string(), sectors, general, thorough, mode, true, true);
+    EXPECT_NE(in_turn.find("<pass>THD</pass>"), std::string::npos);
+    EXPECT_EQ(what_a_search_gave(card().image.string(), sectors, general, thorough, mode, true, false), in_turn);
+}
 
 // ---- the type check list ----
 

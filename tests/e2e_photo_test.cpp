@@ -17,6 +17,8 @@
 #include <set>
 #include <stdexcept>
 
+#include "signatures/signature_loader.h"
+#include "support/scan_harness.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
 
@@ -408,6 +410,21 @@ TEST(DeletedPhotos, EachComesBackInDiskOrderWithOrWithoutTheThoroughPass) {
     EXPECT_FALSE(fs::exists(plain.search / kThorough));
     EXPECT_EQ(plain.run.output.find(kThorough), std::string::npos) << plain.run.output;
     EXPECT_NE(plain.run.output.find(recovered_line(general.size(), plain.search)), std::string::npos) << plain.run.output;
+}
+
+// Both passes from one read give all that the passes in turn gave, through the controller.
+TEST(DeletedPhotos, ComeFromOneReadAsFromThePassesInTurn) {
+    TempFolder tmp;
+    const Card card = card_with_deletions(tmp, sample_photos(kSampleDir / "photos").before);
+    SignatureList general, thorough;
+    load_signature_file((kResources / "BIRPhoto.sig").string(), general);
+    load_signature_file((kResources / "BIRPhotoAdv.sig").string(), thorough);
+    const std::uint64_t sectors = fs::file_size(card.path()) / kSector;
+    for (const bool exact : {true, false}) {
+        const std::string in_turn = what_a_search_gave(card.path().string(), sectors, general, thorough, 0, exact, true);
+        EXPECT_TRUE(exact || in_turn.find("<pass>THD</pass>") != std::string::npos);
+        EXPECT_EQ(what_a_search_gave(card.path().string(), sectors, general, thorough, 0, exact, false), in_turn) << exact;
+    }
 }
 
 TEST(SectorRange, RecoversOnlyWhatStartsInsideIt) {

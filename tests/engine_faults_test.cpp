@@ -569,7 +569,7 @@ std::string search_as(const Fused& c, bool in_turn) {
         else fs::resize_file(card, 15 * SectorImage::kSector);
         source.release();
     }
-    EXPECT_TRUE(h.run_until_done(20s));
+    EXPECT_TRUE(h.run_until_done());
     limit.reset();
     return h.what_the_search_gave();
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -127,8 +128,9 @@ std::string ScanHarness::what_the_search_gave() const {
     // A tick shows the label of the moment; only a change of label is told.
     std::string label;
     for (const std::string& call : view.calls()) {
-        if (call.find(" sector_label ") != std::string::npos || call.find(" Progress_Horz ") != std::string::npos) continue;
-        if (call.starts_with("set_text Mode_label ") && std::exchange(label, call) == call) continue;
+        const std::string what = call.substr(0, call.find(' ', call.find(' ') + 1) + 1);  // "set_text _Mode_label "
+        if (what.ends_with("sector_label ") || what.ends_with("Progress_Horz ")) continue;
+        if (what.ends_with("Mode_label ") && std::exchange(label, call) == call) continue;
         out << call << "\n";
     }
     const ScanTally& t = controller.scan_tally;
@@ -139,6 +141,23 @@ std::string ScanHarness::what_the_search_gave() const {
     std::string said = out.str();
     for (std::size_t at; (at = said.find(home.path())) != std::string::npos;) said.replace(at, home.path().size(), "<home>");
     return said;
+}
+
+std::string what_a_search_gave(const std::string& card, std::uint64_t sectors, const SignatureList& general,
+                               const SignatureList& thorough, std::int32_t mode, bool exact, bool in_turn) {
+    ScanHarness h(general, thorough);
+    h.controller.CheckListHeader_Array = general;
+    h.controller.CheckListHeader_Adv_Array = thorough;
+    std::set<std::string> types;
+    for (const SignatureList* list : {&general, &thorough})
+        for (std::size_t r = 0; r + kSignatureStride <= list->size(); r += kSignatureStride) types.insert((*list)[r + kExtension]);
+    for (const std::string& type : types) h.controller.createSignatureListTableRecord(type, 0, "", "", type);
+    h.controller.Passes_In_Turn = in_turn;
+    h.choose(card, sectors, h.home / "out", true, std::nullopt, mode);
+    h.view.set_state(in_set(Outlet::exact_files_chk, mode != kPhotoMode), exact);
+    h.start();
+    EXPECT_TRUE(h.run_until_done(std::chrono::minutes(10))) << "a bound, not a timing check";
+    return h.what_the_search_gave();
 }
 
 }  // namespace salvex::test

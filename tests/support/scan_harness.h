@@ -66,6 +66,12 @@ public:
     SourceGuard source_guard;
 };
 
+// What a search of the whole card with both passes gave (what_the_search_gave),
+// the passes in turn or from one read. In the modes other than photo every
+// type of the lists is ticked.
+std::string what_a_search_gave(const std::string& card, std::uint64_t sectors, const SignatureList& general,
+                               const SignatureList& thorough, std::int32_t mode, bool exact, bool in_turn);
+
 template <class Condition>
 bool ScanHarness::pump_until(Condition condition, std::chrono::seconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
