@@ -138,7 +138,8 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
     start_sector = first;
     end_sector = end;
     total_sector = total;
-    for_index = first;
+    // A pass the general one read for has read already: it never goes back.
+    if (open_source) for_index = first;
     view_.post_and_wait([this, total, label = sector_label(first, end, first, total)] {
         view_.set_range(Outlet::Progress_Horz, 0, total);
         view_.set_text(Outlet::sector_label, label);
@@ -201,7 +202,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
 
     view_.post([this, label = sector_label(first, end, first, total)] { view_.set_text(Outlet::sector_label, label); });
 
-    for_index = first;
+    if (open_source) for_index = first;
     return pass;
 }
 

@@ -134,7 +134,6 @@ void MyTableController::Release_Held_Pass(salvex::CarvePass& pass) {
         Request_Final_Screen();
         return;
     }
-    // The reading is done: the pass completes at once.
-    for_index = start->end;
+    // The reading is done: the pass completes at once. A stop asked for from here on comes too late.
     if (pass.release(start->tree)) scan_outcome = ScanOutcome::Completed;
 }
