@@ -351,10 +351,6 @@ private:
     // A kept file: counted and listed in the report; `zeroed`: its sectors given as zeros.
     void Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
                      std::vector<std::uint64_t> zeroed);
-    // A general find starts at this sector, noted in increasing order.
-    void Note_General_Start(std::uint64_t first_sector);
-    // Whether the general pass of this scan found a file starting at this sector.
-    bool Found_By_General(std::uint64_t first_sector) const;
     // Every 2000 results the preview is emptied, after a notice the user can read.
     void Clear_Full_Preview(std::string_view notice, salvex::Outlet browser);
     // Whether a hand-over is shown: counts it as the preview's limits say, and
@@ -366,7 +362,8 @@ private:
     // exists partly written.
     void Write_Failure(std::FILE*& failing_stream, const salvex::Refusal& why = {}, bool cut_short = false);
     std::unique_ptr<salvex::ScanReport> report_;
-    std::vector<std::uint64_t> general_starts_;  // in increasing order
+    // Where the general finds of the search in progress start, for its thorough pass.
+    std::shared_ptr<std::vector<std::uint64_t>> search_starts_;
 
     salvex::ControllerView& view_;
     salvex::BundleInfo bundle_;

@@ -2,6 +2,7 @@
 // held back until the general pass beside it is done.
 #include "engine/carve_pass.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
@@ -31,7 +32,9 @@ CarvePass::CarvePass(MyTableController& controller, bool general, PassStart star
 std::FILE* CarvePass::open_file(PassFile& file, Refusal& why) {
     // Noted as it opens, not as it is kept: a general find is always kept as
     // some file, and the thorough pass beside it may ask before it closes.
-    if (general_) c_.Note_General_Start(file.start_sector);
+    auto& starts = start_.general_starts;
+    if (general_ && starts != nullptr && (starts->empty() || starts->back() < file.start_sector))
+        starts->push_back(file.start_sector);
     if (holding_ == nullptr) {
         name_file(file);
         return start_.tree->create(file.type_folder, file.name, why);
@@ -92,7 +95,10 @@ bool CarvePass::fail(std::FILE*& stream, const Refusal& why, bool cut_short) {
     return false;
 }
 
-bool CarvePass::found_by_general(std::uint64_t sector) const { return c_.Found_By_General(sector); }
+bool CarvePass::found_by_general(std::uint64_t sector) const {
+    const auto& starts = start_.general_starts;
+    return starts != nullptr && std::binary_search(starts->begin(), starts->end(), sector);
+}
 
 CarvePass::~CarvePass() {
     // Never released nor discarded: a search cut off by an exception.

@@ -30,14 +30,6 @@ bool salvex::judge_carved(std::FILE* stream, const std::string& extension, bool 
     return true;
 }
 
-bool MyTableController::Found_By_General(std::uint64_t first_sector) const {
-    return std::binary_search(general_starts_.begin(), general_starts_.end(), first_sector);
-}
-
-void MyTableController::Note_General_Start(std::uint64_t first_sector) {
-    if (general_starts_.empty() || general_starts_.back() < first_sector) general_starts_.push_back(first_sector);
-}
-
 void MyTableController::Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
                                     std::vector<std::uint64_t> zeroed) {
     ++(general ? scan_tally.general_files : scan_tally.thorough_files);

@@ -173,6 +173,8 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
     pass.thorough = params.thorough;
     pass.destination = params.destination;
     pass.mode_name = mode_name;
+    if (general || search_starts_ == nullptr) search_starts_ = std::make_shared<std::vector<std::uint64_t>>();
+    pass.general_starts = search_starts_;
     scan_tally.result_folder = search_folder.string();
     Refusal why;
     std::FILE* no_output = nullptr;

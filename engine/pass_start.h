@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/header_match.h"
 #include "engine/sector_stream.h"
@@ -26,6 +27,9 @@ struct PassStart {
     std::shared_ptr<salvex::OutputTree> tree;  // the pass folder, opened safely
     bool exact = false;                        // finishing step on
     bool thorough = false;                     // the thorough pass follows the general one
+    // Where the general finds of the search start, in increasing order: the
+    // thorough pass keeps only what the general one did not find.
+    std::shared_ptr<std::vector<std::uint64_t>> general_starts;
 };
 
 namespace salvex {

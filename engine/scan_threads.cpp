@@ -18,7 +18,7 @@ void MyTableController::Start_Scan() {
     Join_Scan_Threads();
     scan_outcome = ScanOutcome::None;
     scan_tally = {};
-    general_starts_.clear();
+    search_starts_.reset();
     {
         // Set before either thread starts, so a pass that fails at once can stop it.
         std::lock_guard lock(timer_mutex_);
