@@ -129,6 +129,15 @@ public:
     // searches did before both shared one read; what a search gives must not
     // depend on it. For tests that compare the two.
     bool Passes_In_Turn = false;
+    // Modes searched from the same read as the current one (salvex-scan --mode
+    // all), each after it as if on its own: its lists and summary rows as its
+    // check list gives them with every type ticked.
+    struct ModeBeside {
+        std::int32_t mode = 0;
+        SignatureList general, thorough;
+        std::vector<TableRow> rows;
+    };
+    std::vector<ModeBeside> Modes_Beside;
     // True from Start_Scan until the scan thread has finished its passes.
     bool Scan_Thread_Running() const { return scan_running_; }
 
@@ -330,24 +339,35 @@ private:
     // The pass's result once its loop ends: false, with the read-failure message,
     // when the source ended before the range did.
     bool End_Pass(bool source_ended, const salvex::SectorReader& reader);
-    // The passes of a search in the current mode; true when the general pass read
-    // the range to its end.
+    // The passes of a search in the current mode and of the modes beside it; true
+    // when the general pass of the current mode read the range to its end.
     bool Run_Passes(bool photo);
-    // One pass, started, read and ended; true when it read the range to its end.
-    // The general pass takes the thorough one along when `beside` is given and
-    // both read the whole range; *beside then says it did.
-    bool Run_Pass(bool photo, bool general, bool* beside = nullptr);
+    // A search's passes read beside its general pass, then the modes' beside it.
+    struct HeldSearch;
+    // The search of the current mode, with the modes of `later` beside it that
+    // can be; those that cannot stay in `later`. True when its general pass read
+    // the range to its end.
+    bool Run_Search(bool photo, std::vector<const ModeBeside*>& later);
+    std::vector<HeldSearch> Hold_Beside(bool photo, const PassStart& start, std::vector<const ModeBeside*>& later);
+    // One pass on its own, started, read and ended; true when it read the range to its end.
+    bool Run_Pass(bool photo, bool general);
     // The pass of this mode over the range the start gives, on the list it names.
     std::unique_ptr<salvex::CarvePass> Make_Pass(bool photo, bool general, PassStart start);
-    // The thorough pass to read beside the general one, holding back; null when
-    // it cannot (its list reads nothing or is damaged, no holding folder).
-    std::unique_ptr<salvex::CarvePass> Make_Held_Pass(bool photo, const PassStart& general);
-    // Reads the pass's range, each sector once, for it and then for `beside`,
-    // which is discarded when the pass ends short of its end; the pass's result.
-    bool Read_Pass(salvex::CarvePass& pass, salvex::CarvePass* beside = nullptr);
-    // The thorough pass held back beside a general one that read to its end:
-    // started as it would have been then, it completes at once.
+    std::unique_ptr<salvex::CarvePass> Make_Pass(bool photo, bool general, PassStart start, const SignatureList& list);
+    // A pass to read beside another, holding back; null when it cannot (its list
+    // reads nothing or is damaged, no holding folder).
+    std::unique_ptr<salvex::CarvePass> Make_Held_Pass(bool photo, const PassStart& start, const SignatureList& list);
+    // Reads the pass's range, each sector once, for it and then for each pass
+    // beside it, which are discarded when it ends short of its end; its result.
+    bool Read_Pass(salvex::CarvePass& pass, const std::vector<salvex::CarvePass*>& beside);
+    // The current mode becomes this one, as salvex-scan sets a mode up.
+    void Switch_To_Mode(const ModeBeside& mode);
+    // A held-back pass whose reading is done: started as it would have been now,
+    // it completes at once. False when it did not.
+    bool Release_Held_General(salvex::CarvePass& pass);
     void Release_Held_Pass(salvex::CarvePass& pass);
+    // A stop asked for between the releases: the search ends there.
+    bool Stopped_Between_Passes();
     // A kept file: counted and listed in the report; `zeroed`: its sectors given as zeros.
     void Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
                      std::vector<std::uint64_t> zeroed);
@@ -364,6 +384,8 @@ private:
     std::unique_ptr<salvex::ScanReport> report_;
     // Where the general finds of the search in progress start, for its thorough pass.
     std::shared_ptr<std::vector<std::uint64_t>> search_starts_;
+    // Unreadable sectors of the last reading, and the first of them.
+    std::pair<std::uint64_t, std::uint64_t> unreadable_read_;
 
     salvex::ControllerView& view_;
     salvex::BundleInfo bundle_;

@@ -16,6 +16,8 @@ std::string_view mode_folder(std::int32_t recovery_mode) {
     }
 }
 
+std::string holding_folder(std::string_view pass_folder) { return "." + std::string(pass_folder) + " (in progress)"; }
+
 void fill_folder_counters(const SignatureList& list, FolderCounterTable& table) {
     table.clear();
     for (std::size_t r = 0; r < list.size(); r += kSignatureStride) {

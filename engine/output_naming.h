@@ -21,12 +21,12 @@ namespace salvex {
 inline constexpr std::int32_t kFilesPerTypeFolder = 50000;
 inline constexpr std::string_view kGeneralPassFolder = "General Recovery Results";
 inline constexpr std::string_view kThoroughPassFolder = "Omitted (recovered by Thorough Scan)";
-// Where the thorough pass's files wait while it reads beside the general pass;
-// it goes when the search ends.
-inline constexpr std::string_view kHoldingFolder = ".Thorough Scan (in progress)";
 
 // "Photo Search", "Video Search", "File Search", "Audio File Search".
 std::string_view mode_folder(std::int32_t recovery_mode);
+// Where the files of a pass that reads beside another wait, beside its pass
+// folder; it goes when the search ends.
+std::string holding_folder(std::string_view pass_folder);
 
 // One counter per distinct Extension, in the order the list first names it.
 void fill_folder_counters(const SignatureList& list, FolderCounterTable& table);

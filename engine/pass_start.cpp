@@ -242,8 +242,9 @@ bool MyTableController::End_Pass(bool source_ended, const salvex::SectorReader& 
     if (reader.unreadable() > scan_tally.unreadable_sectors) {
         scan_tally.unreadable_sectors = reader.unreadable();
         scan_tally.first_unreadable = reader.first_unreadable();
-        if (report_ != nullptr) report_->note_unreadable(reader.unreadable(), reader.first_unreadable());
     }
+    // Each mode's report names them, however many searches read the source.
+    if (report_ != nullptr) report_->note_unreadable(reader.unreadable(), reader.first_unreadable());
     // A source that ended before the range did: a card pulled out, an image cut short.
     if (source_ended) {
         scan_outcome = ScanOutcome::Failed;

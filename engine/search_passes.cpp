@@ -1,8 +1,11 @@
 // The passes of a search: the general one over the range, then the thorough one.
 // Both read the card once: the thorough pass takes each sector after the
 // general one, and holds back what it finds until the general pass is done.
+// Searches of other modes can read beside them the same way, each released in
+// turn as if it had run on its own afterwards.
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
 #include "app/globals.h"
 #include "app/message_box.h"
@@ -11,58 +14,164 @@
 #include "engine/output_naming.h"
 #include "engine/sector_reader.h"
 
+namespace {
+
+// The thorough pass of the search whose general pass starts so.
+PassStart thorough_start(const PassStart& general) {
+    PassStart start = general;
+    start.pass_folder_name = std::string(salvex::kThoroughPassFolder);
+    start.pass_folder = general.pass_folder.parent_path() / start.pass_folder_name;
+    start.tree.reset();
+    return start;
+}
+
+}  // namespace
+
+struct MyTableController::HeldSearch {
+    const ModeBeside* mode = nullptr;  // null: the search whose general pass reads
+    std::unique_ptr<salvex::CarvePass> general, thorough;
+    std::filesystem::path made;  // its mode folder, made for the holding folders
+};
+
 bool MyTableController::Run_Passes(bool photo) {
-    bool thorough_beside = false;
-    const bool general_read = Run_Pass(photo, true, Passes_In_Turn ? nullptr : &thorough_beside);
-    if (general_read && !thorough_beside && Read_Scan_Parameters().thorough && stop_screen_already_show == 0)
-        Run_Pass(photo, false);
+    std::vector<const ModeBeside*> later;
+    for (const ModeBeside& m : Modes_Beside) later.push_back(&m);
+    const bool general_read = Run_Search(photo, later);
+    // Modes that could not read beside it read on their own, one after another.
+    for (const ModeBeside* m : later) {
+        if (!general_read || stop_screen_already_show != 0) break;
+        Switch_To_Mode(*m);
+        std::vector<const ModeBeside*> none;
+        Run_Search(m->mode == kPhotoMode, none);
+    }
     return general_read;
 }
 
-std::unique_ptr<salvex::CarvePass> MyTableController::Make_Pass(bool photo, bool general, PassStart start) {
-    if (photo) return std::make_unique<salvex::PhotoPass>(*this, general, std::move(start), general ? Ext_Array : Adv_Ext_Array);
-    return std::make_unique<salvex::GroupPass>(*this, general, std::move(start),
-                                               general ? CheckListHeader_Array : CheckListHeader_Adv_Array);
+bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& later) {
+    std::vector<HeldSearch> held;
+    const auto read = [&] {
+        const std::optional<PassStart> start = Start_Pass(true);
+        if (!start) return false;
+        const std::unique_ptr<salvex::CarvePass> general = Make_Pass(photo, true, *start);
+        if (!Passes_In_Turn && general->reads_whole_range()) held = Hold_Beside(photo, *start, later);
+        std::vector<salvex::CarvePass*> beside;
+        for (const HeldSearch& h : held)
+            for (salvex::CarvePass* pass : {h.general.get(), h.thorough.get()})
+                if (pass != nullptr) beside.push_back(pass);
+        return Read_Pass(*general, beside);
+    };
+    bool general_read = false;
+    if (!photo) {
+        general_read = read();
+    } else {
+        try {
+            general_read = read();
+        } catch (const std::exception& e) {
+            // Open streams stay as they are: the next pass or the final screen closes them.
+            Show_MessageBox(e.what());
+            general_read = true;
+        }
+    }
+    // A search that never came to run leaves nothing, not even its mode folder.
+    const auto discard = [](HeldSearch& h) {
+        for (auto* pass : {h.general.get(), h.thorough.get()})
+            if (pass != nullptr) pass->discard();
+        std::error_code ec;
+        if (!h.made.empty()) std::filesystem::remove(h.made, ec);  // only while empty
+    };
+    if (!general_read || stop_screen_already_show != 0) {
+        for (HeldSearch& h : held) discard(h);
+        return general_read;
+    }
+    // Its thorough pass, held back beside it or reading on its own now.
+    if (!held.empty() && held.front().thorough != nullptr) Release_Held_Pass(*held.front().thorough);
+    else if (Read_Scan_Parameters().thorough && stop_screen_already_show == 0) Run_Pass(photo, false);
+    for (std::size_t i = 1; i < held.size(); ++i) {
+        HeldSearch& h = held[i];
+        if (stop_screen_already_show != 0 || Stopped_Between_Passes()) {
+            discard(h);
+            continue;
+        }
+        Switch_To_Mode(*h.mode);
+        if (!Release_Held_General(*h.general)) {
+            discard(h);
+            continue;
+        }
+        if (h.thorough != nullptr) Release_Held_Pass(*h.thorough);
+        else if (Read_Scan_Parameters().thorough && stop_screen_already_show == 0) Run_Pass(h.mode->mode == kPhotoMode, false);
+    }
+    return general_read;
 }
 
-std::unique_ptr<salvex::CarvePass> MyTableController::Make_Held_Pass(bool photo, const PassStart& general) {
+std::vector<MyTableController::HeldSearch> MyTableController::Hold_Beside(bool photo, const PassStart& start,
+                                                                          std::vector<const ModeBeside*>& later) {
     using namespace salvex;
-    PassStart start = general;
-    start.pass_folder_name = std::string(kThoroughPassFolder);
-    start.pass_folder = general.pass_folder.parent_path() / start.pass_folder_name;
-    start.tree.reset();
+    std::vector<HeldSearch> held(1);
+    if (start.thorough)
+        held.front().thorough = Make_Held_Pass(photo, thorough_start(start), photo ? Adv_Ext_Array : CheckListHeader_Adv_Array);
+    std::vector<const ModeBeside*> alone;
+    for (const ModeBeside* m : later) {
+        PassStart general = start;
+        general.mode_name = std::string(mode_folder(m->mode));
+        general.pass_folder = std::filesystem::path(start.destination) / Rec_Folder_Name / general.mode_name /
+                              std::string(kGeneralPassFolder);
+        general.general_starts = std::make_shared<std::vector<std::uint64_t>>();
+        general.tree.reset();
+        std::error_code ec;
+        const std::filesystem::path mode_folder = general.pass_folder.parent_path();
+        HeldSearch h{m, nullptr, nullptr, std::filesystem::exists(mode_folder, ec) ? std::filesystem::path() : mode_folder};
+        h.general = Make_Held_Pass(m->mode == kPhotoMode, general, m->general);
+        if (h.general == nullptr) {
+            if (!h.made.empty()) std::filesystem::remove(h.made, ec);  // it makes it itself when it runs
+            alone.push_back(m);
+            continue;
+        }
+        if (start.thorough) h.thorough = Make_Held_Pass(m->mode == kPhotoMode, thorough_start(general), m->thorough);
+        held.push_back(std::move(h));
+    }
+    later = alone;
+    return held;
+}
+
+std::unique_ptr<salvex::CarvePass> MyTableController::Make_Pass(bool photo, bool general, PassStart start,
+                                                                const SignatureList& list) {
+    if (photo) return std::make_unique<salvex::PhotoPass>(*this, general, std::move(start), list);
+    return std::make_unique<salvex::GroupPass>(*this, general, std::move(start), list);
+}
+
+std::unique_ptr<salvex::CarvePass> MyTableController::Make_Pass(bool photo, bool general, PassStart start) {
+    const SignatureList& list = photo ? (general ? Ext_Array : Adv_Ext_Array)
+                                      : (general ? CheckListHeader_Array : CheckListHeader_Adv_Array);
+    return Make_Pass(photo, general, std::move(start), list);
+}
+
+std::unique_ptr<salvex::CarvePass> MyTableController::Make_Held_Pass(bool photo, const PassStart& start,
+                                                                     const SignatureList& list) {
+    using namespace salvex;
+    const bool general = start.pass_folder_name == kGeneralPassFolder;
     std::unique_ptr<CarvePass> pass;
     try {
-        pass = Make_Pass(photo, false, std::move(start));
+        pass = Make_Pass(photo, general, start, list);
     } catch (const std::exception&) {
-        return nullptr;  // its damaged list is told when it runs after the general pass
+        return nullptr;  // its damaged list is told when it runs on its own
     }
     if (!pass->reads_whole_range()) return nullptr;
+    const std::vector<std::string> below{Rec_Folder_Name, start.mode_name, holding_folder(start.pass_folder_name)};
     auto holding = std::make_shared<OutputTree>();
     Refusal why;
-    const std::vector<std::string> below{Rec_Folder_Name, general.mode_name, std::string(kHoldingFolder)};
-    if (!holding->open(general.destination, below, why)) return nullptr;
+    if (!holding->open(start.destination, below, why)) return nullptr;
     // What a search that did not end left there.
     holding->remove_deepest();
     holding = std::make_shared<OutputTree>();
-    if (!holding->open(general.destination, below, why)) return nullptr;
+    if (!holding->open(start.destination, below, why)) return nullptr;
     pass->hold_back(std::move(holding));
     return pass;
 }
 
-bool MyTableController::Run_Pass(bool photo, bool general, bool* beside) {
+bool MyTableController::Run_Pass(bool photo, bool general) {
     const auto run = [&] {
         const std::optional<PassStart> start = Start_Pass(general);
-        if (!start) return false;
-        const std::unique_ptr<salvex::CarvePass> pass = Make_Pass(photo, general, *start);
-        std::unique_ptr<salvex::CarvePass> held;
-        if (beside != nullptr && start->thorough && pass->reads_whole_range()) held = Make_Held_Pass(photo, *start);
-        if (held == nullptr) return Read_Pass(*pass);
-        *beside = true;
-        const bool read = Read_Pass(*pass, held.get());
-        if (read && stop_screen_already_show == 0) Release_Held_Pass(*held);
-        else held->discard();
-        return read;
+        return start && Read_Pass(*Make_Pass(photo, general, *start), {});
     };
     if (!photo) return run();
     try {
@@ -74,17 +183,18 @@ bool MyTableController::Run_Pass(bool photo, bool general, bool* beside) {
     }
 }
 
-bool MyTableController::Read_Pass(salvex::CarvePass& pass, salvex::CarvePass* beside) {
+bool MyTableController::Read_Pass(salvex::CarvePass& pass, const std::vector<salvex::CarvePass*>& beside) {
     using namespace salvex;
     const PassStart& start = pass.start();
     SectorReader reader(start.device, [this, &start] { return Open_Single_Sector_Source(start.source_path); },
                         read_buffer_.get(), std::min(read_sectors * kSectorSize, kDeviceBufferSize));
-    // The thorough pass beside would not have run when the general one ends short.
-    const auto short_end = [beside] {
-        if (beside != nullptr) beside->discard();
+    // The passes beside would not have run when this one ends short.
+    const auto short_end = [&beside] {
+        for (CarvePass* b : beside) b->discard();
         return false;
     };
-    bool beside_going = beside != nullptr, source_ended = false;
+    std::vector<char> going(beside.size(), 1);
+    bool source_ended = false;
     for (;;) {
         const std::uint64_t index = for_index.load(std::memory_order_relaxed);
         if (index >= start.end || !pass.reads()) break;
@@ -110,13 +220,47 @@ bool MyTableController::Read_Pass(salvex::CarvePass& pass, salvex::CarvePass* be
         for_index.store(index + 1, std::memory_order_relaxed);
         const bool unreadable = got == SectorReader::Got::unreadable;
         if (!pass.feed(index, sector, unreadable)) return short_end();
-        // A failure beside is held back with the rest; the general pass reads on.
-        if (beside_going) beside_going = beside->feed(index, sector, unreadable);
+        // A failure beside is held back with the rest; the others read on.
+        for (std::size_t b = 0; b < beside.size(); ++b)
+            if (going[b] != 0) going[b] = beside[b]->feed(index, sector, unreadable) ? 1 : 0;
     }
     // End of range, or of the source.
     if (!pass.finish()) return short_end();
-    if (beside_going) beside->finish();
+    for (std::size_t b = 0; b < beside.size(); ++b)
+        if (going[b] != 0) beside[b]->finish();
+    unreadable_read_ = {reader.unreadable(), reader.first_unreadable()};
     return End_Pass(!pass.read_to_end(source_ended), reader) || short_end();
+}
+
+bool MyTableController::Stopped_Between_Passes() {
+    if (stop_now.load(std::memory_order_relaxed) != 1) return false;
+    stop_now = 0;
+    Stop_Label_Timer();
+    scan_outcome = ScanOutcome::Stopped;
+    Request_Final_Screen();
+    return true;
+}
+
+void MyTableController::Switch_To_Mode(const ModeBeside& mode) {
+    // As salvex-scan sets a mode up before its search.
+    view_.post_and_wait([this, &mode] {
+        Recovery_MODE = mode.mode;
+        CheckListHeader_Array = mode.general;
+        CheckListHeader_Adv_Array = mode.thorough;
+        nsSIGFileInfoDataObject = mode.rows;
+        Preview_Image_Count = 0;
+    });
+}
+
+bool MyTableController::Release_Held_General(salvex::CarvePass& pass) {
+    const std::optional<PassStart> start = Start_Pass(true, false);
+    if (!start) return false;
+    search_starts_ = pass.start().general_starts;  // where its thorough pass looks
+    if (!pass.release(start->tree)) return false;
+    // The reading it shared ended at the end of the range: its report names the unreadable sectors too.
+    if (report_ != nullptr && unreadable_read_.first > 0) report_->note_unreadable(unreadable_read_.first, unreadable_read_.second);
+    scan_outcome = ScanOutcome::Completed;
+    return true;
 }
 
 void MyTableController::Release_Held_Pass(salvex::CarvePass& pass) {
@@ -126,12 +270,8 @@ void MyTableController::Release_Held_Pass(salvex::CarvePass& pass) {
         return;
     }
     // A stop asked for before it started stops it at its first sector.
-    if (stop_now.load(std::memory_order_relaxed) == 1) {
-        stop_now = 0;
-        Stop_Label_Timer();
+    if (Stopped_Between_Passes()) {
         pass.discard();
-        scan_outcome = ScanOutcome::Stopped;
-        Request_Final_Screen();
         return;
     }
     // The reading is done: the pass completes at once. A stop asked for from here on comes too late.

@@ -515,7 +515,8 @@ TEST(SourceIsOnlyRead, OpenedOnceForBothPassesByTheRealOpenerAndUnchanged) {
 // Both passes from one read give all that the passes in turn gave
 
 // A card of each engine with finds of both passes, thorough headers where
-// general ones start and blank sectors, and what happens on the way.
+// general ones start and blank sectors, and what happens on the way; and both
+// engines' searches from one read against them one after another.
 enum class Hap { None, Stop, Unreadable, SavingFails, LinkInThorough, SourceEnds };
 struct Fused {
     const char* name;
@@ -523,42 +524,50 @@ struct Fused {
     bool exact;
     Hap hap;
     std::size_t at = 0;  // the sector of the stop or of the source's end; the file size limit in sectors
+    bool beside = false;  // video mode searched beside photo mode, from the same read
 };
 void PrintTo(const Fused& c, std::ostream* os) { *os << c.name; }
 
 std::string search_as(const Fused& c, bool in_turn) {
-    const bool photo = c.mode == kPhotoMode;
+    // Photo cards, video cards, or both with video mode searched beside photo mode.
+    const bool photos = c.mode == kPhotoMode, videos = !photos || c.beside;
     SectorImage img(120);
-    for (const std::size_t s : photo ? std::vector<std::size_t>{0, 9, 23, 24, 40, 57, 70, 100}
-                                     : std::vector<std::size_t>{2, 20, 21, 50, 80})
-        img.header(s, photo ? kJpg : std::vector<std::uint8_t>{0x52, 0x49, 0x46, 0x46});
+    if (photos)
+        for (const std::size_t s : {0, 9, 23, 24, 40, 57, 70, 100}) img.header(s, kJpg);
+    if (videos)
+        for (const std::size_t s : {2, 20, 21, 50, 80}) img.header(s, {0x52, 0x49, 0x46, 0x46});
     for (const std::size_t s : {5, 30, 62, 90}) img.header(s, kThorough);
-    if (!photo) img.header(35, {0, 0, 0, 0x18, 0x66, 0x74, 0x79, 0x70}).header(65, {0, 0, 0, 0x18, 0x66, 0x74, 0x79, 0x70});
+    if (videos) img.header(35, {0, 0, 0, 0x18, 0x66, 0x74, 0x79, 0x70}).header(65, {0, 0, 0, 0x18, 0x66, 0x74, 0x79, 0x70});
     img.zero(12).zero(13).zero(45);
     // The thorough THK and RIF start where general finds do; its AVI goes on from the general AVI's names.
-    const SignatureList general = photo ? record("JPG", 10 * 512, "FFD8FFE0")
-                                        : record("AVI", 12 * 512, "52494646") + record("WAV", 4 * 512, "52494646");
-    const SignatureList thorough = photo ? thorough_list() + record("THK", 1 << 20, "FFD8")
-                                         : record("MOV", 8 * 512, "66747970", "5") + record("AVI", 6 * 512, "A1B2C3D4") +
-                                               record("RIF", 1 << 20, "5249") + record("RIX", 3 * 512, "52494646");
-    ScanHarness h(general, thorough);
-    h.controller.CheckListHeader_Array = general;
-    h.controller.CheckListHeader_Adv_Array = thorough;
-    if (!photo)
-        for (const char* type : {"AVI", "WAV", "MOV", "RIF", "RIX"}) h.controller.createSignatureListTableRecord(type, 0, "", "", type);
+    const SignatureList photo_general = record("JPG", 10 * 512, "FFD8FFE0"),
+                        photo_thorough = thorough_list() + record("THK", 1 << 20, "FFD8"),
+                        video_general = record("AVI", 12 * 512, "52494646") + record("WAV", 4 * 512, "52494646"),
+                        video_thorough = record("MOV", 8 * 512, "66747970", "5") + record("AVI", 6 * 512, "A1B2C3D4") +
+                                         record("RIF", 1 << 20, "5249") + record("RIX", 3 * 512, "52494646");
+    ScanHarness h(photo_general, photo_thorough);
+    h.controller.CheckListHeader_Array = video_general;
+    h.controller.CheckListHeader_Adv_Array = video_thorough;
+    std::vector<TableRow> rows;
+    for (const char* type : {"AVI", "WAV", "MOV", "RIF", "RIX"})
+        rows.push_back({{"FileTypes", type}, {"NoOfFile", "0"}, {"FileName", ""}, {"FilePath", ""}, {"FileTypes_Hidden", type}});
+    h.controller.nsSIGFileInfoDataObject = rows;
+    if (c.beside) h.controller.Modes_Beside.push_back({kVideoMode, video_general, video_thorough, rows});
     h.controller.Passes_In_Turn = in_turn;
     FaultySource source;
     h.controller.Open_Source = source.opener();
     if (c.hap == Hap::Unreadable) source.fail_sector(11), source.fail_sector(31);
     if (c.hap == Hap::Stop || c.hap == Hap::SourceEnds) source.pause_at(c.at), h.controller.read_sectors = 1;
     const std::string card = img.save(h.home / "card.img");
-    h.choose(card, img.sectors(), h.home / "out", true, std::nullopt, c.mode);
-    h.view.set_state(salvex::in_set(salvex::Outlet::exact_files_chk, !photo), c.exact);
+    for (const std::int32_t mode : {std::int32_t{kVideoMode}, c.mode}) {  // each searched mode's controls; the mode's last
+        h.choose(card, img.sectors(), h.home / "out", true, std::nullopt, mode);
+        h.view.set_state(salvex::in_set(salvex::Outlet::exact_files_chk, mode != kPhotoMode), c.exact);
+    }
     if (c.hap == Hap::LinkInThorough) {
         // In video, at the second file of a group.
-        const std::string folder = h.pass_folder(false, photo ? "Photo Search" : "Video Search") + (photo ? "/THJ" : "/RIX");
+        const std::string folder = h.pass_folder(false, videos ? "Video Search" : "Photo Search") + (videos ? "/RIX" : "/THJ");
         fs::create_directories(folder);
-        fs::create_symlink(h.home.write("precious.txt", "keep me"), folder + (photo ? "/THD00002.THJ" : "/RIX00001.RIX"));
+        fs::create_symlink(h.home.write("precious.txt", "keep me"), folder + (videos ? "/RIX00001.RIX" : "/THD00002.THJ"));
     }
     std::optional<FileSizeLimit> limit;
     if (c.hap == Hap::SavingFails) limit.emplace(c.at * 512);
@@ -600,7 +609,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Fused{"VideosThoroughFull", kVideoMode, false, Hap::SavingFails, 12},
                       Fused{"PhotosLinkInThorough", kPhotoMode, false, Hap::LinkInThorough},
                       Fused{"VideosLinkInThorough", kVideoMode, false, Hap::LinkInThorough},
-                      Fused{"PhotosSourceEnds", kPhotoMode, false, Hap::SourceEnds, 20}),
+                      Fused{"PhotosSourceEnds", kPhotoMode, false, Hap::SourceEnds, 20},
+                      Fused{"PhotosAndVideos", kPhotoMode, true, Hap::None, 0, true},
+                      Fused{"PhotosAndVideosWhole", kPhotoMode, false, Hap::None, 0, true},
+                      Fused{"PhotosAndVideosStopAt40", kPhotoMode, true, Hap::Stop, 40, true},
+                      Fused{"PhotosAndVideosUnreadable", kPhotoMode, true, Hap::Unreadable, 0, true},
+                      Fused{"PhotosAndVideosLinkInVideoThorough", kPhotoMode, false, Hap::LinkInThorough, 0, true}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace
