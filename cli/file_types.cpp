@@ -36,6 +36,20 @@ std::string edition_name(const MyTableController& c) {
 }  // namespace
 
 int choose_mode_and_types(const Options& options, MyTableController& controller, bool apply_selection) {
+    if (options.mode == "all") {
+        // Photo mode reads; each other mode the edition offers reads beside it, every type ticked.
+        controller.Modes_Beside.clear();
+        for (const std::int32_t mode : {kVideoMode, kRawFileMode, kAudioMode}) {
+            if (!controller.Mode_Is_Offered(mode)) continue;
+            Recovery_MODE = mode;
+            controller.Fill_Check_List();
+            if (!controller.Apply_Check_List_Selection()) return 2;
+            controller.Modes_Beside.push_back({mode, controller.CheckListHeader_Array,
+                                               controller.CheckListHeader_Adv_Array, controller.nsSIGFileInfoDataObject});
+        }
+        Recovery_MODE = kPhotoMode;
+        return 0;
+    }
     const std::int32_t mode = mode_number(options.mode);
     if (!controller.Mode_Is_Offered(mode)) {
         std::fprintf(stderr, "salvex-scan: the %s edition does not search for %s files; it offers: %s\n",

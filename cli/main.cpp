@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     // A signature file of the chosen mode that gave nothing would make the search find nothing: say so first.
     bool unusable = false;
     for (const auto& problem : controller.Signature_File_Problems)
-        if (problem.mode == salvex::cli::mode_number(options.mode)) {
+        if (options.mode == "all" || problem.mode == salvex::cli::mode_number(options.mode)) {
             std::fprintf(stderr, "salvex-scan: %s: %s\n", problem.path.c_str(), problem.cause.c_str());
             unusable = true;
         }

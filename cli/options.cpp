@@ -21,7 +21,8 @@ std::string usage_text() {
            "Options:\n"
            "  --source SOURCE     a device identifier such as sdb1, or a disk-image file\n"
            "  --dest DIR          where the result folder is made\n"
-           "  --mode MODE         what to look for: photo (default), video, file or audio\n"
+           "  --mode MODE         what to look for: photo (default), video, file or audio,\n"
+           "                      or all: every mode the edition offers, from one read\n"
            "  --types LIST        in video, file and audio mode, the file types to look\n"
            "                      for, separated by commas, such as MP4,MOV (default: all)\n"
            "  --list-types        list the file types of the mode, as --types takes them\n"
@@ -98,8 +99,8 @@ ParseResult parse_options(const std::vector<std::string>& args) {
         } else if (a == "--dest") {
             o.destination = value;
         } else if (a == "--mode") {
-            if (value != "photo" && value != "video" && value != "file" && value != "audio")
-                return {std::nullopt, "unknown mode \"" + value + "\": choose photo, video, file or audio"};
+            if (value != "photo" && value != "video" && value != "file" && value != "audio" && value != "all")
+                return {std::nullopt, "unknown mode \"" + value + "\": choose photo, video, file, audio or all"};
             o.mode = value;
         } else if (a == "--types") {
             o.types.clear();
@@ -133,6 +134,8 @@ ParseResult parse_options(const std::vector<std::string>& args) {
             return {std::nullopt, "unknown option \"" + args[i] + "\""};
         }
     }
+    if (o.mode == "all" && o.list_types) return {std::nullopt, "--list-types lists the types of one mode: choose it with --mode"};
+    if (o.mode == "all" && !o.types.empty()) return {std::nullopt, "--types chooses the types of one mode; --mode all looks for every type"};
     if (o.help || list_only) return {o, {}};
     if (o.source.empty()) return {std::nullopt, "say what to search with --source (a device such as sdb1, or a disk image)"};
     if (o.destination.empty()) return {std::nullopt, "say where to save what is found with --dest"};

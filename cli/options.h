@@ -13,7 +13,7 @@ struct Options {
     std::string edition = "Birch";  // the edition that offers every mode
     std::string source;             // device identifier or disk-image file
     std::string destination;
-    std::string mode = "photo";     // photo, video, file or audio
+    std::string mode = "photo";     // photo, video, file, audio, or all of them the edition offers
     std::vector<std::string> types; // the file types to keep ticked; empty means all
     bool list_types = false;
     std::optional<std::uint64_t> range_start, range_end;  // sectors, end exclusive

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/error_words.h"
+#include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "cli/terminal_view.h"
@@ -18,6 +19,7 @@
 #include "engine/header_match.h"
 #include "engine/messages.h"
 #include "engine/output_naming.h"
+#include "platform/folder_lock.h"
 #include "platform/raw_device.h"
 #include "platform/same_device.h"
 
@@ -124,14 +126,21 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
 
     const std::int32_t mode = Recovery_MODE;
     const fs::path destination = fs::absolute(options.destination).lexically_normal();
-    const fs::path search_folder = destination / controller.Rec_Folder_Name / std::string(mode_folder(mode));
+    // The mode's search, then those of the modes searched beside it.
+    std::vector<std::int32_t> modes{mode};
+    for (const auto& m : controller.Modes_Beside) modes.push_back(m.mode);
+    std::vector<fs::path> search_folders;
+    for (const std::int32_t m : modes)
+        search_folders.push_back(destination / controller.Rec_Folder_Name / std::string(mode_folder(m)));
+    const fs::path& search_folder = search_folders.front();
     // Checked before anything is made there. Writing over the source itself is
     // refused even when asked for; saving beside it on its own volume only unasked.
-    if (platform::result_folder_holds_source(search_folder.string(), source_path))
-        return fail(source_path + " lies where " + destination.string() +
-                        " keeps what it recovers: saving there would write over the source itself. "
-                        "Choose another folder.",
-                    2);
+    for (const fs::path& folder : search_folders)
+        if (platform::result_folder_holds_source(folder.string(), source_path))
+            return fail(source_path + " lies where " + destination.string() +
+                            " keeps what it recovers: saving there would write over the source itself. "
+                            "Choose another folder.",
+                        2);
     if (!options.force && platform::writes_onto_device(destination.string(), source_path))
         return fail(destination.string() + " lies on " + source_path +
                         ", the volume being searched: saving there can overwrite the very files you want back. "
@@ -139,22 +148,46 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                     2);
 
     using salvex::Outlet;
-    // The same controls the window's range screen fills, of the mode's own set.
-    const bool sig = mode != kPhotoMode;
+    // The same controls the window's range screen fills, of each searched mode's own set.
     view.set_text(Outlet::disk_identifier, identifier);
     view.set_text(Outlet::sectors_val, std::to_string(sectors));
-    view.set_state(in_set(Outlet::entire_disk_rd, sig), !options.range_end);
-    view.set_state(in_set(Outlet::sector_range_rd, sig), options.range_end.has_value());
-    view.set_text(in_set(Outlet::Start_slider_val, sig), std::to_string(options.range_start.value_or(0)));
-    view.set_text(in_set(Outlet::End_slider_val, sig), std::to_string(options.range_end.value_or(sectors)));
     view.set_text(Outlet::path, destination.string());
-    view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, options.thorough);
-    view.set_state(in_set(Outlet::exact_files_chk, sig), options.exact_files);
+    for (const std::int32_t m : modes) {
+        const bool sig = m != kPhotoMode;
+        view.set_state(in_set(Outlet::entire_disk_rd, sig), !options.range_end);
+        view.set_state(in_set(Outlet::sector_range_rd, sig), options.range_end.has_value());
+        view.set_text(in_set(Outlet::Start_slider_val, sig), std::to_string(options.range_start.value_or(0)));
+        view.set_text(in_set(Outlet::End_slider_val, sig), std::to_string(options.range_end.value_or(sectors)));
+        view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, options.thorough);
+        view.set_state(in_set(Outlet::exact_files_chk, sig), options.exact_files);
+    }
 
-    const TreeState before = tree_state(search_folder);
+    std::vector<TreeState> before;
+    for (const fs::path& folder : search_folders) before.push_back(tree_state(folder));
     // It says why it refuses: a folder another search holds is bad usage, one that cannot be made a failure.
     std::error_code ec;
     if (!controller.Claim_Result_Folder()) return fs::is_directory(search_folder, ec) ? 2 : 1;
+    // The folders of the modes beside it are held as well; those made here and
+    // left empty (their search never came to save) go again.
+    std::vector<platform::FolderLock> locks;
+    std::vector<fs::path> made;
+    const auto let_go = [&] {
+        locks.clear();
+        for (const fs::path& folder : made) fs::remove(folder, ec);  // only while empty
+    };
+    for (std::size_t i = 1; i < search_folders.size(); ++i) {
+        const fs::path& folder = search_folders[i];
+        if (!fs::exists(folder, ec)) made.push_back(folder);
+        if (!Create_User_Folder(folder.string())) {
+            let_go();
+            return fail(folder.string() + ": " + plain_cause(errno), 1);
+        }
+        locks.emplace_back(folder.string());
+        if (locks.back().in_use()) {
+            let_go();
+            return fail(folder.string() + ": another search is saving into this folder right now", 2);
+        }
+    }
 
     // Saving stopped: name the file or folder and why, in place of the window's guess.
     view.explain_alerts_with([&controller](const AlertRequest& alert) {
@@ -190,6 +223,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     controller.Join_Scan_Threads();
     view.queue().run_pending();
     view.finish_progress_line();
+    let_go();
 
     if (controller.scan_outcome == ScanOutcome::Stopped)
         std::printf("Stopped at sector %llu of %llu; everything found until then is kept.\n",
@@ -199,7 +233,12 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     // A search that never came to save (its source did not open) has nothing to sum up.
     if (!tally.result_folder.empty()) {
         const fs::path cut_short = tally.cut_short ? fs::path(tally.failed_path).lexically_normal() : fs::path();
-        print_summary(search_folder, before, cut_short);
+        // Each mode whose search came to save, in the order they ran.
+        std::vector<std::size_t> searched;
+        for (std::size_t i = 0; i < search_folders.size(); ++i)
+            if (i == 0 || (fs::is_directory(search_folders[i], ec) && tree_state(search_folders[i]) != before[i]))
+                searched.push_back(i);
+        for (const std::size_t i : searched) print_summary(search_folders[i], before[i], cut_short);
         if (tally.unreadable_sectors > 0) {
             std::string files;
             for (const auto& f : tally.files_with_zeros) files += "\n  " + f;
@@ -210,8 +249,9 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                         files.empty() ? "no file kept holds zeros there." :
                                         ("these files hold zeros there:" + files).c_str());
         }
-        if (fs::exists(search_folder / "report.xml", ec))
-            std::printf("Scan report: %s\n", (search_folder / "report.xml").c_str());
+        for (const std::size_t i : searched)
+            if (fs::exists(search_folders[i] / "report.xml", ec))
+                std::printf("Scan report: %s\n", (search_folders[i] / "report.xml").c_str());
     }
     switch (controller.scan_outcome.load()) {
         case ScanOutcome::Completed: return 0;

@@ -383,6 +383,36 @@ TEST_P(EveryMode, GivesFromOneReadWhatThePassesInTurnGave) {
     EXPECT_EQ(what_a_search_gave(card().image.string(), sectors, general, thorough, mode, true, false), in_turn);
 }
 
+// Every mode from one read gives all that each mode's search gives, run one
+// after another into the same folder; the summary names each mode's folder.
+TEST(EveryModeAtOnce, GivesWhatTheModesGiveOneAfterAnother) {
+    TempFolder tmp;
+    const auto salvex_scan = [&](const std::string& dest, const std::string& mode) {
+        return run("XDG_DATA_HOME=" + quote(tmp / "data") + " " + quote((kBin / "salvex-scan").string()) + " --source " +
+                   quote(card().image.string()) + " --dest " + quote(tmp / dest) + " --mode " + mode + " </dev/null");
+    };
+    // Each file's size and bytes, each folder, and the reports but for their time.
+    const auto tree = [&](const std::string& dest) {
+        std::map<std::string, std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(tmp / dest)) {
+            std::string bytes = entry.is_regular_file() ? slurp(entry.path()) : "folder";
+            if (const auto time = bytes.find("<start_time>"); entry.path().filename() == "report.xml")
+                bytes.erase(time, bytes.find("</start_time>") - time);
+            found[fs::relative(entry.path(), tmp / dest).string()] = std::move(bytes);
+        }
+        return found;
+    };
+    const Ran all = salvex_scan("all", "all");
+    ASSERT_EQ(all.status, 0) << all.output;
+    for (const char* mode : {"photo", "video", "file", "audio"}) ASSERT_EQ(salvex_scan("each", mode).status, 0) << mode;
+    const auto each = tree("each");
+    EXPECT_GT(each.size(), 40u);
+    EXPECT_TRUE(tree("all") == each) << "the trees differ";
+    for (const char* folder : {"Photo Search", "Video Search", "File Search", "Audio File Search"})
+        EXPECT_NE(all.output.find(" into " + (fs::path(tmp / "all") / kResults / folder).string() + "\n"), std::string::npos)
+            << all.output;
+}
+
 // ---- the type check list ----
 
 struct Choice {
