@@ -333,7 +333,7 @@ private:
     friend class salvex::CarvePass;
 
     ScanParameters Read_Scan_Parameters();
-    // open_source: false for a pass held back beside the general one, which read for it.
+    // open_source: false for a pass held back beside another, which read for it.
     std::optional<PassStart> Start_Pass(bool general, bool open_source = true);
     // Closes the source at the end of the range; the pass's result.
     // The pass's result once its loop ends: false, with the read-failure message,
@@ -342,7 +342,7 @@ private:
     // The passes of a search in the current mode and of the modes beside it; true
     // when the general pass of the current mode read the range to its end.
     bool Run_Passes(bool photo);
-    // A search's passes read beside its general pass, then the modes' beside it.
+    // Passes held back beside a general pass: its own thorough one, or both of another mode's.
     struct HeldSearch;
     // The search of the current mode, with the modes of `later` beside it that
     // can be; those that cannot stay in `later`. True when its general pass read

@@ -60,6 +60,13 @@ bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& l
                 if (pass != nullptr) beside.push_back(pass);
         return Read_Pass(*general, beside);
     };
+    // A search that never came to run leaves nothing, not even its mode folder.
+    const auto discard = [](HeldSearch& h) {
+        for (auto* pass : {h.general.get(), h.thorough.get()})
+            if (pass != nullptr) pass->discard();
+        std::error_code ec;
+        if (!h.made.empty()) std::filesystem::remove(h.made, ec);  // only while empty
+    };
     bool general_read = false;
     if (!photo) {
         general_read = read();
@@ -70,15 +77,14 @@ bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& l
             // Open streams stay as they are: the next pass or the final screen closes them.
             Show_MessageBox(e.what());
             general_read = true;
+            // What read beside it did not read to the end: those modes read on their own.
+            for (HeldSearch& h : held) {
+                if (h.mode != nullptr) later.push_back(h.mode);
+                discard(h);
+            }
+            held.clear();
         }
     }
-    // A search that never came to run leaves nothing, not even its mode folder.
-    const auto discard = [](HeldSearch& h) {
-        for (auto* pass : {h.general.get(), h.thorough.get()})
-            if (pass != nullptr) pass->discard();
-        std::error_code ec;
-        if (!h.made.empty()) std::filesystem::remove(h.made, ec);  // only while empty
-    };
     if (!general_read || stop_screen_already_show != 0) {
         for (HeldSearch& h : held) discard(h);
         return general_read;
