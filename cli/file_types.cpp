@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
+#include "engine/output_naming.h"
 
 namespace salvex::cli {
 
@@ -33,20 +34,73 @@ std::string edition_name(const MyTableController& c) {
     return e != nullptr ? std::string(e->key) : std::string("this");
 }
 
+bool names_row(const std::string& type, const TableRow& row) {
+    return strcasecmp(row.at("Extension").c_str(), type.c_str()) == 0;
+}
+
+bool names_any(const std::vector<std::string>& types, const TableRow& row) {
+    return std::any_of(types.begin(), types.end(), [&](const std::string& t) { return names_row(t, row); });
+}
+
+// Ticks the named types in the check list of the current mode. False when none
+// of them can be found, the thorough search being left out: said here.
+bool tick_types(const std::vector<std::string>& types, bool thorough, MyTableController& controller) {
+    const auto& rows = controller.nsCheckedListDataObject;
+    std::size_t named = 0, thorough_only = 0;
+    for (const auto& row : rows) {
+        if (!names_any(types, row)) continue;
+        ++named;
+        // A type only the thorough search knows is never found without it.
+        if (thorough || row.at("Thoro") != "YES") continue;
+        ++thorough_only;
+        std::fprintf(stderr, "salvex-scan: %s is looked for only by the thorough search, which --no-thorough leaves out\n",
+                     row.at("Extension").c_str());
+    }
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        controller.setObjectValue(Outlet::idCheckTableView, "State", static_cast<long>(r), names_any(types, rows[r]) ? "1" : "0");
+    return thorough_only < named;
+}
+
+// --mode all: photo mode reads, and each other mode the edition offers reads
+// beside it. --types narrows each of those to the named types it has; one that
+// has none of them is left out. Photo mode has no choice of types.
+int choose_every_mode(const Options& options, MyTableController& controller) {
+    controller.Modes_Beside.clear();
+    std::vector<bool> known(options.types.size(), false);
+    bool findable = options.types.empty();
+    for (const std::int32_t mode : {kVideoMode, kRawFileMode, kAudioMode}) {
+        if (!controller.Mode_Is_Offered(mode)) continue;
+        Recovery_MODE = mode;
+        controller.Fill_Check_List();
+        if (!options.types.empty()) {
+            bool has_any = false;
+            for (std::size_t t = 0; t < options.types.size(); ++t)
+                for (const auto& row : controller.nsCheckedListDataObject)
+                    if (names_row(options.types[t], row)) known[t] = has_any = true;
+            if (!has_any) continue;
+            if (tick_types(options.types, options.thorough, controller)) findable = true;
+        }
+        if (!controller.Apply_Check_List_Selection()) return 2;
+        controller.Modes_Beside.push_back({mode, controller.CheckListHeader_Array, controller.CheckListHeader_Adv_Array,
+                                           controller.nsSIGFileInfoDataObject});
+    }
+    Recovery_MODE = kPhotoMode;
+    for (std::size_t t = 0; t < options.types.size(); ++t)
+        if (!known[t]) {
+            std::fprintf(stderr,
+                         "salvex-scan: %s is not a video, file or audio type of this edition; "
+                         "'salvex-scan --mode all --list-types' lists them\n",
+                         options.types[t].c_str());
+            return 2;
+        }
+    return findable ? 0 : 2;
+}
+
 }  // namespace
 
 int choose_mode_and_types(const Options& options, MyTableController& controller, bool apply_selection) {
     if (options.mode == "all") {
-        // Photo mode reads; each other mode the edition offers reads beside it, every type ticked.
-        controller.Modes_Beside.clear();
-        for (const std::int32_t mode : {kVideoMode, kRawFileMode, kAudioMode}) {
-            if (!controller.Mode_Is_Offered(mode)) continue;
-            Recovery_MODE = mode;
-            controller.Fill_Check_List();
-            if (!controller.Apply_Check_List_Selection()) return 2;
-            controller.Modes_Beside.push_back({mode, controller.CheckListHeader_Array,
-                                               controller.CheckListHeader_Adv_Array, controller.nsSIGFileInfoDataObject});
-        }
+        if (!options.list_types) return choose_every_mode(options, controller);
         Recovery_MODE = kPhotoMode;
         return 0;
     }
@@ -65,38 +119,16 @@ int choose_mode_and_types(const Options& options, MyTableController& controller,
         return 0;
     }
     controller.Fill_Check_List();
-    auto& rows = controller.nsCheckedListDataObject;
     if (!options.types.empty()) {
         for (const auto& wanted : options.types) {
-            const bool known = std::any_of(rows.begin(), rows.end(), [&](const TableRow& row) {
-                return strcasecmp(row.at("Extension").c_str(), wanted.c_str()) == 0;
-            });
-            if (!known) {
+            const auto& rows = controller.nsCheckedListDataObject;
+            if (std::none_of(rows.begin(), rows.end(), [&](const TableRow& row) { return names_row(wanted, row); })) {
                 std::fprintf(stderr, "salvex-scan: %s is not a %s type; 'salvex-scan --mode %s --list-types' lists them\n",
                              wanted.c_str(), options.mode.c_str(), options.mode.c_str());
                 return 2;
             }
         }
-        // A type only the thorough search knows is never found without it.
-        if (!options.thorough) {
-            std::size_t thorough_only = 0;
-            for (const auto& row : rows) {
-                const bool wanted = std::any_of(options.types.begin(), options.types.end(), [&](const std::string& t) {
-                    return strcasecmp(row.at("Extension").c_str(), t.c_str()) == 0;
-                });
-                if (!wanted || row.at("Thoro") != "YES") continue;
-                ++thorough_only;
-                std::fprintf(stderr, "salvex-scan: %s is looked for only by the thorough search, which --no-thorough leaves out\n",
-                             row.at("Extension").c_str());
-            }
-            if (thorough_only == options.types.size()) return 2;
-        }
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            const bool wanted = std::any_of(options.types.begin(), options.types.end(), [&](const std::string& t) {
-                return strcasecmp(rows[r].at("Extension").c_str(), t.c_str()) == 0;
-            });
-            controller.setObjectValue(Outlet::idCheckTableView, "State", static_cast<long>(r), wanted ? "1" : "0");
-        }
+        if (!tick_types(options.types, options.thorough, controller)) return 2;
     }
     if (apply_selection && !controller.Apply_Check_List_Selection()) return 2;
     return 0;
@@ -109,6 +141,18 @@ void print_type_list(const MyTableController& controller) {
     for (const auto& row : controller.nsCheckedListDataObject)
         std::printf("%-*s  %s%s\n", static_cast<int>(width), row.at("Extension").c_str(), row.at("Description").c_str(),
                     row.at("Thoro") == "YES" ? "  (thorough search only)" : "");
+}
+
+void print_every_type_list(MyTableController& controller) {
+    std::printf("Photo mode looks for every photo type; --list-signatures lists them.\n");
+    for (const std::int32_t mode : {kVideoMode, kRawFileMode, kAudioMode}) {
+        if (!controller.Mode_Is_Offered(mode)) continue;
+        Recovery_MODE = mode;
+        controller.Fill_Check_List();
+        std::printf("\n%s:\n", std::string(mode_folder(mode)).c_str());
+        print_type_list(controller);
+    }
+    Recovery_MODE = kPhotoMode;
 }
 
 }  // namespace salvex::cli

@@ -18,5 +18,7 @@ int choose_mode_and_types(const Options& options, MyTableController& controller,
 // The check list of the current mode: type, description, and whether only the
 // thorough pass looks for it.
 void print_type_list(const MyTableController& controller);
+// For --mode all: the check list of each mode the edition offers, under its name.
+void print_every_type_list(MyTableController& controller);
 
 }  // namespace salvex::cli

@@ -64,6 +64,10 @@ int main(int argc, char** argv) {
     if (const int status = salvex::cli::choose_mode_and_types(options, controller, !options.list_types); status != 0)
         return status;
     if (options.list_types) {
+        if (options.mode == "all") {
+            salvex::cli::print_every_type_list(controller);
+            return 0;
+        }
         if (Recovery_MODE == kPhotoMode) {
             std::fputs(edition_report(controller).c_str(), stdout);  // photo mode has no check list: all types
             return 0;

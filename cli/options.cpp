@@ -24,11 +24,13 @@ std::string usage_text() {
            "  --mode MODE         what to look for: photo (default), video, file or audio,\n"
            "                      or all: every mode the edition offers, from one read\n"
            "  --types LIST        in video, file and audio mode, the file types to look\n"
-           "                      for, separated by commas, such as MP4,MOV (default: all)\n"
-           "  --list-types        list the file types of the mode, as --types takes them\n"
+           "                      for, separated by commas, such as MP4,MOV (default: all);\n"
+           "                      with --mode all, a mode with none of them is left out\n"
+           "  --list-types        list the file types of the mode (of each mode with\n"
+           "                      --mode all), as --types takes them\n"
            "  --range START:END   search sectors START up to, not including, END\n"
            "                      (default: the whole source)\n"
-           "  --no-thorough       skip the thorough pass that follows the general one\n"
+           "  --no-thorough       leave out the thorough search\n"
            "  --whole-sectors     keep each file as whole sectors up to the next file or its\n"
            "                      type's largest size, without cutting it at its own end\n"
            "                      or checking its type\n"
@@ -134,8 +136,6 @@ ParseResult parse_options(const std::vector<std::string>& args) {
             return {std::nullopt, "unknown option \"" + args[i] + "\""};
         }
     }
-    if (o.mode == "all" && o.list_types) return {std::nullopt, "--list-types lists the types of one mode: choose it with --mode"};
-    if (o.mode == "all" && !o.types.empty()) return {std::nullopt, "--types chooses the types of one mode; --mode all looks for every type"};
     if (o.help || list_only) return {o, {}};
     if (o.source.empty()) return {std::nullopt, "say what to search with --source (a device such as sdb1, or a disk image)"};
     if (o.destination.empty()) return {std::nullopt, "say where to save what is found with --dest"};

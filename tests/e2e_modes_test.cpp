@@ -385,6 +385,7 @@ TEST_P(EveryMode, GivesFromOneReadWhatThePassesInTurnGave) {
 
 // Every mode from one read gives all that each mode's search gives, run one
 // after another into the same folder; the summary names each mode's folder.
+// --types narrows each mode to the named types it has, and leaves out a mode with none.
 TEST(EveryModeAtOnce, GivesWhatTheModesGiveOneAfterAnother) {
     TempFolder tmp;
     const auto salvex_scan = [&](const std::string& dest, const std::string& mode) {
@@ -411,6 +412,15 @@ TEST(EveryModeAtOnce, GivesWhatTheModesGiveOneAfterAnother) {
     for (const char* folder : {"Photo Search", "Video Search", "File Search", "Audio File Search"})
         EXPECT_NE(all.output.find(" into " + (fs::path(tmp / "all") / kResults / folder).string() + "\n"), std::string::npos)
             << all.output;
+
+    ASSERT_EQ(salvex_scan("some", "all --types mp4,PDF").status, 0);
+    for (const char* mode : {"photo", "video --types MP4", "file --types PDF"})
+        ASSERT_EQ(salvex_scan("each-of-some", mode).status, 0) << mode;
+    const auto some = tree("some");
+    EXPECT_TRUE(some == tree("each-of-some")) << "the trees differ";
+    EXPECT_FALSE(fs::exists(fs::path(tmp / "some") / kResults / "Audio File Search"));
+    EXPECT_TRUE(std::any_of(some.begin(), some.end(), [](const auto& f) { return f.first.find("/MP4/") != std::string::npos; }));
+    EXPECT_EQ(salvex_scan("none", "all --types NOSUCH").status, 2);
 }
 
 // ---- the type check list ----
