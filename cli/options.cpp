@@ -76,7 +76,7 @@ ParseResult parse_options(const std::vector<std::string>& args) {
         const bool takes_value =
             a == "--edition" || a == "--source" || a == "--dest" || a == "--mode" || a == "--range" || a == "--types";
         const bool is_switch = a == "--help" || a == "--list-devices" || a == "--list-signatures" ||
-                               a == "--no-thorough" || a == "--force" || a == "--list-types";
+                               a == "--no-thorough" || a == "--whole-sectors" || a == "--force" || a == "--list-types";
         // A switch is on by being there: --force=no must not read as yes.
         if (is_switch && given_value) return {std::nullopt, a + " takes no value"};
         if (takes_value && !given_value) {

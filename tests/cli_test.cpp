@@ -42,6 +42,13 @@ TEST(SalvexScan, HelpAndUsageErrors) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.output.find("unknown edition \"Oak\""), std::string::npos);
     EXPECT_NE(bad.output.find("Try 'salvex-scan --help'"), std::string::npos);
+
+    // A switch is on by being there: given a value, it is bad usage, not a yes.
+    for (const std::string option : {"--force", "--whole-sectors", "--no-thorough"}) {
+        const auto valued = run(kScan + " --source card.img --dest out " + option + "=no");
+        EXPECT_EQ(valued.status, 2) << option;
+        EXPECT_NE(valued.output.find("salvex-scan: " + option + " takes no value"), std::string::npos) << valued.output;
+    }
 }
 
 // salvex-scan (or what runs it) from source into destination, with no terminal to ask on.
