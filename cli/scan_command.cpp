@@ -114,7 +114,13 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                    ? fail("there is no device or disk image called " + options.source + " (" + source_path + ")", 1)
                    : fail(source_path + ": " + plain_cause(errno), 1);
     if (S_ISDIR(st.st_mode)) return fail(options.source + " is a folder; give a device or a disk-image file", 1);
+    errno = 0;
     const auto bytes = platform::source_size_bytes(source_path);
+    // A device it may not open is not "neither": say what gives the rights.
+    if (!bytes && (errno == EACCES || errno == EPERM))
+        return fail(source_path + ": permission denied\nReading a device needs administrator rights: run salvex-scan "
+                                  "with sudo.",
+                    1);
     if (!bytes) return fail(options.source + " is neither a device nor a disk-image file", 1);
     const std::uint64_t sectors = S_ISREG(st.st_mode) ? image_sectors(*bytes) : *bytes / kSectorSize;
     if (sectors == 0) return fail(source_path + ": empty, there is nothing to search", 1);

@@ -94,7 +94,7 @@ TEST(SalvexScan, NeverWritesOverItsSource) {
 // "salvex-scan: PATH: CAUSE", with what works on this system, and leaves no
 // folders behind: a result folder another search holds, an image's size (its
 // tail counts as a last sector), a signature file that gives nothing (a FIFO
-// must not hold the program up), a source it may not read.
+// must not hold the program up), an image or a device it may not read.
 TEST(SalvexScan, RefusalsBeforeTheSearchSayWhyOnStandardError) {
     TempFolder dir;
     fs::permissions(dir.path(), fs::perms::all);
@@ -111,6 +111,8 @@ TEST(SalvexScan, RefusalsBeforeTheSearchSayWhyOnStandardError) {
     fs::permissions(unreadable, fs::perms::owner_read | fs::perms::owner_write);
     // Root reads anything: the image's refusal needs someone else.
     const std::string as_nobody = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " + kScan : "";
+    const salvex::test::LoopDevice device(unreadable);
+    const std::string device_as_nobody = device.attached() ? as_nobody : "";
 
     struct Case {
         std::string source, dest, more, program;
@@ -125,7 +127,10 @@ TEST(SalvexScan, RefusalsBeforeTheSearchSayWhyOnStandardError) {
                                resources + "/BIRPhoto.sig: not a regular file\nsalvex-scan: " + resources +
                                    "/BIRPhotoAdv.sig: holds no signature record\n"},
                           Case{unreadable, dir / "out", "--mode file", as_nobody, 1,
-                               unreadable + ": permission denied\nMake the image readable to you"}}) {
+                               unreadable + ": permission denied\nMake the image readable to you"},
+                          Case{device.node(), dir / "out", "", device_as_nobody, 1,
+                               device.node() + ": permission denied\nReading a device needs administrator rights: "
+                                               "run salvex-scan with sudo."}}) {
         if (c.program.empty()) continue;
         const auto ran = scan(dir, c.source, c.dest, c.more, c.program);
         EXPECT_EQ(ran.status, c.status) << c.said << ": " << ran.output;
