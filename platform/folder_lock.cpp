@@ -9,8 +9,14 @@
 
 namespace salvex::platform {
 
-FolderLock::FolderLock(const std::string& folder) {
-    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+FolderLock::FolderLock(const std::string& folder)
+    : FolderLock(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), true) {}
+
+// A lock of its own, apart from the caller's descriptor: opened anew, not duplicated.
+FolderLock::FolderLock(int folder_fd)
+    : FolderLock(folder_fd < 0 ? -1 : ::openat(folder_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC), true) {}
+
+FolderLock::FolderLock(int own_fd, bool) : fd_(own_fd) {
     if (fd_ < 0) return;
     if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
     in_use_ = errno == EWOULDBLOCK;

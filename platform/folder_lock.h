@@ -11,6 +11,8 @@ public:
     FolderLock() = default;
     // Takes the lock on an existing folder.
     explicit FolderLock(const std::string& folder);
+    // Takes the lock on the folder open as `folder_fd`, which stays the caller's.
+    explicit FolderLock(int folder_fd);
     ~FolderLock();
     FolderLock(FolderLock&& other) noexcept;
     FolderLock& operator=(FolderLock&& other) noexcept;
@@ -23,6 +25,8 @@ public:
     bool in_use() const { return in_use_; }
 
 private:
+    FolderLock(int own_fd, bool);
+
     int fd_ = -1;
     bool in_use_ = false;
 };

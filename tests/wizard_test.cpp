@@ -314,6 +314,17 @@ TEST_F(Wizard, TheResultFolderIsClaimedByOneSearchAtATime) {
     EXPECT_FALSE(c->Claim_Result_Folder());
     EXPECT_EQ(last_alert(), home / "a file" + ": not a folder");
     EXPECT_FALSE(salvex::platform::FolderLock(folder).in_use());  // the last claim let go
+
+    // A link planted in the result tree is named, not made through, and left as it was.
+    fs::create_directories(home / "elsewhere");
+    fs::create_directories(home / "linked");
+    fs::create_directory_symlink(home / "elsewhere", home / "linked/Salvex Birch Recovery Results");
+    view.set_text(Outlet::path, home / "linked");
+    EXPECT_FALSE(c->Claim_Result_Folder());
+    EXPECT_EQ(last_alert(), home / "linked/Salvex Birch Recovery Results" +
+                                ": a link or a file stands there; nothing was written through it");
+    EXPECT_TRUE(fs::is_empty(home / "elsewhere"));
+    EXPECT_TRUE(fs::is_symlink(home / "linked/Salvex Birch Recovery Results"));
 }
 
 // --- Support and exit ---

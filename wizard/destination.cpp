@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "app/error_words.h"
-#include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
 #include "engine/output_naming.h"
+#include "engine/output_tree.h"
 #include "platform/invoking_user.h"
 #include "platform/raw_device.h"
 #include "platform/same_device.h"
@@ -84,18 +84,23 @@ bool MyTableController::Claim_Result_Folder() {
     const fs::path folder = fs::path(view_.text(Outlet::path)) / Rec_Folder_Name /
                             std::string(salvex::mode_folder(Recovery_MODE));
     std::error_code ec;
+    // A link counts as there: it is neither followed nor, when the claim fails, removed.
     fs::path existing = folder;
-    for (; !existing.empty() && !fs::exists(existing, ec) && existing != existing.root_path();
+    for (; !existing.empty() && !fs::exists(fs::symlink_status(existing, ec)) && existing != existing.root_path();
          existing = existing.parent_path())
         claim_made_folders_.push_back(existing.string());
     std::string failure;
     std::string_view advice = salvex::text::kResultFolderUnusableInfo;
+    // Made and locked as the search will write there: from the destination down,
+    // never through a link in the result tree.
+    salvex::OutputTree tree;
+    salvex::Refusal why;
     if (!fs::is_directory(existing, ec)) {
         failure = existing.string() + ": " + salvex::plain_cause(ENOTDIR);
-    } else if (!Create_User_Folder(folder.string())) {
-        failure = folder.string() + ": " + salvex::plain_cause(errno);
+    } else if (!tree.open(view_.text(Outlet::path), {Rec_Folder_Name, folder.filename().string()}, why)) {
+        failure = why.path + ": " + why.cause;
     } else {
-        result_lock_ = salvex::platform::FolderLock(folder.string());
+        result_lock_ = salvex::platform::FolderLock(tree.folder(2));
         if (!result_lock_.in_use()) return true;  // a file system without such locks cannot tell: go on
         failure = folder.string() + ": " + std::string(salvex::text::kResultFolderInUse);
         advice = salvex::text::kResultFolderInUseInfo;
