@@ -1,6 +1,7 @@
 // salvex-scan and the bundle executable, run as a user runs them.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <cstdio>
 #include <set>
@@ -8,10 +9,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/bundle_info.h"
+#include "app/my_table_controller.h"
+#include "cli/file_types.h"
 #include "cli/options.h"
+#include "cli/scan_command.h"
+#include "cli/terminal_view.h"
 #include "platform/folder_lock.h"
 #include "support/bundle_maker.h"
+#include "support/faulty_source.h"
 #include "support/loop_device.h"
+#include "support/sector_image.h"
 #include "support/shell.h"
 
 namespace {
@@ -155,6 +163,74 @@ TEST(SalvexScan, HangUpOrTerminateStopsAndKeepsWhatWasFound) {
         EXPECT_NE(ran.output.find("Stopped at sector"), std::string::npos) << signal << ": " << ran.output;
         EXPECT_NE(ran.output.find("Recovered 0 files"), std::string::npos) << signal << ": " << ran.output;
         EXPECT_NE(ran.output.find("status 130"), std::string::npos) << signal << ": " << ran.output;
+    }
+}
+
+// Its own run over a card that misbehaves, in the photo engine and the group one:
+// a sector that never reads is zeros in place, said in the summary and the
+// report with the file holding it; a card gone midway (ENXIO, ENODEV) ends the
+// search with the read error, its last file holding only what was read.
+TEST(SalvexScan, UnreadableSectorsAndACardGoneAreSaid) {
+    struct Case {
+        std::string mode, type;
+        std::vector<std::uint8_t> header;
+        int gone;  // 0: sector 5 never reads; else errno from sector 30 on
+    };
+    const std::vector<std::uint8_t> jpg{0xFF, 0xD8, 0xFF, 0xE0}, flv{0x46, 0x4C, 0x56, 0x01};
+    for (const Case& c : {Case{"photo", "JPG", jpg, 0}, Case{"video", "FLV", flv, 0}, Case{"photo", "JPG", jpg, ENXIO},
+                          Case{"video", "FLV", flv, ENODEV}}) {
+        SCOPED_TRACE(c.mode + " " + std::to_string(c.gone));
+        TempFolder dir;
+        salvex::test::SectorImage img(40);
+        img.header(0, c.header).header(20, c.header);
+        salvex::test::FaultySource source;
+        if (c.gone == 0) source.fail_sector(5);
+        else source.vanish_at(30, c.gone);
+        salvex::cli::Options o;
+        o.source = img.save(dir / "card.img");
+        o.destination = dir / "out";
+        o.mode = c.mode;
+        o.thorough = o.exact_files = false;
+        std::FILE* err = std::tmpfile();
+        ASSERT_NE(err, nullptr);
+        salvex::TerminalView view(stdout, nullptr, err);
+        MyTableController controller(view, salvex::bundle_at(std::string(SALVEX_BIN_DIR) + "/Salvex Birch Recovery.app"));
+        controller.Load_Signature_Catalogue();
+        controller.Open_Source = source.opener();
+        ASSERT_EQ(salvex::cli::choose_mode_and_types(o, controller, true), 0);
+        ::testing::internal::CaptureStdout();
+        const int status = salvex::cli::run_scan(o, controller, view);
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        std::rewind(err);
+        std::string said(4096, '\0');
+        said.resize(std::fread(said.data(), 1, said.size(), err));
+        std::fclose(err);
+
+        const std::string search =
+            dir / "out/Salvex Birch Recovery Results/" + (c.mode == "photo" ? "Photo" : "Video") + " Search";
+        const std::string type = search + "/General Recovery Results/" + c.type + "/";
+        const std::string first = salvex::test::slurp(type + (c.mode == "photo" ? "GND00001." : "FLV00001.") + c.type);
+        const std::string second = salvex::test::slurp(type + (c.mode == "photo" ? "GND00002." : "FLV00002.") + c.type);
+        const std::string report = salvex::test::slurp(search + "/report.xml");
+        if (c.gone == 0) {
+            EXPECT_EQ(status, 0) << said;
+            EXPECT_EQ(first, img.range(0, 5) + std::string(512, '\0') + img.range(6, 21));
+            EXPECT_EQ(second, img.range(20, 40));
+            EXPECT_NE(out.find("1 sector could not be read, first at 5; these files hold zeros there:\n  " + type +
+                               (c.mode == "photo" ? "GND00001." : "FLV00001.") + c.type + "\n"),
+                      std::string::npos)
+                << out;
+            EXPECT_NE(report.find("<unreadable_sector>5</unreadable_sector>"), std::string::npos) << report;
+            EXPECT_NE(report.find("<unreadable_sectors count=\"1\" first=\"5\"/>"), std::string::npos) << report;
+            EXPECT_EQ(said, "");
+        } else {
+            EXPECT_EQ(status, 1);
+            EXPECT_EQ(first, img.range(0, 21));
+            EXPECT_EQ(second, img.range(20, 30));  // nothing it did not read
+            EXPECT_EQ(said, "salvex-scan: " + o.source + ": Error in storage media reading.\n");
+            EXPECT_EQ(out.find("could not be read"), std::string::npos) << out;
+        }
+        EXPECT_NE(out.find("Recovered 2 files"), std::string::npos) << out;
     }
 }
 

@@ -25,6 +25,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/my_table_controller.h"
 
@@ -51,6 +52,12 @@ public:
     void fail_whole_requests() {
         std::lock_guard lock(state_->mutex);
         state_->whole_requests = true;
+    }
+    // From this sector on the source is gone (a card pulled out): reads there
+    // fail with `error`, such as ENXIO or ENODEV.
+    void vanish_at(std::uint64_t sector, int error) {
+        std::lock_guard lock(state_->mutex);
+        state_->gone = {sector, error};
     }
     void fail_seeks(bool on = true) {
         std::lock_guard lock(state_->mutex);
@@ -106,6 +113,7 @@ private:
         std::condition_variable changed;
         std::map<std::uint64_t, int> bad;  // sector -> failures left, kAlways for no end
         bool seeks_fail = false, whole_requests = false;
+        std::optional<std::pair<std::uint64_t, int>> gone;  // first sector, errno
         std::optional<std::uint64_t> pause;
         bool paused = false, released = false;
         std::atomic<int> failed_reads{0}, failed_seeks{0}, opens{0};
@@ -132,6 +140,10 @@ private:
                 s.paused = false;
                 s.pause.reset();
             }
+            if (s.gone && first >= s.gone->first) {
+                errno = s.gone->second;
+                return -1;
+            }
             const auto bad = s.bad.find(first);
             if (bad != s.bad.end() && bad->second != 0) {
                 if (bad->second > 0) --bad->second;
@@ -152,6 +164,7 @@ private:
                 return -1;
             }
             if (s.pause && *s.pause > first) stop = std::min(stop, *s.pause);
+            if (s.gone) stop = std::min(stop, s.gone->first);
             if (stop != std::numeric_limits<std::uint64_t>::max())
                 allowed = std::min(allowed, stop * kSector - position);
         }
