@@ -1,5 +1,6 @@
 #include "cli/scan_command.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -11,7 +12,6 @@
 #include <unistd.h>
 
 #include "app/error_words.h"
-#include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "cli/terminal_view.h"
@@ -19,6 +19,7 @@
 #include "engine/header_match.h"
 #include "engine/messages.h"
 #include "engine/output_naming.h"
+#include "engine/output_tree.h"
 #include "platform/folder_lock.h"
 #include "platform/raw_device.h"
 #include "platform/same_device.h"
@@ -172,27 +173,36 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     for (const fs::path& folder : search_folders) before.push_back(tree_state(folder));
     // It says why it refuses: a folder another search holds is bad usage, one that cannot be made a failure.
     std::error_code ec;
-    if (!controller.Claim_Result_Folder()) return fs::is_directory(search_folder, ec) ? 2 : 1;
     // The folders of the modes beside it are held as well; those made here and
     // left empty (their search never came to save) go again.
     std::vector<platform::FolderLock> locks;
     std::vector<fs::path> made;
     const auto let_go = [&] {
         locks.clear();
-        for (const fs::path& folder : made) fs::remove(folder, ec);  // only while empty
+        std::sort(made.begin(), made.end(), [](const fs::path& a, const fs::path& b) { return a.native().size() > b.native().size(); });
+        for (const fs::path& folder : made) fs::remove(folder, ec);  // deepest first, only while empty
     };
     for (std::size_t i = 1; i < search_folders.size(); ++i) {
         const fs::path& folder = search_folders[i];
-        if (!fs::exists(folder, ec)) made.push_back(folder);
-        if (!Create_User_Folder(folder.string())) {
+        for (fs::path p = folder; p != destination && !fs::exists(fs::symlink_status(p, ec)); p = p.parent_path())
+            made.push_back(p);
+        // Made and locked as the search writes there, never through a link.
+        salvex::OutputTree tree;
+        salvex::Refusal why;
+        if (!tree.open(destination.string(), {controller.Rec_Folder_Name, folder.filename().string()}, why)) {
             let_go();
-            return fail(folder.string() + ": " + plain_cause(errno), 1);
+            return fail(why.path + ": " + why.cause, 1);
         }
-        locks.emplace_back(folder.string());
+        locks.emplace_back(tree.folder(2));
         if (locks.back().in_use()) {
             let_go();
             return fail(folder.string() + ": another search is saving into this folder right now", 2);
         }
+    }
+    // The mode's own folder last, so that a refusal above leaves nothing of it behind.
+    if (!controller.Claim_Result_Folder()) {
+        let_go();
+        return fs::is_directory(search_folder, ec) ? 2 : 1;
     }
 
     // Saving stopped: name the file or folder and why, in place of the window's guess.

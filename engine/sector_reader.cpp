@@ -9,7 +9,12 @@ namespace salvex {
 namespace {
 
 // The source is gone rather than damaged: nothing further can be read.
-bool source_gone(int error) { return error == ENXIO || error == ENODEV; }
+bool source_gone(int error) {
+#ifdef ENOMEDIUM
+    if (error == ENOMEDIUM) return true;  // a card reader whose card was pulled out
+#endif
+    return error == ENXIO || error == ENODEV;
+}
 
 std::size_t read_bytes(std::FILE* stream, std::uint8_t* out, std::size_t n) {
 #if defined(__GLIBC__)

@@ -121,6 +121,11 @@ TEST(SalvexScan, RefusalsBeforeTheSearchSayWhyOnStandardError) {
     const std::string as_nobody = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " + kScan : "";
     const salvex::test::LoopDevice device(unreadable);
     const std::string device_as_nobody = device.attached() ? as_nobody : "";
+    // With --mode all, a link in place of one mode's folder refuses the search before any folder is made.
+    const fs::path linked = dir / "linked/Salvex Birch Recovery Results";
+    fs::create_directories(linked);
+    fs::create_directories(dir / "elsewhere");
+    fs::create_directory_symlink(dir / "elsewhere", linked / "File Search");
 
     struct Case {
         std::string source, dest, more, program;
@@ -138,7 +143,9 @@ TEST(SalvexScan, RefusalsBeforeTheSearchSayWhyOnStandardError) {
                                unreadable + ": permission denied\nMake the image readable to you"},
                           Case{device.node(), dir / "out", "", device_as_nobody, 1,
                                device.node() + ": permission denied\nReading a device needs administrator rights: "
-                                               "run salvex-scan with sudo."}}) {
+                                               "run salvex-scan with sudo."},
+                          Case{card, dir / "linked", "--mode all", kScan, 1,
+                               (linked / "File Search").string() + ": a link or a file stands there"}}) {
         if (c.program.empty()) continue;
         const auto ran = scan(dir, c.source, c.dest, c.more, c.program);
         EXPECT_EQ(ran.status, c.status) << c.said << ": " << ran.output;
@@ -147,6 +154,8 @@ TEST(SalvexScan, RefusalsBeforeTheSearchSayWhyOnStandardError) {
         EXPECT_EQ(ran.output.find("err no"), std::string::npos) << ran.output;
         EXPECT_FALSE(fs::exists(dir / "out")) << c.said;
     }
+    EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(linked), fs::directory_iterator()), 1);  // the link alone
 }
 
 // Asked to end, or left by its terminal, it stops at once and keeps what it found.
@@ -168,7 +177,7 @@ TEST(SalvexScan, HangUpOrTerminateStopsAndKeepsWhatWasFound) {
 
 // Its own run over a card that misbehaves, in the photo engine and the group one:
 // a sector that never reads is zeros in place, said in the summary and the
-// report with the file holding it; a card gone midway (ENXIO, ENODEV) ends the
+// report with the file holding it; a card gone midway (ENXIO, ENODEV, ENOMEDIUM) ends the
 // search with the read error, its last file holding only what was read.
 TEST(SalvexScan, UnreadableSectorsAndACardGoneAreSaid) {
     struct Case {
@@ -178,7 +187,7 @@ TEST(SalvexScan, UnreadableSectorsAndACardGoneAreSaid) {
     };
     const std::vector<std::uint8_t> jpg{0xFF, 0xD8, 0xFF, 0xE0}, flv{0x46, 0x4C, 0x56, 0x01};
     for (const Case& c : {Case{"photo", "JPG", jpg, 0}, Case{"video", "FLV", flv, 0}, Case{"photo", "JPG", jpg, ENXIO},
-                          Case{"video", "FLV", flv, ENODEV}}) {
+                          Case{"video", "FLV", flv, ENODEV}, Case{"photo", "JPG", jpg, ENOMEDIUM}}) {
         SCOPED_TRACE(c.mode + " " + std::to_string(c.gone));
         TempFolder dir;
         salvex::test::SectorImage img(40);
