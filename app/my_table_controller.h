@@ -309,6 +309,9 @@ public:
     std::uint64_t Prev_Index = kNotFound;
     std::string noprevfile;
     std::atomic<std::uint64_t> GND_Image_number{0}, THD_Image_number{0};
+    // Files kept so far by every pass of the scan, those held back to be handed
+    // over later included: what the terminal's progress line counts.
+    std::atomic<std::uint64_t> Files_Found{0};
 
     // Signature lists, filled once at start-up and only read afterwards.
     SignatureList Ext_Array, Adv_Ext_Array, Video_Array, Adv_Video_Array;

@@ -254,7 +254,10 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         for (std::size_t i = 0; i < search_folders.size(); ++i)
             if (i == 0 || (fs::is_directory(search_folders[i], ec) && tree_state(search_folders[i]) != before[i]))
                 searched.push_back(i);
-        for (const std::size_t i : searched) print_summary(search_folders[i], before[i], cut_short);
+        for (const std::size_t i : searched) {
+            if (i != searched.front()) std::printf("\n");  // one paragraph per mode
+            print_summary(search_folders[i], before[i], cut_short);
+        }
         if (tally.unreadable_sectors > 0) {
             std::string files;
             for (const auto& f : tally.files_with_zeros) files += "\n  " + f;

@@ -49,6 +49,7 @@ std::FILE* CarvePass::open_file(PassFile& file, Refusal& why) {
 }
 
 void CarvePass::keep(const PassFile& file) {
+    ++c_.Files_Found;
     if (holding_ != nullptr) {
         held_.push_back({.kind = Held::Kind::keep, .file = file.held});
         return;
@@ -109,6 +110,8 @@ void CarvePass::hold_back(std::shared_ptr<OutputTree> holding) { holding_ = std:
 
 void CarvePass::discard() {
     if (holding_ == nullptr) return;
+    c_.Files_Found -= static_cast<std::uint64_t>(
+        std::count_if(held_.begin(), held_.end(), [](const Held& h) { return h.kind == Held::Kind::keep; }));
     close_all();
     holding_->remove_deepest();
     holding_.reset();

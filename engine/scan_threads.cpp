@@ -18,6 +18,7 @@ void MyTableController::Start_Scan() {
     Join_Scan_Threads();
     scan_outcome = ScanOutcome::None;
     scan_tally = {};
+    Files_Found = 0;
     search_starts_.reset();
     {
         // Set before either thread starts, so a pass that fails at once can stop it.

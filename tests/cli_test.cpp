@@ -13,6 +13,7 @@
 #include "app/my_table_controller.h"
 #include "cli/file_types.h"
 #include "cli/options.h"
+#include "cli/progress_line.h"
 #include "cli/scan_command.h"
 #include "cli/terminal_view.h"
 #include "platform/folder_lock.h"
@@ -221,6 +222,9 @@ TEST(SalvexScan, UnreadableSectorsAndACardGoneAreSaid) {
         const std::string first = salvex::test::slurp(type + (c.mode == "photo" ? "GND00001." : "FLV00001.") + c.type);
         const std::string second = salvex::test::slurp(type + (c.mode == "photo" ? "GND00002." : "FLV00002.") + c.type);
         const std::string report = salvex::test::slurp(search + "/report.xml");
+        // The progress line counts the files of every engine.
+        const std::string line = salvex::cli::ProgressLine(controller)();
+        EXPECT_TRUE(line.ends_with("  2 files found")) << line;
         if (c.gone == 0) {
             EXPECT_EQ(status, 0) << said;
             EXPECT_EQ(first, img.range(0, 5) + std::string(512, '\0') + img.range(6, 21));
