@@ -658,6 +658,26 @@ private slots:
 class Results : public QObject {
     Q_OBJECT
 private slots:
+    void endNoticeSaysWhichSectorsCouldNotBeReadAndWhatHoldsZeros() {
+        ScanTally tally;
+        tally.general_files = 2;
+        tally.unreadable_sectors = 1;
+        tally.first_unreadable = 5;
+        tally.files_with_zeros = {"/out/GND00001.JPG"};
+        const salvex::gui::EndNotice one = salvex::gui::end_notice(ScanOutcome::Completed, tally, true);
+        QVERIFY2(one.text.endsWith(QStringLiteral("One sector of the card could not be read, even on a second try "
+                                                  "(sector 5). One saved file holds zeros in their place; report.xml "
+                                                  "names it.")),
+                 qPrintable(one.text));
+        tally.unreadable_sectors = 3;
+        tally.files_with_zeros.push_back("/out/GND00002.JPG");
+        const salvex::gui::EndNotice three = salvex::gui::end_notice(ScanOutcome::Failed, tally, false);
+        QVERIFY2(three.text.contains(QStringLiteral("3 sectors of the card could not be read, even on a second try (the "
+                                                    "first is sector 5). 2 saved files hold zeros")),
+                 qPrintable(three.text));
+        QCOMPARE(three.heading, QStringLiteral("The card could not be read to its end"));
+    }
+
     void photosShowThumbnailsAndUndecodableOnesTheNoPreviewPicture() {
         QByteArray no_preview;
         QBuffer buffer(&no_preview);
