@@ -46,21 +46,30 @@ foreach(entry IN LISTS SALVEX_EDITIONS)
     endforeach()
   endforeach()
 
-  # The no-preview picture and the user guide, made at build time (wizard/qt).
-  foreach(resource NoPreview.png Help.pdf)
-    list(APPEND sources "${SALVEX_RESOURCE_DIR}/${resource}")
-    list(APPEND copy_commands COMMAND ${CMAKE_COMMAND} -E copy_if_different "${SALVEX_RESOURCE_DIR}/${resource}"
-         "${bundle}/Contents/Resources/${resource}")
-  endforeach()
+  # The window and what only it shows: the no-preview picture and the user guide,
+  # made at build time (wizard/qt). Without them the bundle still gives salvex-scan
+  # its edition's signature files.
+  set(window_commands)
+  set(window_targets)
+  if(SALVEX_GUI)
+    foreach(resource NoPreview.png Help.pdf)
+      list(APPEND sources "${SALVEX_RESOURCE_DIR}/${resource}")
+      list(APPEND copy_commands COMMAND ${CMAKE_COMMAND} -E copy_if_different "${SALVEX_RESOURCE_DIR}/${resource}"
+           "${bundle}/Contents/Resources/${resource}")
+    endforeach()
+    set(window_commands COMMAND ${CMAKE_COMMAND} -E make_directory "${bundle}/Contents/MacOS"
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:salvex> "${bundle}/Contents/MacOS/${BUNDLE_NAME}")
+    set(window_targets salvex salvex_resources)
+  endif()
 
   set(stamp "${CMAKE_BINARY_DIR}/bundle-${key}.stamp")
   add_custom_command(
     OUTPUT "${stamp}"
-    COMMAND ${CMAKE_COMMAND} -E make_directory "${bundle}/Contents/MacOS" "${bundle}/Contents/Resources"
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:salvex> "${bundle}/Contents/MacOS/${BUNDLE_NAME}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${bundle}/Contents/Resources"
+    ${window_commands}
     ${copy_commands}
     COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
-    DEPENDS salvex salvex_resources ${sources}
+    DEPENDS ${window_targets} ${sources}
     COMMENT "Bundle ${BUNDLE_NAME}"
     VERBATIM)
   list(APPEND SALVEX_BUNDLE_OUTPUTS "${stamp}")
