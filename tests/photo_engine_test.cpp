@@ -95,9 +95,12 @@ TEST(PhotoEngine, ThoroughPassNamesFromOneAndUidsKeepGrowingAcrossScans) {
     EXPECT_FALSE(fs::exists(h.pass_folder(false)));
 }
 
-// Takes four seconds: the engine pauses so that people can read the notice.
+// The window pauses four seconds so that people can read the notice; the harness does not.
 TEST(PhotoEngine, PreviewIsClearedBeforeThe2001stResult) {
     ScanHarness h(record("JPG", 512, "FFD8FFE0"));
+    salvex::test::RecordingView window;
+    EXPECT_EQ(MyTableController(window, {}).Clearing_Pause, std::chrono::seconds(4));
+    EXPECT_EQ(h.controller.Clearing_Pause, std::chrono::milliseconds(0));
     SectorImage img(2001);
     for (std::size_t i = 0; i < img.sectors(); ++i) img.header(i, kJfif);
     ASSERT_NO_FATAL_FAILURE(scan(h, img));
