@@ -7,8 +7,10 @@
 
 namespace salvex::test {
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "salvex-test-XXXXXX").string();
+TempFolder::TempFolder() : TempFolder(std::filesystem::temp_directory_path().string()) {}
+
+TempFolder::TempFolder(const std::string& under) {
+    std::string pattern = (std::filesystem::path(under) / "salvex-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
     path_ = pattern;
 }

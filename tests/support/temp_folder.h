@@ -7,6 +7,8 @@ namespace salvex::test {
 class TempFolder {
 public:
     TempFolder();
+    // Under a folder of the caller's choice instead.
+    explicit TempFolder(const std::string& under);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
