@@ -1,6 +1,6 @@
 // salvex-scan end to end in the video, file and audio modes: one FAT32 card
 // holding files made here by real encoders (ffmpeg, sox, ghostscript, pandoc,
-// gnumeric, zip, 7z, gzip, sqlite3), some deleted, searched in each mode by the
+// gnumeric, zip, 7z, gzip, sqlite3) and LibreOffice (committed), some deleted, searched in each mode by the
 // built binary exactly as a user runs it.
 //
 // Making the files takes seconds and CTest runs every case in its own process,

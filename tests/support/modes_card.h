@@ -1,7 +1,7 @@
 #pragma once
 // The test card of the video, file and audio modes: files made here by real
-// encoders (ffmpeg, sox, ghostscript, pandoc, gnumeric, zip, 7z, gzip, sqlite3),
-// copied onto a FAT32 image, every other one deleted, then the card quick-formatted.
+// encoders (ffmpeg, sox, ghostscript, pandoc, gnumeric, zip, 7z, gzip, sqlite3)
+// and LibreOffice's files from data/office, copied onto a FAT32 image, every other one deleted, then the card quick-formatted.
 // Made once into a folder of the build tree, under a lock, and again only when
 // the recipes change; every test program that uses it shares that folder.
 #include <filesystem>
