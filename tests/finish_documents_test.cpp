@@ -205,5 +205,19 @@ TEST(FinishDocuments, ToolMadeSamples) {
             {"rtf", {"rtf"}, read("a.rtf"), read("a.rtf").rfind('}'), 1}});
 }
 
+// LibreOffice's own files (data/office/make.sh): Word and PowerPoint 97-2003, and
+// Office Open XML that does not begin with [Content_Types].xml.
+TEST(FinishDocuments, OfficeMadeSamples) {
+    const auto read = [](const std::string& name) {
+        return slurp(std::string(SALVEX_SOURCE_DIR) + "/tests/data/office/" + name);
+    };
+    const auto eocd = [&read](const std::string& name) { return read(name).rfind("PK\x05\x06") + 16; };
+    verify({{"doc", {"doc"}, read("letter.doc"), 0x2C, 4},
+            {"ppt", {"ppt"}, read("slides.ppt"), 0x2C, 4},
+            {"odp", {"zip", "odp"}, read("slides.odp"), eocd("slides.odp"), 4},
+            {"docx", {"zip", "docx"}, read("letter-lo.docx"), eocd("letter-lo.docx"), 4},
+            {"pptx", {"zip", "pptx"}, read("slides-lo.pptx"), eocd("slides-lo.pptx"), 4}});
+}
+
 }  // namespace
 }  // namespace salvex::test
