@@ -14,14 +14,12 @@
 
 #include "app/my_table_controller.h"
 #include "engine/output_naming.h"
+#include "results/qt/qt_text.h"
 #include "results/qt/thumbnail_cache.h"
 
 namespace salvex::gui {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
 
 const MyImageObject* item(const MyTableController* c, int row) {
     if (c == nullptr || row < 0 || static_cast<std::size_t>(row) >= c->images.size()) return nullptr;

@@ -17,6 +17,7 @@
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "engine/messages.h"
+#include "results/qt/qt_text.h"
 #include "wizard/qt/app_icon.h"
 #include "wizard/wizard_texts.h"
 
@@ -26,8 +27,6 @@ namespace {
 
 // Stands for the program's own icon where a window shows a picture.
 constexpr auto kAppIcon = QStyle::SP_CustomBase;
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QLabel* heading(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);

@@ -31,6 +31,7 @@
 #include "app/globals.h"
 #include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
+#include "results/qt/qt_text.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/app_icon.h"
 #include "wizard/qt/outlet_table_model.h"
@@ -123,8 +124,6 @@ private:
 };
 
 namespace {
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QLabel* quiet_label(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);

@@ -1,6 +1,7 @@
 #include "wizard/qt/outlet_table_model.h"
 
 #include "app/my_table_controller.h"
+#include "results/qt/qt_text.h"
 
 namespace salvex::gui {
 
@@ -38,7 +39,7 @@ QVariant OutletTableModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole: {
             // The formatted sizes carry blanks for a fixed-width font ("64.00  MB "); in
             // proportional type they read better with single blanks.
-            return QString::fromStdString(cell(index.row(), index.column())).simplified();
+            return qs(cell(index.row(), index.column())).simplified();
         }
         case Qt::DecorationRole:
             if (index.column() == 0 && row_icon) return row_icon(index.row());
@@ -51,7 +52,7 @@ QVariant OutletTableModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     const Column& column = columns_.at(static_cast<std::size_t>(section));
     if (role == Qt::DisplayRole) return column.header;
-    if (role == kIdentifierRole) return QString::fromStdString(column.identifier);
+    if (role == kIdentifierRole) return qs(column.identifier);
     return {};
 }
 

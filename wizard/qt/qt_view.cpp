@@ -45,6 +45,7 @@
 #include "platform/short_waits.h"
 #include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
+#include "results/qt/qt_text.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/dialogs.h"
 #include "wizard/qt/disk_image.h"
@@ -56,8 +57,6 @@
 namespace salvex::gui {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // Labels show the controller's texts without the tabs and line feeds that lined
 // them up in the old fixed layout; the texts themselves stay exact.

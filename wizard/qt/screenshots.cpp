@@ -30,6 +30,7 @@
 
 #include "app/bundle_info.h"
 #include "app/my_table_controller.h"
+#include "results/qt/qt_text.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/dialogs.h"
 #include "wizard/qt/disk_image.h"
@@ -309,7 +310,7 @@ int main(int argc, char** argv) {
     back_to_start();
     destination = out_folder + QStringLiteral("/refusing");
     QDir().mkpath(destination);
-    QFile in_the_way(destination + QStringLiteral("/") + QString::fromStdString(controller.Rec_Folder_Name));
+    QFile in_the_way(destination + QStringLiteral("/") + salvex::gui::qs(controller.Rec_Folder_Name));
     if (in_the_way.open(QIODevice::WriteOnly)) in_the_way.write("a file where the result folder goes");
     in_the_way.close();
     select_card(sample);

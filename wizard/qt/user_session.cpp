@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/invoking_user.h"
+#include "results/qt/qt_text.h"
 
 namespace salvex::gui {
 
@@ -29,7 +30,7 @@ bool open_in_user_session(const QUrl& url, QObject* owner, std::function<void()>
         program = QStandardPaths::findExecutable(QStringLiteral("runuser"), {"/usr/sbin", "/sbin", "/usr/bin", "/bin"});
         if (program.isEmpty()) return false;
         const QString runtime = QStringLiteral("/run/user/%1").arg(user->uid);
-        arguments = QStringList{QStringLiteral("-u"), QString::fromStdString(user->name), QStringLiteral("--"),
+        arguments = QStringList{QStringLiteral("-u"), qs(user->name), QStringLiteral("--"),
                                 QStringLiteral("env"), QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
                                 QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=") + runtime + QStringLiteral("/bus")};
         for (const char* name : {"DISPLAY", "XAUTHORITY"})
