@@ -1,11 +1,24 @@
 #include "app/interface_queue.h"
 
 #include <future>
-#include <optional>
+#include <memory>
 #include <stdexcept>
-#include <string>
 
 namespace salvex {
+
+void WaitedWork::run() noexcept {
+    try {
+        work_();
+    } catch (const std::exception& e) {
+        failure_ = e.what();
+    } catch (...) {
+        failure_ = "unknown failure on the interface thread";
+    }
+}
+
+void WaitedWork::rethrow_failure() const {
+    if (failure_) throw std::runtime_error(*failure_);
+}
 
 InterfaceQueue::InterfaceQueue() : owner_(std::this_thread::get_id()) {}
 
@@ -22,22 +35,12 @@ void InterfaceQueue::post_and_wait(std::function<void()> work) {
         work();
         return;
     }
-    // A failure comes back as a fresh exception with the same text: the one thrown
-    // here stays on this thread, so no exception object is shared between threads.
-    auto failure = std::make_shared<std::optional<std::string>>();
-    auto task = std::make_shared<std::packaged_task<void()>>([work = std::move(work), failure] {
-        try {
-            work();
-        } catch (const std::exception& e) {
-            *failure = e.what();
-        } catch (...) {
-            *failure = "unknown failure on the interface thread";
-        }
-    });
+    auto waited = std::make_shared<WaitedWork>(std::move(work));
+    auto task = std::make_shared<std::packaged_task<void()>>([waited] { waited->run(); });
     auto done = task->get_future();
     post([task] { (*task)(); });
     done.get();
-    if (*failure) throw std::runtime_error(**failure);
+    waited->rethrow_failure();
 }
 
 std::size_t InterfaceQueue::run_pending() {

@@ -7,9 +7,28 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 
 namespace salvex {
+
+// Work run on one thread while another waits for it. A failure is kept as its
+// text and thrown afresh on the waiting thread, so no exception object is shared
+// between threads. Every post_and_wait, the window's included, goes through it.
+class WaitedWork {
+public:
+    explicit WaitedWork(std::function<void()> work) : work_(std::move(work)) {}
+    // On the thread that runs the work.
+    void run() noexcept;
+    // On the waiting thread, once run() has returned.
+    void rethrow_failure() const;
+
+private:
+    std::function<void()> work_;
+    std::optional<std::string> failure_;
+};
 
 class InterfaceQueue {
 public:

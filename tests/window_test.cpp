@@ -792,8 +792,8 @@ private slots:
             win.view.post_and_wait([&] { ran_on = QThread::currentThread(); });
             try {
                 win.view.post_and_wait([] { throw std::runtime_error("from the window"); });
-            } catch (const std::runtime_error&) {
-                failure_reached_caller = true;
+            } catch (const std::runtime_error& e) {
+                failure_reached_caller = std::string(e.what()) == "from the window";
             }
             done = true;
         });

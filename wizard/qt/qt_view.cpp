@@ -35,11 +35,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <utility>
 
-#include "app/diagnostics.h"
 #include "app/globals.h"
+#include "app/interface_queue.h"
 #include "app/my_table_controller.h"
 #include "platform/invoking_user.h"
 #include "platform/short_waits.h"
@@ -49,6 +48,7 @@
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/dialogs.h"
 #include "wizard/qt/disk_image.h"
+#include "wizard/qt/guarded.h"
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/user_session.h"
@@ -146,13 +146,7 @@ int QtView::zoom_pixels(double zoom) {
 template <class Action>
 void QtView::act(Action&& action) {
     if (controller_ == nullptr) return;
-    try {
-        action(*controller_);
-    } catch (const std::exception& e) {
-        Show_NSLog_Message(e.what());
-    } catch (...) {
-        Show_NSLog_Message("unknown failure in a window action");
-    }
+    guarded([&] { action(*controller_); }, "unknown failure in a window action");
 }
 
 void QtView::attach(MyTableController& controller) {
@@ -699,15 +693,7 @@ void QtView::quit_application() {
 void QtView::post(std::function<void()> work) {
     QMetaObject::invokeMethod(
         window_.get(),
-        [work = std::move(work)] {
-            try {
-                work();
-            } catch (const std::exception& e) {
-                Show_NSLog_Message(e.what());
-            } catch (...) {
-                Show_NSLog_Message("unknown failure in work posted to the window");
-            }
-        },
+        [work = std::move(work)] { guarded(work, "unknown failure in work posted to the window"); },
         Qt::QueuedConnection);
 }
 
@@ -720,18 +706,9 @@ void QtView::post_and_wait(std::function<void()> work) {
         work();
         return;
     }
-    std::exception_ptr failure;
-    QMetaObject::invokeMethod(
-        window_.get(),
-        [&work, &failure] {
-            try {
-                work();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        },
-        Qt::BlockingQueuedConnection);
-    if (failure) std::rethrow_exception(failure);
+    WaitedWork waited(std::move(work));
+    QMetaObject::invokeMethod(window_.get(), [&waited] { waited.run(); }, Qt::BlockingQueuedConnection);
+    waited.rethrow_failure();
 }
 
 }  // namespace salvex::gui
