@@ -27,66 +27,19 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVideoWidget>
+#include <algorithm>
 
 #include "app/globals.h"
 #include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
-#include "results/qt/qt_text.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/app_icon.h"
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/preview_pane.h"
+#include "wizard/qt/screen_layout.h"
+#include "wizard/qt/step_strip.h"
 
 namespace salvex::gui {
-
-// The wizard's steps along the top, the current one marked with the desktop's
-// highlight colour, later ones dimmed.
-class StepStrip : public QFrame {
-public:
-    explicit StepStrip(QWidget* parent) : QFrame(parent) {
-        layout_ = new QHBoxLayout(this);
-        layout_->setContentsMargins(12, 6, 12, 6);
-        layout_->setSpacing(6);
-    }
-
-    void show_steps(const QStringList& names, int current) {
-        if (names == names_ && current == current_) return;
-        names_ = names;
-        current_ = current;
-        while (QLayoutItem* item = layout_->takeAt(0)) {
-            delete item->widget();
-            delete item;
-        }
-        for (int i = 0; i < names.size(); ++i) {
-            if (i > 0) {
-                auto* arrow = new QLabel(QStringLiteral("\u203A"), this);
-                arrow->setEnabled(i <= current);
-                layout_->addWidget(arrow);
-            }
-            auto* step = new QLabel(QStringLiteral("%1  %2").arg(i + 1).arg(names[i]), this);
-            step->setObjectName(QStringLiteral("step%1").arg(i + 1));
-            if (i == current) {
-                QFont f = step->font();
-                f.setBold(true);
-                step->setFont(f);
-                step->setStyleSheet(QStringLiteral(
-                    "QLabel { background: palette(highlight); color: palette(highlighted-text);"
-                    " border-radius: 11px; padding: 3px 12px; }"));
-                step->setAccessibleName(tr("Current step: %1").arg(names[i]));
-            } else {
-                step->setStyleSheet(QStringLiteral("QLabel { padding: 3px 12px; }"));
-                step->setEnabled(i < current);
-            }
-            layout_->addWidget(step);
-        }
-        layout_->addStretch(1);
-    }
-
-private:
-    QHBoxLayout* layout_;
-    QStringList names_;
-    int current_ = -1;
-};
 
 // The screens' area: as tall as the window allows, and scrolling only when the
 // screen shown needs more than that. (A resizable QScrollArea would size wrapped
@@ -123,37 +76,7 @@ private:
     }
 };
 
-namespace {
-
-QLabel* quiet_label(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    return label;
-}
-
-QVBoxLayout* column(QWidget* w, int margin = 0) {
-    auto* l = new QVBoxLayout(w);
-    l->setContentsMargins(margin, margin, margin, margin);
-    return l;
-}
-
-// The step each screen belongs to.
-enum Step { kDriveStep = 0, kOptionsStep = 1, kTypesStep = 2, kResultsStep = 3 };
-
-}  // namespace
-
-template <class W, class... Args>
-W* MainWindow::make(Outlet o, Args&&... args) {
-    auto* w = new W(std::forward<Args>(args)...);
-    w->setObjectName(qs(outlet_name(o)));
-    outlets_.at(static_cast<std::size_t>(o)) = w;
-    return w;
-}
-
-MainWindow::MainWindow() {
-    outlets_.at(static_cast<std::size_t>(Outlet::controlPanel)) = this;
-    setObjectName(qs(outlet_name(Outlet::controlPanel)));
+MainWindow::MainWindow() : outlets_(this) {
     // Small enough for a 1024 x 600 screen with a panel and a title bar.
     setMinimumSize(720, 480);
     setWindowIcon(app_icon());
@@ -208,20 +131,15 @@ MainWindow::MainWindow() {
     make<QLabel>(Outlet::disk_identifier, this)->hide();
     make<QLabel>(Outlet::sectors_val, this)->hide();
 
-    for (std::size_t i = 0; i < outlets_.size(); ++i)
-        if (outlets_[i] == nullptr) qFatal("outlet %s has no widget", outlet_name(static_cast<Outlet>(i)).data());
+    outlets_.check_complete();
 
     // Everything starts hidden except the device screen and the window's frame;
     // the controller shows each screen as the wizard reaches it.
-    for (std::size_t i = 0; i < outlets_.size(); ++i) hidden_[i] = true;
-    for (const Outlet o : {Outlet::controlPanel, Outlet::help_info, Outlet::back_btn, Outlet::next_btn,
-                           Outlet::idTableView, Outlet::idtablesclview, Outlet::refresh_btn, Outlet::refresh_Box,
-                           Outlet::refresh_Label, Outlet::rec_mode_Box, Outlet::rec_mode_Photo, Outlet::rec_mode_Video,
-                           Outlet::rec_mode_RawFile, Outlet::rec_mode_Audio, Outlet::idSigTableView,
-                           Outlet::idSigtablesclview})
-        hidden_.at(static_cast<std::size_t>(o)) = false;
-    for (std::size_t i = 0; i < outlets_.size(); ++i)
-        if (outlets_[i] != this) outlets_[i]->setHidden(hidden_[i]);
+    outlets_.show_only({Outlet::controlPanel, Outlet::help_info, Outlet::back_btn, Outlet::next_btn,
+                        Outlet::idTableView, Outlet::idtablesclview, Outlet::refresh_btn, Outlet::refresh_Box,
+                        Outlet::refresh_Label, Outlet::rec_mode_Box, Outlet::rec_mode_Photo, Outlet::rec_mode_Video,
+                        Outlet::rec_mode_RawFile, Outlet::rec_mode_Audio, Outlet::idSigTableView,
+                        Outlet::idSigtablesclview});
 
     set_tab_order();
     refresh();
@@ -796,14 +714,8 @@ void MainWindow::focus_first_control() {
     }
 }
 
-void MainWindow::follow(QWidget* part, std::vector<Outlet> controls) {
-    parts_.push_back({part, std::move(controls)});
-}
-
 void MainWindow::set_outlet_hidden(Outlet o, bool hidden) {
-    hidden_.at(static_cast<std::size_t>(o)) = hidden;
-    QWidget* w = outlet(o);
-    if (w != this) w->setHidden(hidden);
+    outlets_.set_hidden(o, hidden);
     refresh();
 }
 
@@ -813,11 +725,7 @@ QStringList MainWindow::step_names() const {
 }
 
 void MainWindow::refresh() {
-    for (const Part& part : parts_) {
-        bool any = false;
-        for (const Outlet o : part.controls) any = any || !outlet_hidden(o);
-        part.widget->setHidden(!any);
-    }
+    outlets_.show_parts();
     for (std::size_t i = 0; i < info_boxes_.size(); ++i) {
         const bool sig = i == 1;
         if (info_boxes_[i] == nullptr) continue;

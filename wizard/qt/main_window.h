@@ -6,9 +6,11 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "app/outlets.h"
+#include "wizard/qt/outlet_registry.h"
 #include "wizard/qt/sector_scale.h"
 
 class QLabel;
@@ -31,7 +33,7 @@ public:
     MainWindow();
     ~MainWindow() override;
 
-    QWidget* outlet(Outlet o) const { return outlets_.at(static_cast<std::size_t>(o)); }
+    QWidget* outlet(Outlet o) const { return outlets_.at(o); }
     template <class W>
     W* as(Outlet o) const {
         return qobject_cast<W*>(outlet(o));
@@ -39,7 +41,7 @@ public:
 
     // Shows or hides a control and the screen parts that hold it.
     void set_outlet_hidden(Outlet o, bool hidden);
-    bool outlet_hidden(Outlet o) const { return hidden_.at(static_cast<std::size_t>(o)); }
+    bool outlet_hidden(Outlet o) const { return outlets_.hidden(o); }
     // Brings the screen parts and the step strip in line with the controls shown.
     void refresh();
     // The step the strip marks: 0 drive, 1 search options, then file types and results.
@@ -84,8 +86,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // A control named after its outlet.
     template <class W, class... Args>
-    W* make(Outlet o, Args&&... args);
+    W* make(Outlet o, Args&&... args) {
+        return outlets_.make<W>(o, std::forward<Args>(args)...);
+    }
+    // A part of the window shown while any of these controls is.
+    void follow(QWidget* part, std::vector<Outlet> controls) { outlets_.follow(part, std::move(controls)); }
     QWidget* build_header();
     QWidget* build_device_page();
     QWidget* build_range_page(bool sig);
@@ -97,16 +104,8 @@ private:
     QWidget* build_help_panel();
     QWidget* build_button_bar();
     void set_tab_order();
-    // A part of the window shown while any of these controls is.
-    void follow(QWidget* part, std::vector<Outlet> controls);
 
-    std::array<QWidget*, static_cast<std::size_t>(Outlet::count_)> outlets_{};
-    std::array<bool, static_cast<std::size_t>(Outlet::count_)> hidden_{};
-    struct Part {
-        QWidget* widget;
-        std::vector<Outlet> controls;
-    };
-    std::vector<Part> parts_;
+    OutletRegistry outlets_;
     struct Page {
         QWidget* widget;
         int step;
