@@ -93,6 +93,7 @@ private:
     }
     // A part of the window shown while any of these controls is.
     void follow(QWidget* part, std::vector<Outlet> controls) { outlets_.follow(part, std::move(controls)); }
+    // The window's parts; each screen's builder is in a file of its own.
     QWidget* build_header();
     QWidget* build_device_page();
     QWidget* build_range_page(bool sig);

@@ -1,0 +1,50 @@
+// The file types to search for, outside photo mode.
+#include "wizard/qt/main_window.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QTableView>
+
+#include "wizard/qt/outlet_table_model.h"
+#include "wizard/qt/screen_layout.h"
+
+namespace salvex::gui {
+
+QWidget* MainWindow::build_file_type_page() {
+    auto* page = new QWidget(this);
+    auto* l = column(page);
+    l->setSpacing(10);
+    l->addWidget(make<QCheckBox>(Outlet::select_unselect_Chk, tr("Select &all file types"), page));
+    auto* frame = make<QFrame>(Outlet::idChecktablesclview, page);
+    auto* fl = column(frame);
+    check_model = new OutletTableModel(Outlet::idCheckTableView,
+                                       {{"State", QString(), true},
+                                        {"Extension", tr("Type")},
+                                        {"Description", tr("Description")},
+                                        {"Thoro", tr("Thorough only")}},
+                                       this);
+    auto* table = make<QTableView>(Outlet::idCheckTableView, frame);
+    table->setModel(check_model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setAlternatingRowColors(true);
+    table->setShowGrid(false);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().lineSpacing() + 10);
+    table->setAccessibleName(tr("File types"));
+    table->setTabKeyNavigation(false);
+    fl->addWidget(table);
+    l->addWidget(frame, 1);
+    l->addWidget(make<QCheckBox>(Outlet::Thro_Mode_Chk_SIG,
+                                 tr("Also run a &thorough search (finds more, takes longer)"), page));
+    pages_.push_back({page, kTypesStep});
+    follow(page, {Outlet::idChecktablesclview});
+    return page;
+}
+
+}  // namespace salvex::gui
