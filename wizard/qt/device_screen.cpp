@@ -14,6 +14,7 @@
 #include "results/qt/image_browser_model.h"
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/screen_layout.h"
+#include "wizard/qt/table_setup.h"
 
 namespace salvex::gui {
 
@@ -46,26 +47,14 @@ QWidget* MainWindow::build_device_page() {
                                          {"Collumn6", tr("Sectors")}},
                                         this);
     auto* table = make<QTableView>(Outlet::idTableView, frame);
-    table->setModel(device_model);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setAlternatingRowColors(true);
-    table->setShowGrid(false);
+    set_up_table(table, device_model, TableRows::Selectable, {0, 1});
     table->setWordWrap(false);
-    table->verticalHeader()->hide();
     table->horizontalHeader()->setHighlightSections(false);
-    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     // A disk image's full path would squeeze the other columns: its middle gives way.
     table->setTextElideMode(Qt::ElideMiddle);
     table->setIconSize(QSize(22, 22));
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 14);
     table->setAccessibleName(tr("Drives and memory cards"));
-    // One Tab stop: the arrows move inside the list, Tab leaves it.
-    table->setTabKeyNavigation(false);
     caption->setBuddy(table);
     fl->addWidget(table);
     l->addWidget(frame, 1);

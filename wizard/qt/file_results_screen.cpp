@@ -17,6 +17,7 @@
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/preview_pane.h"
 #include "wizard/qt/screen_layout.h"
+#include "wizard/qt/table_setup.h"
 
 namespace salvex::gui {
 
@@ -67,16 +68,7 @@ QWidget* MainWindow::build_file_results_page() {
                                           {"FileTypes_Hidden", QString()}},
                                          this);
     auto* summary = make<QTableView>(Outlet::idSigTableView, summary_frame);
-    summary->setModel(summary_model);
-    summary->setTabKeyNavigation(false);
-    summary->setSelectionMode(QAbstractItemView::NoSelection);
-    summary->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    summary->setShowGrid(false);
-    summary->setAlternatingRowColors(true);
-    summary->verticalHeader()->hide();
-    summary->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    summary->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    summary->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    set_up_table(summary, summary_model, TableRows::Unselectable, {2});
     summary->setColumnHidden(3, true);
     summary->setColumnHidden(4, true);
     sf->addWidget(summary);

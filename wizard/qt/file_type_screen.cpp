@@ -8,6 +8,7 @@
 
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/screen_layout.h"
+#include "wizard/qt/table_setup.h"
 
 namespace salvex::gui {
 
@@ -25,19 +26,9 @@ QWidget* MainWindow::build_file_type_page() {
                                         {"Thoro", tr("Thorough only")}},
                                        this);
     auto* table = make<QTableView>(Outlet::idCheckTableView, frame);
-    table->setModel(check_model);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setAlternatingRowColors(true);
-    table->setShowGrid(false);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    set_up_table(table, check_model, TableRows::Selectable, {2});
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().lineSpacing() + 10);
     table->setAccessibleName(tr("File types"));
-    table->setTabKeyNavigation(false);
     fl->addWidget(table);
     l->addWidget(frame, 1);
     l->addWidget(make<QCheckBox>(Outlet::Thro_Mode_Chk_SIG,
