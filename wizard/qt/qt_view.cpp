@@ -278,4 +278,5 @@ void QtView::set_window_title(const std::string& title) {
     const qsizetype cut = t.indexOf(QStringLiteral(" - "));
     window_->title_label->setText(cut < 0 ? t : t.left(cut));
 }
+
 }  // namespace salvex::gui

@@ -30,4 +30,5 @@ void QtView::post_and_wait(std::function<void()> work) {
     QMetaObject::invokeMethod(window_.get(), [&waited] { waited.run(); }, Qt::BlockingQueuedConnection);
     waited.rethrow_failure();
 }
+
 }  // namespace salvex::gui

@@ -183,4 +183,5 @@ void QtView::quit_application() {
     // Not exit(): a scan thread may still be using what static destructors would free.
     std::_Exit(0);
 }
+
 }  // namespace salvex::gui

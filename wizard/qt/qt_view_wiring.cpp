@@ -255,4 +255,5 @@ void QtView::show_remove_image_button() {
     if (controller_ == nullptr) return;
     window_->remove_image_button->setVisible(controller_->Is_Added_Image(selected_row(Outlet::idTableView)));
 }
+
 }  // namespace salvex::gui
