@@ -32,7 +32,7 @@ QWidget* MainWindow::build_file_type_page() {
     fl->addWidget(table);
     l->addWidget(frame, 1);
     l->addWidget(make<QCheckBox>(Outlet::Thro_Mode_Chk_SIG,
-                                 tr("Also run a &thorough search (finds more, takes longer)"), page));
+                                 tr("Also run a &thorough search (finds more)"), page));
     pages_.push_back({page, kTypesStep});
     follow(page, {Outlet::idChecktablesclview});
     return page;

@@ -156,8 +156,8 @@ QWidget* MainWindow::build_range_page(bool sig) {
         label->setBuddy(check);
         check->setAccessibleName(tr("Also run a thorough search"));
         auto* more = make<QLabel>(Outlet::Thro_Mode_Info,
-                                  tr("It looks for more kinds of photos after the first search and takes longer. "
-                                     "What it finds is kept in a folder of its own."),
+                                  tr("It looks for more kinds of photos in the same read of the card, so it adds "
+                                     "little time. What it finds is kept in a folder of its own."),
                                   thorough);
         more->setWordWrap(true);
         more->setForegroundRole(QPalette::PlaceholderText);
