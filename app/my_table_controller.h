@@ -94,18 +94,22 @@ public:
     // type's count in the summary table.
     std::string Generate_File_Name(std::uint64_t number, const std::string& prefix, const std::string& extension) const;
 
-    // The photo engine: one pass, "GEN" or "THD". True when the range was read to its end.
-    bool Photo_Recovey_Mode(const std::string& tag) { return Run_Pass(true, tag == "GEN"); }
+    // The photo engine: one pass, "GEN" or "THD", on the calling thread (the
+    // interface one) as the wizard's controls ask. True when the range was read to its end.
+    bool Photo_Recovey_Mode(const std::string& tag) { return Run_Pass_Here(true, tag == "GEN"); }
     // The engine of the other modes, where one header may open a group of files.
-    bool Raw_File_Recovey_Mode(const std::string& tag) { return Run_Pass(false, tag == "GEN"); }
+    bool Raw_File_Recovey_Mode(const std::string& tag) { return Run_Pass_Here(false, tag == "GEN"); }
     // The number in an output name: in modes other than photo, the type's count
     // of listed files plus one.
     std::uint64_t File_Name_Number(std::uint64_t number, const std::string& prefix) const;
 
     // Scan threads. Start_Scan runs the scan thread of the current mode
     // (Photo_Rec_Thread or Raw_File_Rec_Thread) and startTimerThread on threads of
-    // their own and returns at once.
+    // their own and returns at once. Interface thread: without choices it takes
+    // them from the wizard's controls; the mode and the check list's selection
+    // are the current ones either way.
     void Start_Scan();
+    void Start_Scan(ScanParameters choices);
     void Photo_Rec_Thread();
     void Raw_File_Rec_Thread();
     void startTimerThread();
@@ -335,7 +339,13 @@ public:
 private:
     friend class salvex::CarvePass;
 
-    ScanParameters Read_Scan_Parameters();
+    // The completed snapshot: the current mode and what its passes look for.
+    void Take_Scan_Parameters(ScanParameters choices);
+    bool Run_Pass_Here(bool photo, bool general);
+    // Interface thread: the wizard's choices for a search, as its controls hold them.
+    ScanParameters Read_Scan_Parameters() const;
+    // The search in progress as Start_Scan took it; the scan thread's alone while it runs.
+    ScanParameters scan_params_;
     // open_source: false for a pass held back beside another, which read for it.
     std::optional<PassStart> Start_Pass(bool general, bool open_source = true);
     // Closes the source at the end of the range; the pass's result.

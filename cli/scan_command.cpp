@@ -155,19 +155,18 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
                     2);
 
     using salvex::Outlet;
-    // The same controls the window's range screen fills, of each searched mode's own set.
+    // Claiming the result folder and the messages about the source look here, as in the window.
     view.set_text(Outlet::disk_identifier, identifier);
-    view.set_text(Outlet::sectors_val, std::to_string(sectors));
     view.set_text(Outlet::path, destination.string());
-    for (const std::int32_t m : modes) {
-        const bool sig = m != kPhotoMode;
-        view.set_state(in_set(Outlet::entire_disk_rd, sig), !options.range_end);
-        view.set_state(in_set(Outlet::sector_range_rd, sig), options.range_end.has_value());
-        view.set_text(in_set(Outlet::Start_slider_val, sig), std::to_string(options.range_start.value_or(0)));
-        view.set_text(in_set(Outlet::End_slider_val, sig), std::to_string(options.range_end.value_or(sectors)));
-        view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, options.thorough);
-        view.set_state(in_set(Outlet::exact_files_chk, sig), options.exact_files);
-    }
+    const ScanParameters choices{.device_identifier = identifier,
+                                 .device_sectors = sectors,
+                                 .entire_disk = !options.range_end,
+                                 .sector_range = options.range_end.has_value(),
+                                 .start_text = std::to_string(options.range_start.value_or(0)),
+                                 .end_text = std::to_string(options.range_end.value_or(sectors)),
+                                 .destination = destination.string(),
+                                 .thorough = options.thorough,
+                                 .exact_files = options.exact_files};
 
     std::vector<TreeState> before;
     for (const fs::path& folder : search_folders) before.push_back(tree_state(folder));
@@ -219,7 +218,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     controller.Preview_Image_Count = 0;
     controller.Clearing_Pause = {};  // no preview here to let the user read about
     controller.Check_Have_Permissions();
-    controller.Start_Scan();
+    controller.Start_Scan(choices);
 
     const bool interactive = ::isatty(STDIN_FILENO) != 0;
     int handled = 0;

@@ -32,25 +32,23 @@ std::string sector_label(std::uint64_t index, std::uint64_t end, std::uint64_t s
 
 }  // namespace salvex
 
-ScanParameters MyTableController::Read_Scan_Parameters() {
+ScanParameters MyTableController::Read_Scan_Parameters() const {
     ScanParameters p;
-    view_.post_and_wait([this, &p] {
-        const bool sig = Recovery_MODE != kPhotoMode;
-        p.device_identifier = view_.text(Outlet::disk_identifier);
-        p.device_sectors = std::strtoull(view_.text(Outlet::sectors_val).c_str(), nullptr, 10);
-        p.entire_disk = view_.state(salvex::in_set(Outlet::entire_disk_rd, sig));
-        p.sector_range = view_.state(salvex::in_set(Outlet::sector_range_rd, sig));
-        p.start_text = view_.text(salvex::in_set(Outlet::Start_slider_val, sig));
-        p.end_text = view_.text(salvex::in_set(Outlet::End_slider_val, sig));
-        p.destination = view_.text(Outlet::path);
-        p.thorough = view_.state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk);
-        p.exact_files = view_.state(salvex::in_set(Outlet::exact_files_chk, sig));
-    });
+    const bool sig = Recovery_MODE != kPhotoMode;
+    p.device_identifier = view_.text(Outlet::disk_identifier);
+    p.device_sectors = std::strtoull(view_.text(Outlet::sectors_val).c_str(), nullptr, 10);
+    p.entire_disk = view_.state(salvex::in_set(Outlet::entire_disk_rd, sig));
+    p.sector_range = view_.state(salvex::in_set(Outlet::sector_range_rd, sig));
+    p.start_text = view_.text(salvex::in_set(Outlet::Start_slider_val, sig));
+    p.end_text = view_.text(salvex::in_set(Outlet::End_slider_val, sig));
+    p.destination = view_.text(Outlet::path);
+    p.thorough = view_.state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk);
+    p.exact_files = view_.state(salvex::in_set(Outlet::exact_files_chk, sig));
     return p;
 }
 
 void MyTableController::Device_Open_Failure(int error_code) {
-    const bool photo = Recovery_MODE == kPhotoMode;
+    const bool photo = scan_params_.mode == kPhotoMode;
     if (photo) {
         syslog(LOG_NOTICE, "err no : %d", error_code);
     }
@@ -104,7 +102,8 @@ void MyTableController::Write_Failure(std::FILE*& failing_stream, const salvex::
 
 std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_source) {
     using namespace salvex;
-    const std::int32_t mode = Recovery_MODE;
+    const ScanParameters& params = scan_params_;
+    const std::int32_t mode = params.mode;
     const bool photo = mode == kPhotoMode;
     const std::string mode_label(general ? text::kGeneralModeLabel : text::kThoroughModeLabel);
     view_.post_and_wait([this, general, photo, &mode_label] {
@@ -126,7 +125,6 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
         pFile_Disk = nullptr;
     }
 
-    const ScanParameters params = Read_Scan_Parameters();
     PassStart pass;
     if (params.entire_disk && !params.sector_range) {
         pass.end = params.device_sectors;

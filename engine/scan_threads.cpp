@@ -14,8 +14,19 @@
 
 using salvex::Outlet;
 
-void MyTableController::Start_Scan() {
+void MyTableController::Start_Scan() { Start_Scan(Read_Scan_Parameters()); }
+
+void MyTableController::Take_Scan_Parameters(ScanParameters choices) {
+    choices.mode = Recovery_MODE;
+    const bool photo = choices.mode == kPhotoMode;
+    choices.general_list = photo ? Ext_Array : CheckListHeader_Array;
+    choices.thorough_list = photo ? Adv_Ext_Array : CheckListHeader_Adv_Array;
+    scan_params_ = std::move(choices);
+}
+
+void MyTableController::Start_Scan(ScanParameters choices) {
     Join_Scan_Threads();
+    Take_Scan_Parameters(std::move(choices));
     scan_outcome = ScanOutcome::None;
     scan_tally = {};
     Files_Found = 0;
@@ -26,8 +37,7 @@ void MyTableController::Start_Scan() {
         mSetLabelTimer = true;
     }
     scan_running_ = true;
-    const bool photo = Recovery_MODE == kPhotoMode;
-    scan_thread_ = std::thread([this, photo] {
+    scan_thread_ = std::thread([this, photo = scan_params_.mode == kPhotoMode] {
         salvex::platform::use_default_slices();  // not the interface thread's short ones
         if (photo) Photo_Rec_Thread();
         else Raw_File_Rec_Thread();
@@ -37,6 +47,11 @@ void MyTableController::Start_Scan() {
         scan_running_ = false;
     });
     timer_thread_ = std::thread([this] { startTimerThread(); });
+}
+
+bool MyTableController::Run_Pass_Here(bool photo, bool general) {
+    Take_Scan_Parameters(Read_Scan_Parameters());
+    return Run_Pass(photo, general);
 }
 
 void MyTableController::Join_Scan_Threads() {

@@ -91,7 +91,7 @@ bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& l
     }
     // Its thorough pass, held back beside it or reading on its own now.
     if (!held.empty() && held.front().thorough != nullptr) Release_Held_Pass(*held.front().thorough);
-    else if (Read_Scan_Parameters().thorough && stop_screen_already_show == 0) Run_Pass(photo, false);
+    else if (scan_params_.thorough && stop_screen_already_show == 0) Run_Pass(photo, false);
     for (std::size_t i = 1; i < held.size(); ++i) {
         HeldSearch& h = held[i];
         if (stop_screen_already_show != 0 || Stopped_Between_Passes()) {
@@ -104,7 +104,7 @@ bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& l
             continue;
         }
         if (h.thorough != nullptr) Release_Held_Pass(*h.thorough);
-        else if (Read_Scan_Parameters().thorough && stop_screen_already_show == 0) Run_Pass(h.mode->mode == kPhotoMode, false);
+        else if (scan_params_.thorough && stop_screen_already_show == 0) Run_Pass(h.mode->mode == kPhotoMode, false);
     }
     return general_read;
 }
@@ -114,7 +114,7 @@ std::vector<MyTableController::HeldSearch> MyTableController::Hold_Beside(bool p
     using namespace salvex;
     std::vector<HeldSearch> held(1);
     if (start.thorough)
-        held.front().thorough = Make_Held_Pass(photo, thorough_start(start), photo ? Adv_Ext_Array : CheckListHeader_Adv_Array);
+        held.front().thorough = Make_Held_Pass(photo, thorough_start(start), scan_params_.thorough_list);
     std::vector<const ModeBeside*> alone;
     for (const ModeBeside* m : later) {
         PassStart general = start;
@@ -146,9 +146,7 @@ std::unique_ptr<salvex::CarvePass> MyTableController::Make_Pass(bool photo, bool
 }
 
 std::unique_ptr<salvex::CarvePass> MyTableController::Make_Pass(bool photo, bool general, PassStart start) {
-    const SignatureList& list = photo ? (general ? Ext_Array : Adv_Ext_Array)
-                                      : (general ? CheckListHeader_Array : CheckListHeader_Adv_Array);
-    return Make_Pass(photo, general, std::move(start), list);
+    return Make_Pass(photo, general, std::move(start), general ? scan_params_.general_list : scan_params_.thorough_list);
 }
 
 std::unique_ptr<salvex::CarvePass> MyTableController::Make_Held_Pass(bool photo, const PassStart& start,
@@ -248,7 +246,11 @@ bool MyTableController::Stopped_Between_Passes() {
 }
 
 void MyTableController::Switch_To_Mode(const ModeBeside& mode) {
-    // As salvex-scan sets a mode up before its search.
+    const bool photo = mode.mode == kPhotoMode;
+    scan_params_.mode = mode.mode;
+    scan_params_.general_list = photo ? Ext_Array : mode.general;
+    scan_params_.thorough_list = photo ? Adv_Ext_Array : mode.thorough;
+    // The interface's side, as salvex-scan sets a mode up before its search.
     view_.post_and_wait([this, &mode] {
         Recovery_MODE = mode.mode;
         CheckListHeader_Array = mode.general;

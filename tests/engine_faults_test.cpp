@@ -561,7 +561,7 @@ std::string search_as(const Fused& c, bool in_turn) {
     const std::string card = img.save(h.home / "card.img");
     for (const std::int32_t mode : {std::int32_t{kVideoMode}, c.mode}) {  // each searched mode's controls; the mode's last
         h.choose(card, img.sectors(), h.home / "out", true, std::nullopt, mode);
-        h.view.set_state(salvex::in_set(salvex::Outlet::exact_files_chk, mode != kPhotoMode), c.exact);
+        h.choices.exact_files = c.exact;
     }
     if (c.hap == Hap::LinkInThorough) {
         // In video, at the second file of a group.

@@ -49,22 +49,23 @@ void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, 
                          bool thorough, std::optional<std::pair<std::uint64_t, std::uint64_t>> range, std::int32_t mode) {
     destination = dest;
     Recovery_MODE = mode;
-    const bool sig = mode != kPhotoMode;
     view.set_text(Outlet::disk_identifier, source_path);
-    view.set_text(Outlet::sectors_val, std::to_string(sectors));
-    view.set_state(in_set(Outlet::entire_disk_rd, sig), !range);
-    view.set_state(in_set(Outlet::sector_range_rd, sig), range.has_value());
-    view.set_text(in_set(Outlet::Start_slider_val, sig), std::to_string(range ? range->first : 0));
-    view.set_text(in_set(Outlet::End_slider_val, sig), std::to_string(range ? range->second : sectors));
     view.set_text(Outlet::path, dest);
-    view.set_state(sig ? Outlet::Thro_Mode_Chk_SIG : Outlet::Thro_Mode_Chk, thorough);
+    choices = {.device_identifier = source_path,
+               .device_sectors = sectors,
+               .entire_disk = !range,
+               .sector_range = range.has_value(),
+               .start_text = std::to_string(range ? range->first : 0),
+               .end_text = std::to_string(range ? range->second : sectors),
+               .destination = dest,
+               .thorough = thorough};
 }
 
 void ScanHarness::start() {
     controller.Open_Source = source_guard.wrap(controller.Open_Source);
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
-    controller.Start_Scan();
+    controller.Start_Scan(choices);
 }
 
 bool finish_scan(MyTableController& controller, RecordingView& view, std::chrono::seconds limit) {
@@ -156,7 +157,7 @@ std::string what_a_search_gave(const std::string& card, std::uint64_t sectors, c
     for (const std::string& type : types) h.controller.createSignatureListTableRecord(type, 0, "", "", type);
     h.controller.Passes_In_Turn = in_turn;
     h.choose(card, sectors, h.home / "out", true, std::nullopt, mode);
-    h.view.set_state(in_set(Outlet::exact_files_chk, mode != kPhotoMode), exact);
+    h.choices.exact_files = exact;
     h.start();
     EXPECT_TRUE(h.run_until_done(std::chrono::minutes(10))) << "a bound, not a timing check";
     return h.what_the_search_gave();

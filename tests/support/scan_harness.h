@@ -33,8 +33,9 @@ public:
     explicit ScanHarness(SignatureList general = {}, SignatureList thorough = {});
     ~ScanHarness();
 
-    // The wizard's choices: the whole source, or sectors [start, end).
-    // In the modes other than photo the choices go to the _Sig controls.
+    // The wizard's choices: the whole source, or sectors [start, end); start()
+    // hands them to the search. The source and the destination also go to their
+    // controls, where the checks before a search look.
     void choose(const std::string& source_path, std::uint64_t sectors, const std::string& destination,
                 bool thorough = false, std::optional<std::pair<std::uint64_t, std::uint64_t>> range = std::nullopt,
                 std::int32_t mode = 0);
@@ -62,6 +63,7 @@ public:
     RecordingView view;
     MyTableController controller;
     std::string destination;
+    ScanParameters choices;
     // Every scan's source goes through it; the harness fails a test that wrote.
     SourceGuard source_guard;
 };
