@@ -6,10 +6,12 @@
 // Every method except post() and post_and_wait() must be called on the interface
 // thread. Work on other threads reaches the interface through those two.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/outlets.h"
@@ -103,6 +105,13 @@ public:
     // Runs work on the interface thread once the delay has passed, without
     // holding that thread up meanwhile.
     virtual void post_later(std::chrono::milliseconds delay, std::function<void()> work) = 0;
+    // Interface thread: runs the work posted to it so far, waiting up to `wait`
+    // for some when there is none; how many ran. A view whose own event loop
+    // runs posted work may leave it at the default, which only waits.
+    virtual std::size_t run_posted_work(std::chrono::milliseconds wait) {
+        std::this_thread::sleep_for(wait);
+        return 0;
+    }
 };
 
 }  // namespace salvex

@@ -53,10 +53,9 @@ MyTableController::MyTableController(salvex::ControllerView& view, salvex::Bundl
 }
 
 MyTableController::~MyTableController() {
-    Join_Scan_Threads();
+    End_Scan();
     if (App_DefaultInstance == this) App_DefaultInstance = nullptr;
     if (Main_App_wnd == this) Main_App_wnd = nullptr;
-    if (pFile_Disk != nullptr) std::fclose(pFile_Disk);
 }
 
 MyTableController* MyTableController::defaultInstance() { return App_DefaultInstance; }

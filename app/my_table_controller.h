@@ -120,6 +120,10 @@ public:
     void Final_or_Stop_Screen();
     // Waits for the scan and progress threads of the last scan to end.
     void Join_Scan_Threads();
+    // Interface thread: asks a scan still running to stop, runs the interface's
+    // work meanwhile, and joins its threads; whatever they posted has run on
+    // return. The destructor does it too.
+    void End_Scan();
     std::atomic<ScanOutcome> scan_outcome{ScanOutcome::None};
     ScanTally scan_tally;
     // How a pass opens its source for reading. Tests put a stream that fails on
@@ -302,9 +306,6 @@ public:
     std::string raw_dll, raw_dll_adv, audio_dll, audio_dll_adv;
     std::string support_id, Website_1, Website_2, Website_3, Website_4, support_with_content;
 
-    // The source as the running search reads it.
-    std::FILE* pFile_Disk = nullptr;
-
     // Scan positions: the scan thread writes them while the progress tick reads them.
     std::atomic<std::uint64_t> start_sector{0}, end_sector{0}, total_sector{0}, for_index{0};
     std::atomic<std::int32_t> stop_now{0}, stop_screen_already_show{0};
@@ -339,6 +340,9 @@ public:
 private:
     friend class salvex::CarvePass;
 
+    // The source as the running search reads it: the scan thread opens and closes it, nobody else.
+    std::FILE* pFile_Disk = nullptr;
+    void Close_Source();
     // The completed snapshot: the current mode and what its passes look for.
     void Take_Scan_Parameters(ScanParameters choices);
     bool Run_Pass_Here(bool photo, bool general);
@@ -415,7 +419,7 @@ private:
     bool mSetLabelTimer = false;
     std::thread scan_thread_, timer_thread_;
     std::atomic<bool> scan_running_{false};
-    // The source's buffer outlives its stream: the final screen may close it after the pass.
+    // The source stream's buffer.
     std::unique_ptr<char[]> device_buffer_;
     // Where the sector reader gathers its big reads; apart from the stream's own
     // buffer, which a wrapped source may still use underneath.

@@ -235,8 +235,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
             }
         }
     }
-    controller.Join_Scan_Threads();
-    view.queue().run_pending();
+    controller.End_Scan();
     view.finish_progress_line();
     let_go();
 

@@ -64,6 +64,7 @@ public:
     // Only a preview's wait sheet asks for a delay, and a terminal has none to
     // let go of first, so the work is queued at once.
     void post_later(std::chrono::milliseconds, std::function<void()> work) override { queue_.post(std::move(work)); }
+    std::size_t run_posted_work(std::chrono::milliseconds wait) override { return queue_.run_for(wait); }
 
     InterfaceQueue& queue() { return queue_; }
 

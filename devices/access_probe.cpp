@@ -12,10 +12,9 @@
 void MyTableController::Check_Have_Permissions() {
     const std::string path = salvex::platform::raw_device_path(view_.text(salvex::Outlet::disk_identifier));
     errno = 0;
-    pFile_Disk = Open_Source(path, device_buffer_.get(), salvex::kDeviceBufferSize);
-    if (pFile_Disk != nullptr) {
-        std::fclose(pFile_Disk);
-        pFile_Disk = nullptr;
+    // A stream of its own: the search's source belongs to the scan thread.
+    if (std::FILE* probe = Open_Source(path, device_buffer_.get(), salvex::kDeviceBufferSize)) {
+        std::fclose(probe);
         return;
     }
     // A diagnostic, not a message: the user hears of the refusal from the search itself.

@@ -86,10 +86,7 @@ void MyTableController::Write_Failure(std::FILE*& failing_stream, const salvex::
         scan_tally.cut_short = cut_short;
     }
     stop_now = 0;
-    if (pFile_Disk != nullptr) {
-        std::fclose(pFile_Disk);
-        pFile_Disk = nullptr;
-    }
+    Close_Source();
     Stop_Label_Timer();
     if (failing_stream != nullptr) {
         std::fclose(failing_stream);
@@ -120,10 +117,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
         view_.set_text(Outlet::Mode_label, mode_label);
         Curr_Running_Mode_Info = mode_label;
     });
-    if (pFile_Disk != nullptr) {
-        std::fclose(pFile_Disk);
-        pFile_Disk = nullptr;
-    }
+    Close_Source();
 
     PassStart pass;
     if (params.entire_disk && !params.sector_range) {
@@ -233,10 +227,7 @@ std::FILE* MyTableController::Open_Single_Sector_Source(const std::string& path)
 }
 
 bool MyTableController::End_Pass(bool source_ended, const salvex::SectorReader& reader) {
-    if (pFile_Disk != nullptr) {
-        std::fclose(pFile_Disk);
-        pFile_Disk = nullptr;
-    }
+    Close_Source();
     if (reader.unreadable() > scan_tally.unreadable_sectors) {
         scan_tally.unreadable_sectors = reader.unreadable();
         scan_tally.first_unreadable = reader.first_unreadable();

@@ -41,6 +41,7 @@ void MyTableController::Start_Scan(ScanParameters choices) {
         salvex::platform::use_default_slices();  // not the interface thread's short ones
         if (photo) Photo_Rec_Thread();
         else Raw_File_Rec_Thread();
+        Close_Source();
         // Its last entries reach the disk before the scan counts as ended.
         if (report_ != nullptr) report_->close();
         Release_Result_Folder(!scan_tally.result_folder.empty());
@@ -51,13 +52,30 @@ void MyTableController::Start_Scan(ScanParameters choices) {
 
 bool MyTableController::Run_Pass_Here(bool photo, bool general) {
     Take_Scan_Parameters(Read_Scan_Parameters());
-    return Run_Pass(photo, general);
+    const bool read = Run_Pass(photo, general);
+    Close_Source();
+    return read;
+}
+
+void MyTableController::Close_Source() {
+    if (pFile_Disk == nullptr) return;
+    std::fclose(pFile_Disk);
+    pFile_Disk = nullptr;
 }
 
 void MyTableController::Join_Scan_Threads() {
     if (scan_thread_.joinable()) scan_thread_.join();
     Stop_Label_Timer();
     if (timer_thread_.joinable()) timer_thread_.join();
+}
+
+void MyTableController::End_Scan() {
+    if (scan_running_) stop_now = 1;
+    while (scan_running_) view_.run_posted_work(std::chrono::milliseconds(5));
+    Join_Scan_Threads();
+    // Nothing posted for this controller may run after it.
+    while (view_.run_posted_work(std::chrono::milliseconds(0)) > 0) {
+    }
 }
 
 void MyTableController::Photo_Rec_Thread() {
@@ -116,10 +134,6 @@ void MyTableController::Final_or_Stop_Screen() {
         stop_now = 1;
         stop_screen_already_show = 1;
         view_.set_text(Outlet::help_info, std::string(salvex::text::kBackHelp));
-        if (pFile_Disk != nullptr) {
-            std::fclose(pFile_Disk);
-            pFile_Disk = nullptr;
-        }
         Stop_Label_Timer();
         for (const Outlet o : {Outlet::Mode_label, Outlet::Progress_Horz, Outlet::sector_label, Outlet::stop_scan})
             view_.set_hidden(o, true);

@@ -74,7 +74,7 @@ bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& l
         try {
             general_read = read();
         } catch (const std::exception& e) {
-            // Open streams stay as they are: the next pass or the final screen closes them.
+            // Open streams stay as they are: the next pass or the end of the scan thread closes them.
             Show_MessageBox(e.what());
             general_read = true;
             // What read beside it did not read to the end: those modes read on their own.
@@ -181,7 +181,7 @@ bool MyTableController::Run_Pass(bool photo, bool general) {
     try {
         return run();
     } catch (const std::exception& e) {
-        // Open streams stay as they are: the next pass or the final screen closes them.
+        // Open streams stay as they are: the next pass or the end of the scan thread closes them.
         Show_MessageBox(e.what());
         return true;
     }
@@ -205,8 +205,7 @@ bool MyTableController::Read_Pass(salvex::CarvePass& pass, const std::vector<sal
 
         if (stop_now.load(std::memory_order_relaxed) == 1) {
             stop_now = 0;
-            std::fclose(pFile_Disk);
-            pFile_Disk = nullptr;
+            Close_Source();
             Stop_Label_Timer();
             short_end();
             if (!pass.stop()) return false;

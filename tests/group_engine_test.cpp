@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "app/globals.h"
 #include "support/scan_harness.h"
@@ -131,6 +132,33 @@ TEST_F(GroupEngine, StopKeepsEveryOpenFileListedUntilTheNextGeneralPass) {
     ASSERT_EQ(h.controller.images.size(), 2u);
     EXPECT_TRUE(SameBytes(file("AVI", "AVI00001.AVI"), img.range(0, 8193)));
     EXPECT_TRUE(SameBytes(file("WAV", "WAV00001.WAV"), img.range(0, 8193)));
+}
+
+// Destroyed while its scan waits on a read: the controller stops the scan, runs
+// what it posted (the final screen included) and joins, with nobody else's help.
+TEST_F(GroupEngine, AControllerDestroyedMidScanStopsItAndJoins) {
+    SectorImage img(16384);
+    img.header(0, kRiff);
+    salvex::test::FaultySource source;
+    source.pause_at(8192);  // the second read of the stream's buffer
+    salvex::test::RecordingView view;
+    auto c = std::make_unique<MyTableController>(view, salvex::BundleInfo{"", "Salvex Birch Recovery", "", ""});
+    Recovery_MODE = kVideoMode;
+    c->Open_Source = source.opener();
+    c->CheckListHeader_Array = record("AVI", 1 << 30, "52494646");
+    c->createSignatureListTableRecord("AVI", 0, "", "", "AVI");
+    const std::string card = img.save(h.home / "card.img");
+    c->Start_Scan({.device_identifier = card, .device_sectors = img.sectors(), .entire_disk = true,
+                   .destination = h.home / "out"});
+    for (int i = 0; i < 4000 && !source.paused(); ++i) view.queue().run_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(source.paused());
+    view.post([&source] { source.release(); });  // runs once the destructor has asked for the stop
+    c.reset();
+    Recovery_MODE = kPhotoMode;
+    EXPECT_EQ(view.count_calls("end_of_search_notice"), 1u);
+    EXPECT_EQ(view.queue().run_pending(), 0u);
+    const std::string carved = h.home / "out/Salvex Birch Recovery Results/Video Search/General Recovery Results/AVI/AVI00001.AVI";
+    EXPECT_TRUE(SameBytes(read_whole_file(carved), img.range(0, 8193)));
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ public:
     void post_and_wait(std::function<void()> work) override;
     // Kept until the test runs it with run_later(), so no test waits on a clock.
     void post_later(std::chrono::milliseconds delay, std::function<void()> work) override;
+    std::size_t run_posted_work(std::chrono::milliseconds wait) override { return queue_.run_for(wait); }
 
     // Script.
     void answer_next_alert(int button) { alert_answers_.push_back(button); }

@@ -37,9 +37,8 @@ ScanHarness::ScanHarness(SignatureList general, SignatureList thorough) : contro
 
 ScanHarness::~ScanHarness() {
     Recovery_MODE = kPhotoMode;
-    // Let a scan still running finish so its threads never outlive the controller.
-    controller.stop_now = 1;
-    finish_scan(controller, view, std::chrono::hours(1));
+    // Before the source guard goes: a scan still running may read through it.
+    controller.End_Scan();
     ::unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(source_guard.counts().writes.load(), 0) << "a scan wrote to its source";
     EXPECT_EQ(source_guard.counts().writable_opens.load(), 0) << "a scan opened its source for writing";
@@ -74,8 +73,7 @@ bool finish_scan(MyTableController& controller, RecordingView& view, std::chrono
         if (std::chrono::steady_clock::now() > deadline) return false;
         view.queue().run_for(std::chrono::milliseconds(5));
     }
-    controller.Join_Scan_Threads();
-    view.queue().run_pending();
+    controller.End_Scan();
     return true;
 }
 
