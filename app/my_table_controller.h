@@ -345,6 +345,8 @@ private:
     void Close_Source();
     // The completed snapshot: the current mode and what its passes look for.
     void Take_Scan_Parameters(ScanParameters choices);
+    // Runs the scan; an unexpected failure of either engine is told and ends it as failed.
+    void Run_Guarded(const std::function<void()>& scan);
     bool Run_Pass_Here(bool photo, bool general);
     // Interface thread: the wizard's choices for a search, as its controls hold them.
     ScanParameters Read_Scan_Parameters() const;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <functional>
 
 #include "app/globals.h"
 #include "app/message_box.h"
@@ -39,8 +40,10 @@ void MyTableController::Start_Scan(ScanParameters choices) {
     scan_running_ = true;
     scan_thread_ = std::thread([this, photo = scan_params_.mode == kPhotoMode] {
         salvex::platform::use_default_slices();  // not the interface thread's short ones
-        if (photo) Photo_Rec_Thread();
-        else Raw_File_Rec_Thread();
+        Run_Guarded([this, photo] {
+            if (photo) Photo_Rec_Thread();
+            else Raw_File_Rec_Thread();
+        });
         Close_Source();
         // Its last entries reach the disk before the scan counts as ended.
         if (report_ != nullptr) report_->close();
@@ -52,9 +55,28 @@ void MyTableController::Start_Scan(ScanParameters choices) {
 
 bool MyTableController::Run_Pass_Here(bool photo, bool general) {
     Take_Scan_Parameters(Read_Scan_Parameters());
-    const bool read = Run_Pass(photo, general);
+    bool read = false;
+    Run_Guarded([&] { read = Run_Pass(photo, general); });
     Close_Source();
     return read;
+}
+
+void MyTableController::Run_Guarded(const std::function<void()>& scan) {
+    std::string failure;
+    try {
+        scan();
+        return;
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "the search failed for a reason it could not name";
+    }
+    Close_Source();
+    Stop_Label_Timer();
+    stop_now = 0;
+    scan_outcome = ScanOutcome::Failed;
+    Show_MessageBox(failure);
+    Request_Final_Screen();
 }
 
 void MyTableController::Close_Source() {

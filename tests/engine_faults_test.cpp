@@ -448,7 +448,7 @@ void PrintTo(const BrokenList& c, std::ostream* os) { *os << c.name; }
 
 class BrokenSignatureList : public ::testing::TestWithParam<BrokenList> {};
 
-TEST_P(BrokenSignatureList, ReasonShownAndThePassCountsAsReadToItsEnd) {
+TEST_P(BrokenSignatureList, ReasonShownAndTheScanEndsAsFailed) {
     const BrokenList& c = GetParam();
     const bool general_broken = c.general.size() % 7 != 0;
     ScanHarness h(c.general, c.thorough);
@@ -466,10 +466,12 @@ TEST_P(BrokenSignatureList, ReasonShownAndThePassCountsAsReadToItsEnd) {
     EXPECT_NE(alert.message, kUnableToSaveBox);
     EXPECT_EQ(alert.buttons, std::vector<std::string>{"OK"});
     EXPECT_EQ(final_screens(h), 1u);
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
     if (general_broken) {
-        // The general pass still returned true: the thorough pass ran after it.
+        // Nothing runs after the failure, not even the thorough pass.
         EXPECT_TRUE(regular_files_under(h.pass_folder(true)).empty());
-        EXPECT_TRUE(holds(img, carved(h, false, "THJ", 1), img.range(10, 30)));
+        EXPECT_FALSE(thorough_pass_started(h));
+        EXPECT_TRUE(regular_files_under(h.pass_folder(false)).empty());
     } else {
         EXPECT_TRUE(holds(img, carved(h, true, "JPG", 1), img.range(0, 21)));
         EXPECT_TRUE(holds(img, carved(h, true, "JPG", 2), img.range(20, 30)));

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 
 #include "app/globals.h"
 #include "support/scan_harness.h"
@@ -132,6 +133,26 @@ TEST_F(GroupEngine, StopKeepsEveryOpenFileListedUntilTheNextGeneralPass) {
     ASSERT_EQ(h.controller.images.size(), 2u);
     EXPECT_TRUE(SameBytes(file("AVI", "AVI00001.AVI"), img.range(0, 8193)));
     EXPECT_TRUE(SameBytes(file("WAV", "WAV00001.WAV"), img.range(0, 8193)));
+}
+
+// An exception out of the pass's reading (here the reopening for sector-by-sector
+// reads after a failed bulk read) ends the scan as failed, told as it is.
+TEST_F(GroupEngine, AnExceptionInsideThePassEndsTheScanAsFailedAndIsShown) {
+    SectorImage img(64);
+    img.header(0, kRiff);
+    salvex::test::FaultySource source;
+    source.fail_sector(40);
+    int opens = 0;
+    h.controller.Open_Source = [&opens, inner = source.opener()](const std::string& path, char* buffer, std::size_t size) {
+        if (++opens > 1) throw std::runtime_error("the card reader went away");
+        return inner(path, buffer, size);
+    };
+    scan(img, record("AVI", 1 << 20, "52494646"), record("WAV", 1 << 20, "52494646"), true);
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(h.controller.scan_outcome.load(), ScanOutcome::Failed);
+    EXPECT_EQ(h.alert_messages(), std::vector<std::string>{"\nthe card reader went away"});
+    EXPECT_EQ(h.view.count_calls("end_of_search_notice"), 1u);
+    EXPECT_FALSE(fs::exists(h.pass_folder(false, "Video Search")));  // its thorough pass never came to run
 }
 
 // Destroyed while its scan waits on a read: the controller stops the scan, runs
