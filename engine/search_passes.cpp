@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/globals.h"
+#include "app/message_box.h"
 #include "app/my_table_controller.h"
 #include "engine/carve_pass.h"
 #include "engine/output_naming.h"
@@ -67,12 +68,22 @@ bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& l
         if (!h.made.empty()) std::filesystem::remove(h.made, ec);  // only while empty
     };
     bool general_read = false;
-    try {
+    if (!photo) {
         general_read = read();
-    } catch (...) {
-        // The search ends here, failed: what read beside it never came to run.
-        for (HeldSearch& h : held) discard(h);
-        throw;
+    } else {
+        try {
+            general_read = read();
+        } catch (const std::exception& e) {
+            // Open streams stay as they are: the next pass or the end of the scan thread closes them.
+            Show_MessageBox(e.what());
+            general_read = true;
+            // What read beside it did not read to the end: those modes read on their own.
+            for (HeldSearch& h : held) {
+                if (h.mode != nullptr) later.push_back(h.mode);
+                discard(h);
+            }
+            held.clear();
+        }
     }
     if (!general_read || stop_screen_already_show != 0) {
         for (HeldSearch& h : held) discard(h);
@@ -162,8 +173,18 @@ std::unique_ptr<salvex::CarvePass> MyTableController::Make_Held_Pass(bool photo,
 }
 
 bool MyTableController::Run_Pass(bool photo, bool general) {
-    const std::optional<PassStart> start = Start_Pass(general);
-    return start && Read_Pass(*Make_Pass(photo, general, *start), {});
+    const auto run = [&] {
+        const std::optional<PassStart> start = Start_Pass(general);
+        return start && Read_Pass(*Make_Pass(photo, general, *start), {});
+    };
+    if (!photo) return run();
+    try {
+        return run();
+    } catch (const std::exception& e) {
+        // Open streams stay as they are: the next pass or the end of the scan thread closes them.
+        Show_MessageBox(e.what());
+        return true;
+    }
 }
 
 bool MyTableController::Read_Pass(salvex::CarvePass& pass, const std::vector<salvex::CarvePass*>& beside) {
