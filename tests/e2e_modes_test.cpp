@@ -25,10 +25,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "signatures/signature_list.h"
-#include "signatures/signature_loader.h"
+#include "support/carved_run.h"
 #include "support/modes_card.h"
-#include "support/scan_harness.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
 
@@ -139,9 +137,8 @@ Scan scan(const fs::path& image, Mode mode, const TempFolder& tmp, const std::st
     Scan s;
     const fs::path dest = tmp / "out";
     s.hash_before = hash_before.empty() ? sha256(image) : std::move(hash_before);
-    s.run = run("XDG_DATA_HOME=" + quote(tmp / "data") + " " + quote((kBin / "salvex-scan").string()) + " --source " +
-                quote(image.string()) + " --dest " + quote(dest.string()) + " --mode " + option_of(mode) + " " + options +
-                " </dev/null");
+    s.run = salvex_scan(tmp.path(), "--source " + quote(image.string()) + " --dest " + quote(dest.string()) + " --mode " +
+                                        option_of(mode) + " " + options);
     s.hash_after = sha256(image);
     s.search = dest / kResults / folder_of(mode);
     const std::size_t limit = std::max<std::size_t>(largest_sample(), 64u << 10) + kSector;
@@ -212,28 +209,7 @@ std::string zip_first_entry(const std::string& bytes) {
 
 // ---- signature records as the bundle ships them ----
 
-struct Header {
-    std::string extension, hex, offset;
-    std::string bytes;
-};
-
-std::vector<Header> headers_of(const std::string& file) {
-    SignatureList list;
-    load_signature_file((kResources / file).string(), list);
-    std::vector<Header> out;
-    for (std::size_t r = 0; r + kSignatureStride <= list.size(); r += kSignatureStride) {
-        Header h{list[r + kExtension], list[r + kHeader], list[r + kHeader_Offset], {}};
-        for (std::size_t k = 0; k + 1 < h.hex.size(); k += 2) h.bytes += static_cast<char>(std::stoi(h.hex.substr(k, 2), nullptr, 16));
-        out.push_back(std::move(h));
-    }
-    return out;
-}
-
-bool matches_at_start(const Header& h, std::string_view sector) {
-    if (h.offset == "nn") return sector.find(h.bytes) != std::string_view::npos;
-    const std::size_t at = std::stoul(h.offset) - 1;
-    return at < sector.size() && sector.substr(at, h.bytes.size()) == h.bytes;
-}
+std::vector<Record> headers_of(const std::string& file) { return records_of(kResources / file); }
 
 const char* thorough_file(Mode m) {
     return m == Mode::Video ? "BIRVideoAdv.sig" : m == Mode::File ? "BIRRawAdv.sig" : "BIRAudioAdv.sig";
@@ -242,11 +218,11 @@ const char* thorough_file(Mode m) {
 // How much of a file the thorough pass can give back in one piece: its records
 // also fire inside their own files (ZIP entries, ADTS frames, transport tables).
 std::size_t thorough_piece(const std::string& bytes, Mode m) {
-    static std::map<Mode, std::vector<Header>> records;
+    static std::map<Mode, std::vector<Record>> records;
     if (!records.contains(m)) records[m] = headers_of(thorough_file(m));
     for (std::size_t at = kSector; at + kSector <= bytes.size(); at += kSector)
         for (const auto& h : records[m])
-            if (matches_at_start(h, std::string_view(bytes).substr(at, kSector))) return at;
+            if (matches(h, std::string_view(bytes).substr(at, kSector))) return at;
     return bytes.size();
 }
 
@@ -368,29 +344,13 @@ TEST_P(EveryMode, LeavesTheCardAsItWasAndNamesFilesByTypeAndPass) {
 INSTANTIATE_TEST_SUITE_P(Modes, EveryMode, ::testing::Values(Mode::Video, Mode::File, Mode::Audio),
                          [](const auto& param_info) { return std::string(option_of(param_info.param)); });
 
-// Both passes from one read give all that the passes in turn gave, through the controller.
-TEST_P(EveryMode, GivesFromOneReadWhatThePassesInTurnGave) {
-    const Mode m = GetParam();
-    SignatureList general, thorough;
-    std::string general_file = thorough_file(m);
-    general_file.erase(general_file.size() - 7, 3);  // BIRVideoAdv.sig: BIRVideo.sig
-    load_signature_file((kResources / general_file).string(), general);
-    load_signature_file((kResources / thorough_file(m)).string(), thorough);
-    const std::int32_t mode = static_cast<std::int32_t>(m) + 1;
-    const std::uint64_t sectors = fs::file_size(card().image) / kSector;
-    const std::string in_turn = what_a_search_gave(card().image.string(), sectors, general, thorough, mode, true, true);
-    EXPECT_NE(in_turn.find("<pass>THD</pass>"), std::string::npos);
-    EXPECT_EQ(what_a_search_gave(card().image.string(), sectors, general, thorough, mode, true, false), in_turn);
-}
-
 // Every mode from one read gives all that each mode's search gives, run one
 // after another into the same folder; the summary names each mode's folder.
 // --types narrows each mode to the named types it has, and leaves out a mode with none.
 TEST(EveryModeAtOnce, GivesWhatTheModesGiveOneAfterAnother) {
     TempFolder tmp;
-    const auto salvex_scan = [&](const std::string& dest, const std::string& mode) {
-        return run("XDG_DATA_HOME=" + quote(tmp / "data") + " " + quote((kBin / "salvex-scan").string()) + " --source " +
-                   quote(card().image.string()) + " --dest " + quote(tmp / dest) + " --mode " + mode + " </dev/null");
+    const auto scan_into = [&](const std::string& dest, const std::string& mode) {
+        return salvex_scan(tmp.path(), "--source " + quote(card().image.string()) + " --dest " + quote(tmp / dest) + " --mode " + mode);
     };
     // Each file's size and bytes, each folder, and the reports but for their time.
     const auto tree = [&](const std::string& dest) {
@@ -403,9 +363,9 @@ TEST(EveryModeAtOnce, GivesWhatTheModesGiveOneAfterAnother) {
         }
         return found;
     };
-    const Ran all = salvex_scan("all", "all");
+    const Ran all = scan_into("all", "all");
     ASSERT_EQ(all.status, 0) << all.output;
-    for (const char* mode : {"photo", "video", "file", "audio"}) ASSERT_EQ(salvex_scan("each", mode).status, 0) << mode;
+    for (const char* mode : {"photo", "video", "file", "audio"}) ASSERT_EQ(scan_into("each", mode).status, 0) << mode;
     const auto each = tree("each");
     EXPECT_GT(each.size(), 40u);
     EXPECT_TRUE(tree("all") == each) << "the trees differ";
@@ -413,14 +373,14 @@ TEST(EveryModeAtOnce, GivesWhatTheModesGiveOneAfterAnother) {
         EXPECT_NE(all.output.find(" into " + (fs::path(tmp / "all") / kResults / folder).string() + "\n"), std::string::npos)
             << all.output;
 
-    ASSERT_EQ(salvex_scan("some", "all --types mp4,PDF").status, 0);
+    ASSERT_EQ(scan_into("some", "all --types mp4,PDF").status, 0);
     for (const char* mode : {"photo", "video --types MP4", "file --types PDF"})
-        ASSERT_EQ(salvex_scan("each-of-some", mode).status, 0) << mode;
+        ASSERT_EQ(scan_into("each-of-some", mode).status, 0) << mode;
     const auto some = tree("some");
     EXPECT_TRUE(some == tree("each-of-some")) << "the trees differ";
     EXPECT_FALSE(fs::exists(fs::path(tmp / "some") / kResults / "Audio File Search"));
     EXPECT_TRUE(std::any_of(some.begin(), some.end(), [](const auto& f) { return f.first.find("/MP4/") != std::string::npos; }));
-    EXPECT_EQ(salvex_scan("none", "all --types NOSUCH").status, 2);
+    EXPECT_EQ(scan_into("none", "all --types NOSUCH").status, 2);
 }
 
 // ---- the type check list ----
@@ -559,17 +519,17 @@ TEST(SignatureData, GroupsJoinExactlyTheRecordsTheMatchedSectorAlsoHolds) {
         const auto records = headers_of(file);
         ASSERT_FALSE(records.empty()) << file;
         for (std::size_t m = 0; m < records.size(); ++m) {
-            const Header& a = records[m];
+            const Record& a = records[m];
             Folders group = {a.extension};
             for (std::size_t r = m + 1; r < records.size(); ++r) {
-                const Header& b = records[r];
+                const Record& b = records[r];
                 const bool by_text = a.hex.find(b.hex) != std::string::npos ||
                                      (b.hex.find(a.hex) != std::string::npos && a.offset == b.offset);
-                bool by_bytes = a.offset == b.offset && a.bytes == b.bytes;
+                bool by_bytes = a.offset == b.offset && a.header == b.header;
                 if (a.offset != "nn" && b.offset != "nn") {
                     const long at = std::stol(b.offset) - std::stol(a.offset);
-                    by_bytes = at >= 0 && static_cast<std::size_t>(at) + b.bytes.size() <= a.bytes.size() &&
-                               a.bytes.compare(static_cast<std::size_t>(at), b.bytes.size(), b.bytes) == 0;
+                    by_bytes = at >= 0 && static_cast<std::size_t>(at) + b.header.size() <= a.header.size() &&
+                               a.header.compare(static_cast<std::size_t>(at), b.header.size(), b.header) == 0;
                 }
                 EXPECT_EQ(by_text, by_bytes) << file << ": " << a.extension << " " << a.hex << " at " << a.offset << " and "
                                              << b.extension << " " << b.hex << " at " << b.offset;
@@ -593,7 +553,7 @@ TEST(SignatureData, GeneralHeadersNeverStartASectorInsideTheMadeFiles) {
             const std::size_t at = std::stoul(h.offset) - 1;
             for (const auto& m : made_samples())
                 for (std::size_t s = kSector; s + kSector <= m.bytes.size(); s += kSector)
-                    if (m.bytes.compare(s + at, h.bytes.size(), h.bytes) == 0)
+                    if (m.bytes.compare(s + at, h.header.size(), h.header) == 0)
                         cuts.push_back(h.extension + " " + h.hex + " (" + file + ") at sector " + std::to_string(s / kSector) +
                                        " of " + m.sample->file);
         }

@@ -15,10 +15,8 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <stdexcept>
 
-#include "signatures/signature_loader.h"
-#include "support/scan_harness.h"
+#include "support/carved_run.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
 
@@ -120,86 +118,6 @@ private:
 
 // ---- what a scan should write ----
 
-struct Record {
-    std::string extension;
-    std::uint64_t max_size = 0;
-    std::string header;
-    std::size_t at = 0;
-};
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-// Six "key : value" lines a record; a line with no colon is a comment.
-std::vector<Record> load_records(const fs::path& file) {
-    std::vector<Record> records;
-    std::vector<std::string> fields;
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);) {
-        const auto colon = line.find(':');
-        if (colon == std::string::npos) continue;
-        fields.push_back(trimmed(line.substr(colon + 1)));
-        if (fields.size() < 6) continue;
-        Record r;
-        for (char c : fields[0].substr(fields[0].find('.') + 1)) r.extension += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        r.max_size = std::stoull(fields[1]);
-        for (std::size_t k = 0; k + 1 < fields[2].size(); k += 2)
-            r.header += static_cast<char>(std::stoi(fields[2].substr(k, 2), nullptr, 16));
-        if (fields[3] == "nn") throw std::runtime_error("records searched anywhere in a sector are not modelled here");
-        r.at = std::stoul(fields[3]) - 1;
-        records.push_back(std::move(r));
-        fields.clear();
-    }
-    return records;
-}
-
-struct Carved {
-    std::string path;  // under the pass folder: "JPG/GND00001.JPG"
-    std::size_t first = 0, last = 0;  // sectors, both in the file
-};
-
-std::vector<Carved> expected_pass(const std::string& card, const std::vector<Record>& records, const std::string& prefix,
-                                  std::size_t begin, std::size_t end) {
-    struct Start {
-        std::size_t sector;
-        const Record* record;
-    };
-    std::vector<Start> starts;
-    for (std::size_t s = begin; s < end; ++s) {
-        const std::string_view sector(card.data() + s * kSector, kSector);
-        for (const auto& r : records) {
-            if (r.at > 506 || r.at + r.header.size() > kSector) continue;  // can never match
-            if (sector[r.at] == r.header[0] && sector.substr(r.at, r.header.size()) == r.header) {
-                starts.push_back({s, &r});
-                break;
-            }
-        }
-    }
-    std::vector<Carved> files;
-    for (std::size_t k = 0; k < starts.size(); ++k) {
-        const std::size_t s = starts[k].sector;
-        std::size_t last = s + (starts[k].record->max_size + kSector - 1) / kSector - 1;
-        if (k + 1 < starts.size()) last = std::min(last, starts[k + 1].sector);
-        last = std::min(last, end - 1);
-        char name[32];
-        std::snprintf(name, sizeof name, "%s%05zu", prefix.c_str(), k + 1);
-        const std::string& ext = starts[k].record->extension;
-        files.push_back({ext + "/" + name + "." + ext, s, last});
-    }
-    return files;
-}
-
-// Every file under the folder, by its path below it.
-std::map<std::string, std::string> tree(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = slurp(entry.path());
-    return files;
-}
-
 // The pass folder holds exactly the expected files, each the card's sectors it should hold.
 void expect_pass(const fs::path& folder, const std::vector<Carved>& expected, const std::string& card) {
     const auto found = tree(folder);
@@ -246,8 +164,7 @@ struct Scan {
 Scan scan(const fs::path& image, const fs::path& dest, const TempFolder& home, const std::string& options = "") {
     const std::string before = sha256(image);
     Scan s;
-    s.run = run("XDG_DATA_HOME=" + quote(home / "data") + " " + quote((kBin / "salvex-scan").string()) + " --source " +
-                quote(image.string()) + " --dest " + quote(dest.string()) + " " + options + " </dev/null");
+    s.run = salvex_scan(home.path(), "--source " + quote(image.string()) + " --dest " + quote(dest.string()) + " " + options);
     EXPECT_EQ(sha256(image), before) << "the scan changed its source";
     s.search = dest / kSearch;
     return s;
@@ -257,8 +174,8 @@ std::string recovered_line(std::size_t n, const fs::path& search) {
     return "Recovered " + std::to_string(n) + " file" + (n == 1 ? "" : "s") + " into " + search.string() + "\n";
 }
 
-std::vector<Record> general_records() { return load_records(kResources / "BIRPhoto.sig"); }
-std::vector<Record> thorough_records() { return load_records(kResources / "BIRPhotoAdv.sig"); }
+std::vector<Record> general_records() { return records_of(kResources / "BIRPhoto.sig"); }
+std::vector<Record> thorough_records() { return records_of(kResources / "BIRPhotoAdv.sig"); }
 
 // A 40 MiB card holding the sample photos in reverse name order (another layout
 // than the sample card's), with those the script deleted deleted here too.
@@ -317,31 +234,6 @@ TEST(SampleCardScript, MakesTheBuiltCardAgainByteForByte) {
     EXPECT_FALSE(deleted_only(photos.before).empty());
     EXPECT_EQ(Card(tmp / "unformatted.img").listed(), kept);
     EXPECT_EQ(Card(tmp / "card.img").listed(), added);
-}
-
-TEST(SampleCard, GivesBackThePhotosFromBeforeTheQuickFormat) {
-    TempFolder tmp;
-    const fs::path image = kSampleDir / "sample-card.img";
-    const auto photos = sample_photos(kSampleDir / "photos");
-    const Scan s = scan(image, tmp / "out", tmp, "--whole-sectors");
-    ASSERT_EQ(s.run.status, 0) << s.run.output;
-
-    const std::string card = slurp(image);
-    const auto general = expected_pass(card, general_records(), "GND", 0, card.size() / kSector);
-    const auto thorough = expected_pass(card, thorough_records(), "THD", 0, card.size() / kSector);
-    expect_pass(s.search / kGeneral, general, card);
-    expect_pass(s.search / kThorough, thorough, card);
-    EXPECT_NE(s.run.output.find(recovered_line(general.size() + thorough.size(), s.search)), std::string::npos) << s.run.output;
-
-    // The new photos overwrote the start of the old data; whatever lies whole on the card comes back,
-    // deleted before the format or not.
-    std::vector<Photo> survivors;
-    for (const auto& p : photos.before)
-        if (!places(card, p.bytes).empty()) survivors.push_back(p);
-    EXPECT_FALSE(deleted_only(survivors).empty());
-    EXPECT_GT(survivors.size(), photos.before.size() / 2);
-    expect_photos_recovered(survivors, card, s.search / kGeneral, general);
-    expect_photos_recovered(photos.after, card, s.search / kGeneral, general);
 }
 
 // As a user gets them: each photo lying whole on the card back byte for byte,
@@ -412,21 +304,6 @@ TEST(DeletedPhotos, EachComesBackInDiskOrderWithOrWithoutTheThoroughPass) {
     EXPECT_NE(plain.run.output.find(recovered_line(general.size(), plain.search)), std::string::npos) << plain.run.output;
 }
 
-// Both passes from one read give all that the passes in turn gave, through the controller.
-TEST(DeletedPhotos, ComeFromOneReadAsFromThePassesInTurn) {
-    TempFolder tmp;
-    const Card card = card_with_deletions(tmp, sample_photos(kSampleDir / "photos").before);
-    SignatureList general, thorough;
-    load_signature_file((kResources / "BIRPhoto.sig").string(), general);
-    load_signature_file((kResources / "BIRPhotoAdv.sig").string(), thorough);
-    const std::uint64_t sectors = fs::file_size(card.path()) / kSector;
-    for (const bool exact : {true, false}) {
-        const std::string in_turn = what_a_search_gave(card.path().string(), sectors, general, thorough, 0, exact, true);
-        EXPECT_TRUE(exact || in_turn.find("<pass>THD</pass>") != std::string::npos);
-        EXPECT_EQ(what_a_search_gave(card.path().string(), sectors, general, thorough, 0, exact, false), in_turn) << exact;
-    }
-}
-
 TEST(SectorRange, RecoversOnlyWhatStartsInsideIt) {
     TempFolder tmp;
     const auto photos = sample_photos(kSampleDir / "photos").before;
@@ -459,47 +336,15 @@ TEST(SectorRange, RecoversOnlyWhatStartsInsideIt) {
     }
 }
 
-TEST(ExitStatus, BadUsageIsTwoAndNothingIsWritten) {
-    TempFolder tmp;
-    const Card card = Card::make(tmp / "card.img", 40);
-    const std::string sectors = std::to_string(fs::file_size(card.path()) / kSector);
-    const auto bad = [&](const std::string& options, const std::string& message) {
-        const Scan s = scan(card.path(), tmp / "out", tmp, options);
-        EXPECT_EQ(s.run.status, 2) << options << ": " << s.run.output;
-        EXPECT_NE(s.run.output.find(message), std::string::npos) << options << ": " << s.run.output;
-        EXPECT_FALSE(fs::exists(tmp / "out")) << options;
-    };
-    bad("--range 5:2", "--range must end after it starts");
-    bad("--range 5", "--range wants two sector numbers");
-    bad("--frobnicate", "unknown option \"--frobnicate\"");
-    bad("--mode sound", "unknown mode \"sound\"");
-    bad("--edition", "--edition needs a value");
-    bad("--force=no", "--force takes no value");  // a switch is on by being there
-    bad("--no-thorough=1", "--no-thorough takes no value");
-    bad("--range 0:" + std::to_string(std::stoull(sectors) + 1), "goes past the end of " + card.path().string() +
-        ", which has " + sectors + " sectors");
-}
-
-TEST(ExitStatus, EndOfCardIsZeroAndAMissingOrFolderSourceIsOne) {
+// A search of an empty card to its end is a success that found nothing; bad usage
+// and a source that is missing or a folder are the salvex-scan test's.
+TEST(ExitStatus, EndOfCardIsZero) {
     TempFolder tmp;
     const Card card = Card::make(tmp / "card.img", 40);
     const std::string sectors = std::to_string(fs::file_size(card.path()) / kSector);
     const Scan whole = scan(card.path(), tmp / "empty", tmp, "--range 0:" + sectors);
     EXPECT_EQ(whole.run.status, 0) << whole.run.output;
     EXPECT_NE(whole.run.output.find(recovered_line(0, whole.search)), std::string::npos) << whole.run.output;
-
-    const auto source = [&](const fs::path& path) {
-        return run("XDG_DATA_HOME=" + quote(tmp / "data") + " " + quote((kBin / "salvex-scan").string()) + " --source " +
-                   quote(path.string()) + " --dest " + quote(tmp / "out") + " </dev/null");
-    };
-    const Ran missing = source(tmp / "no-such-card.img");
-    EXPECT_EQ(missing.status, 1) << missing.output;
-    EXPECT_NE(missing.output.find("there is no device or disk image called " + (tmp / "no-such-card.img")),
-              std::string::npos) << missing.output;
-    const Ran folder = source(tmp / "empty");
-    EXPECT_EQ(folder.status, 1) << folder.output;
-    EXPECT_NE(folder.output.find((tmp / "empty") + " is a folder"), std::string::npos) << folder.output;
-    EXPECT_FALSE(fs::exists(tmp / "out"));
 }
 
 }  // namespace

@@ -34,35 +34,36 @@ TEST_F(EditionTest, FirstKeyInTableOrderWins) {
     EXPECT_EQ(salvex::select_edition(""), nullptr);
 }
 
-TEST_F(EditionTest, EditionSetsNamesFlagsAndSignatureFiles) {
-    MyTableController cedar(view, salvex::bundle_at(make_bundle(home, "Salvex Cedar Recovery")));
-    EXPECT_EQ(MyTableController::defaultInstance(), &cedar);
-    EXPECT_EQ(Main_App_wnd, &cedar);
-    EXPECT_EQ(APP_LONG_NAME, "Salvex Cedar Recovery");
-    EXPECT_EQ(cedar.App_Name, "Salvex Cedar Recovery");
-    EXPECT_EQ(cedar.Rec_Folder_Name, "Salvex Cedar Recovery Results");
-    EXPECT_EQ(USE_HARD_DISK, 0);
-    EXPECT_EQ(cedar.photo_dll, "CEDPhoto.sig");
-    EXPECT_EQ(cedar.photo_dll_adv, "CEDPhotoAdv.sig");
-    EXPECT_EQ(cedar.video_dll, "CEDVideo.sig");
-    EXPECT_EQ(cedar.raw_dll_adv, "CEDRawAdv.sig");
-    EXPECT_EQ(cedar.audio_dll, "");
-    EXPECT_EQ(cedar.audio_dll_adv, "");
-    EXPECT_EQ(cedar.Website_3, cedar.Website_1);
-    EXPECT_EQ(cedar.Website_4, cedar.Website_1);
-    EXPECT_TRUE(cedar.Website_1.starts_with("https://www."));
-    EXPECT_EQ(cedar.Prev_Index, (std::uint64_t{1} << 63) - 1);
-    EXPECT_EQ(Recovery_MODE.load(), kPhotoMode);
-}
-
-TEST_F(EditionTest, FirListsInternalDisksAndAlderRemovableOnly) {
-    {
-        MyTableController fir(view, salvex::bundle_at(make_bundle(home, "Salvex Fir Recovery")));
-        EXPECT_EQ(USE_HARD_DISK, 1);
-        EXPECT_EQ(fir.photo_dll, "FIRPhoto.sig");
+// The one place the editions' table is held against what a bundle of each
+// makes of the controller; the window and salvex-scan follow the controller.
+TEST_F(EditionTest, EachEditionSetsNamesFlagsModesAndSignatureFiles) {
+    for (const salvex::EditionProfile& e : salvex::kEditions) {
+        const std::string name(e.long_name), prefix(e.prefix);
+        SCOPED_TRACE(name);
+        MyTableController c(view, salvex::bundle_at(make_bundle(home, name)));
+        EXPECT_EQ(MyTableController::defaultInstance(), &c);
+        EXPECT_EQ(Main_App_wnd, &c);
+        EXPECT_EQ(APP_LONG_NAME, name);
+        EXPECT_EQ(c.App_Name, name);
+        EXPECT_EQ(c.Rec_Folder_Name, name + " Results");
+        EXPECT_EQ(USE_HARD_DISK, e.use_hard_disk);  // never left over from the edition before
+        EXPECT_EQ(c.photo_dll, prefix + "Photo.sig");
+        EXPECT_EQ(c.photo_dll_adv, prefix + "PhotoAdv.sig");
+        EXPECT_EQ(c.video_dll, e.video ? prefix + "Video.sig" : "");
+        EXPECT_EQ(c.raw_dll_adv, e.raw_file ? prefix + "RawAdv.sig" : "");
+        EXPECT_EQ(c.audio_dll, e.audio ? prefix + "Audio.sig" : "");
+        EXPECT_EQ(std::vector<bool>({c.Mode_Is_Offered(kPhotoMode), c.Mode_Is_Offered(kVideoMode),
+                                     c.Mode_Is_Offered(kRawFileMode), c.Mode_Is_Offered(kAudioMode)}),
+                  std::vector<bool>({true, e.video, e.raw_file, e.audio}));
+        EXPECT_EQ(c.Website_3, c.Website_1);
+        EXPECT_EQ(c.Website_4, c.Website_1);
+        EXPECT_TRUE(c.Website_1.starts_with("https://www."));
+        EXPECT_EQ(c.Prev_Index, (std::uint64_t{1} << 63) - 1);
+        EXPECT_EQ(Recovery_MODE.load(), kPhotoMode);
     }
-    MyTableController alder(view, salvex::bundle_at(make_bundle(home, "Salvex Alder Recovery")));
-    EXPECT_EQ(USE_HARD_DISK, 0);  // not left over from the edition before
+    const salvex::EditionProfile& first = salvex::kEditions.front();
+    MyTableController again(view, salvex::bundle_at(make_bundle(home, std::string(first.long_name))));
+    EXPECT_EQ(USE_HARD_DISK, first.use_hard_disk);
 }
 
 TEST_F(EditionTest, UnknownNameOrMissingInfoPlistGivesTheNoEditionProfile) {

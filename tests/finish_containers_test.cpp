@@ -15,14 +15,9 @@ namespace {
 
 using finish::Status;
 
-std::string be32(std::size_t v) {
-    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
-}
-std::string le32(std::size_t v) {
-    const std::string big = be32(v);
-    return {big.rbegin(), big.rend()};
-}
-std::string box(const std::string& type, const std::string& body) { return be32(body.size() + 8) + type + body; }
+using salvex::test::be;
+using salvex::test::le;
+std::string box(const std::string& type, const std::string& body) { return be(body.size() + 8, 4) + type + body; }
 
 // A HEIF-style image: ftyp, a meta holding its handler, then the coded data.
 std::string image(const std::string& major, const std::string& compatible) {
@@ -31,13 +26,13 @@ std::string image(const std::string& major, const std::string& compatible) {
            box("mdat", std::string(700, '\x5A'));
 }
 std::string cr3(const std::string&) {
-    return box("ftyp", "crx " + be32(1) + "crx isom") + box("moov", box("uuid", std::string(16, '\x11') + "CMT1")) +
+    return box("ftyp", "crx " + be(1, 4) + "crx isom") + box("moov", box("uuid", std::string(16, '\x11') + "CMT1")) +
            box("uuid", std::string(16, '\x22') + std::string(300, '\x33')) + box("mdat", std::string(900, '\x44'));
 }
 // An OpenDML AVI goes on in a RIFF 'AVIX' holding a further movi list.
 std::string with_avix(const std::string& avi) {
-    const std::string movi = "LIST" + le32(4 + 8 + 600) + "movi" + "00dc" + le32(600) + std::string(600, '\x07');
-    return avi + "RIFF" + le32(4 + movi.size()) + "AVIX" + movi;
+    const std::string movi = "LIST" + le(4 + 8 + 600, 4) + "movi" + "00dc" + le(600, 4) + std::string(600, '\x07');
+    return avi + "RIFF" + le(4 + movi.size(), 4) + "AVIX" + movi;
 }
 // QuickTime from before ftyp: the same boxes without it.
 std::string without_ftyp(const std::string& mov) { return mov.substr(static_cast<unsigned char>(mov[3])); }

@@ -33,11 +33,7 @@ struct Sample {
     std::size_t field = 0, field_length = 0;  // zeroed, no end may be proved
 };
 
-std::string le(std::uint64_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i));
-    return s;
-}
+using salvex::test::le;
 std::uint32_t crc(const std::string& s) {
     return finish::documents::crc32(0, reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
 }

@@ -15,9 +15,11 @@ namespace {
 
 using namespace salvex::finish;
 using namespace std::string_literals;
+using salvex::test::be;
 using salvex::test::carved_run;
 using salvex::test::check;
 using salvex::test::have;
+using salvex::test::le;
 using salvex::test::must;
 using salvex::test::quote;
 using salvex::test::slurp;
@@ -38,16 +40,6 @@ struct Sample {
     std::size_t field;  // a 4-byte field whose zeroing must leave the end unproved
 };
 
-std::string le(std::uint32_t v, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i) & 0xFF);
-    return s;
-}
-std::string be(std::uint32_t v, int n) {
-    std::string s;
-    for (int i = n - 1; i >= 0; --i) s += static_cast<char>(v >> (8 * i) & 0xFF);
-    return s;
-}
 
 // A little-endian IFD entry.
 std::string entry(std::uint32_t tag, std::uint32_t type, std::uint32_t count, std::uint32_t value) {

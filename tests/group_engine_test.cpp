@@ -38,6 +38,7 @@ protected:
         for (const char* type : {"AVI", "WAV", "RIF", "MOV", "MP4"})
             h.controller.createSignatureListTableRecord(type, 0, "", "", type);
         h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", thorough_pass, std::nullopt, kVideoMode);
+        h.choices.exact_files = exact;
         h.start();
         ASSERT_TRUE(h.run_until_done());
     }
@@ -50,6 +51,7 @@ protected:
         return "?";
     }
     ScanHarness h;
+    bool exact = false;  // each file cut at its own end
 };
 
 TEST_F(GroupEngine, SharedHeaderOpensOneFilePerFormatEachEndingAtItsOwnSize) {
@@ -115,12 +117,24 @@ TEST_F(GroupEngine, ThoroughPassContinuesTheListAndTheCounts) {
     EXPECT_EQ(h.view.text(salvex::Outlet::QuickLook_View_Box), "No file is selected to preview");
 }
 
+// The thorough pass brings only what the general pass could not: its group at a
+// sector where a general file started is dropped whole, the others kept.
+TEST_F(GroupEngine, ThoroughGroupWhereAGeneralFileStartedIsDropped) {
+    SectorImage img(12);
+    img.header(2, kRiff).header(8, {0x52, 0x49, 0x00, 0x00});
+    exact = true;  // types without a structure check are kept as carved
+    scan(img, record("QAV", 2 * 512, "52494646"), record("QRI", 2 * 512, "5249"), true);
+    const auto thorough = salvex::test::regular_files_under(h.pass_folder(false, "Video Search"));
+    ASSERT_EQ(thorough.size(), 1u);
+    EXPECT_TRUE(SameBytes(read_whole_file(thorough[0]), img.range(8, 10)));
+    EXPECT_EQ(salvex::test::regular_files_under(h.pass_folder(true, "Video Search")).size(), 1u);
+}
+
 TEST_F(GroupEngine, StopKeepsEveryOpenFileListedUntilTheNextGeneralPass) {
     SectorImage img(16384);
     img.header(0, kRiff);
-    salvex::test::FaultySource source;
+    salvex::test::FaultySource& source = h.source;
     source.pause_at(8192);  // the second read of the stream's buffer
-    h.controller.Open_Source = source.opener();
     h.controller.CheckListHeader_Array = record("AVI", 1 << 30, "52494646") + record("WAV", 1 << 30, "52494646");
     for (const char* type : {"AVI", "WAV"}) h.controller.createSignatureListTableRecord(type, 0, "", "", type);
     h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", false, std::nullopt, kVideoMode);
@@ -140,10 +154,9 @@ TEST_F(GroupEngine, StopKeepsEveryOpenFileListedUntilTheNextGeneralPass) {
 TEST_F(GroupEngine, AnExceptionInsideThePassEndsTheScanAsFailedAndIsShown) {
     SectorImage img(64);
     img.header(0, kRiff);
-    salvex::test::FaultySource source;
-    source.fail_sector(40);
+    h.source.fail_sector(40);
     int opens = 0;
-    h.controller.Open_Source = [&opens, inner = source.opener()](const std::string& path, char* buffer, std::size_t size) {
+    h.controller.Open_Source = [&opens, inner = h.controller.Open_Source](const std::string& path, char* buffer, std::size_t size) {
         if (++opens > 1) throw std::runtime_error("the card reader went away");
         return inner(path, buffer, size);
     };
@@ -165,7 +178,7 @@ TEST_F(GroupEngine, AControllerDestroyedMidScanStopsItAndJoins) {
     salvex::test::RecordingView view;
     auto c = std::make_unique<MyTableController>(view, salvex::BundleInfo{"", "Salvex Birch Recovery", "", ""});
     Recovery_MODE = kVideoMode;
-    c->Open_Source = source.opener();
+    c->Open_Source = source.wrap(c->Open_Source);
     c->CheckListHeader_Array = record("AVI", 1 << 30, "52494646");
     c->createSignatureListTableRecord("AVI", 0, "", "", "AVI");
     const std::string card = img.save(h.home / "card.img");

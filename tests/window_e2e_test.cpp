@@ -164,7 +164,7 @@ private slots:
         ScanWindow win;
         FaultySource card;
         card.pause_at(8192);  // among the photos, which lie in the card's first 20,000 sectors
-        win.c->Open_Source = card.opener();
+        win.c->Open_Source = card.wrap(win.c->Open_Source);
         win.to_range_screen();
         win.click(Outlet::next_btn);
         QVERIFY2(QTest::qWaitFor([&] { return card.paused(); }, 60000), qPrintable(win.alerts.join(QLatin1Char('|'))));

@@ -875,7 +875,7 @@ private slots:
                                "a file where the folder goes");
             salvex::test::FaultySource source;
             source.pause_at(0);
-            win.c->Open_Source = source.opener();
+            win.c->Open_Source = source.wrap(win.c->Open_Source);
             QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
             QMessageBox* question = nullptr;
             bool question_closed_first = false;

@@ -78,8 +78,6 @@ TEST_F(Wizard, StartsOnTheDeviceScreen) {
     EXPECT_EQ(view.text(Outlet::help_info), "\nSelect the storage media from List from which you want to recover Data. "
                                             "Press \u2018Next\u2019 button to continue... ");
     EXPECT_TRUE(view.state(Outlet::Thro_Mode_Chk));
-    EXPECT_EQ(view.text(Outlet::disk), "Disk\t\t\t\t:");
-    EXPECT_EQ(view.text(Outlet::size_Sig), "Capacity (size)\t:");
     EXPECT_EQ(view.text(Outlet::sector_label), "Sectors 0 of 0");
     EXPECT_EQ(c->nsMutaryOfDataObject.size(), 1u);
     EXPECT_EQ(std::string(c->Null_Image_Data.begin(), c->Null_Image_Data.end()), "picture");

@@ -1,15 +1,16 @@
 #pragma once
-// A read-only image source that misbehaves like a worn card, for
-// MyTableController::Open_Source. Chosen sectors answer EIO (always or a number
-// of times), seeks can be made to fail, and one read can be held at a chosen
-// sector until the test lets it go, so a test can act at an exact point.
+// Stands between a scan and its source, which it opens through the real opener:
+// it counts opens and refuses (and counts) any write, and can misbehave like a
+// worn card. Chosen sectors answer EIO (always or a number of times), the source
+// can vanish from a sector on, seeks can be made to fail, and one read can be
+// held at a chosen sector until the test lets it go, so a test can act at an
+// exact point.
 //
-// The engine reads through a stdio buffer of megabytes, so each read here is a
-// big request: like a disk, it returns what lies before the next bad sector
-// first and fails only a request that starts in a bad sector. A failed read
-// leaves the position where it was, as read(2) does.
+// Like a disk, a read returns what lies before the next bad sector first and
+// fails only a request that starts in a bad sector. A failed read leaves the
+// position where it was, as read(2) does.
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <stdio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,7 +19,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <map>
 #include <memory>
@@ -84,25 +84,32 @@ public:
     int failed_reads() const { return state_->failed_reads; }
     int failed_seeks() const { return state_->failed_seeks; }
     int opens() const { return state_->opens; }
+    int writable_opens() const { return state_->writable_opens; }
+    int writes() const { return state_->writes; }
 
-    MyTableController::SourceOpener opener() const {
-        return [state = state_](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
-            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0) return nullptr;
-            auto* cookie = new Cookie{state, fd, 0};
-            const cookie_io_functions_t functions{
-                .read = &FaultySource::cookie_read, .write = nullptr, .seek = &FaultySource::cookie_seek,
-                .close = &FaultySource::cookie_close};
+    // The opener a scan uses: `inner` opens the source, which is read through
+    // here, with the scan's buffer.
+    MyTableController::SourceOpener wrap(MyTableController::SourceOpener inner) const {
+        return [state = state_, inner = std::move(inner)](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
+            std::FILE* source = inner(path, nullptr, 0);
+            if (source == nullptr) return nullptr;
+            ++state->opens;
+            const int fd = ::fileno(source);  // -1 for a cookie stream
+            if (fd >= 0 && (::fcntl(fd, F_GETFL) & O_ACCMODE) != O_RDONLY) ++state->writable_opens;
+            auto* cookie = new Cookie{state, source, 0};
+            const cookie_io_functions_t functions{.read = &FaultySource::cookie_read,
+                                                  .write = &FaultySource::cookie_write,
+                                                  .seek = &FaultySource::cookie_seek,
+                                                  .close = &FaultySource::cookie_close};
             std::FILE* stream = ::fopencookie(cookie, "rb", functions);
             if (stream == nullptr) {
                 const int error = errno;
-                ::close(fd);
+                std::fclose(source);
                 delete cookie;
                 errno = error;
                 return nullptr;
             }
             std::setvbuf(stream, buffer, _IOFBF, size);
-            ++state->opens;
             return stream;
         };
     }
@@ -116,11 +123,11 @@ private:
         std::optional<std::pair<std::uint64_t, int>> gone;  // first sector, errno
         std::optional<std::uint64_t> pause;
         bool paused = false, released = false;
-        std::atomic<int> failed_reads{0}, failed_seeks{0}, opens{0};
+        std::atomic<int> failed_reads{0}, failed_seeks{0}, opens{0}, writable_opens{0}, writes{0};
     };
     struct Cookie {
         std::shared_ptr<State> state;
-        int fd;
+        std::FILE* inner;
         off64_t position;
     };
 
@@ -168,9 +175,24 @@ private:
             if (stop != std::numeric_limits<std::uint64_t>::max())
                 allowed = std::min(allowed, stop * kSector - position);
         }
-        const ssize_t n = ::pread(cookie.fd, buffer, static_cast<std::size_t>(allowed), cookie.position);
-        if (n > 0) cookie.position += n;
-        return n;
+        // Past the inner stream's buffer, so a source that shrinks or goes is seen at once.
+        if (const int fd = ::fileno(cookie.inner); fd >= 0) {
+            const ssize_t n = ::pread(fd, buffer, static_cast<std::size_t>(allowed), cookie.position);
+            if (n > 0) cookie.position += n;
+            return n;
+        }
+        std::clearerr(cookie.inner);
+        if (::fseeko(cookie.inner, cookie.position, SEEK_SET) != 0) return -1;
+        const std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(allowed), cookie.inner);
+        if (got == 0 && std::ferror(cookie.inner)) return -1;
+        cookie.position += static_cast<off64_t>(got);
+        return static_cast<ssize_t>(got);
+    }
+
+    static ssize_t cookie_write(void* raw, const char*, std::size_t) {
+        ++static_cast<Cookie*>(raw)->state->writes;
+        errno = EBADF;
+        return -1;
     }
 
     static int cookie_seek(void* raw, off64_t* offset, int whence) {
@@ -183,13 +205,11 @@ private:
                 return -1;
             }
         }
-        off64_t base = 0;
-        if (whence == SEEK_CUR) {
-            base = cookie.position;
-        } else if (whence == SEEK_END) {
-            struct stat st {};
-            if (::fstat(cookie.fd, &st) != 0) return -1;
-            base = st.st_size;
+        off64_t base = whence == SEEK_CUR ? cookie.position : 0;
+        if (whence == SEEK_END) {
+            std::clearerr(cookie.inner);
+            if (::fseeko(cookie.inner, 0, SEEK_END) != 0) return -1;
+            base = ::ftello(cookie.inner);
         }
         const off64_t target = base + *offset;
         if (target < 0) {
@@ -203,7 +223,7 @@ private:
 
     static int cookie_close(void* raw) {
         auto* cookie = static_cast<Cookie*>(raw);
-        const int result = ::close(cookie->fd);
+        const int result = std::fclose(cookie->inner);
         delete cookie;
         return result;
     }

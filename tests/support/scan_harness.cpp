@@ -37,11 +37,11 @@ ScanHarness::ScanHarness(SignatureList general, SignatureList thorough) : contro
 
 ScanHarness::~ScanHarness() {
     Recovery_MODE = kPhotoMode;
-    // Before the source guard goes: a scan still running may read through it.
+    // Before the source goes: a scan still running may read through it.
     controller.End_Scan();
     ::unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(source_guard.counts().writes.load(), 0) << "a scan wrote to its source";
-    EXPECT_EQ(source_guard.counts().writable_opens.load(), 0) << "a scan opened its source for writing";
+    EXPECT_EQ(source.writes(), 0) << "a scan wrote to its source";
+    EXPECT_EQ(source.writable_opens(), 0) << "a scan opened its source for writing";
 }
 
 void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, const std::string& dest,
@@ -61,7 +61,7 @@ void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, 
 }
 
 void ScanHarness::start() {
-    controller.Open_Source = source_guard.wrap(controller.Open_Source);
+    if (!std::exchange(wrapped_, true)) controller.Open_Source = source.wrap(controller.Open_Source);
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
     controller.Start_Scan(choices);

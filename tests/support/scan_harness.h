@@ -9,7 +9,7 @@
 
 #include "app/my_table_controller.h"
 #include "support/recording_view.h"
-#include "support/source_guard.h"
+#include "support/faulty_source.h"
 #include "support/temp_folder.h"
 
 namespace salvex::test {
@@ -65,7 +65,10 @@ public:
     std::string destination;
     ScanParameters choices;
     // Every scan's source goes through it; the harness fails a test that wrote.
-    SourceGuard source_guard;
+    FaultySource source;
+
+private:
+    bool wrapped_ = false;
 };
 
 // What a search of the whole card with both passes gave (what_the_search_gave),

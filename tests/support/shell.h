@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -49,6 +50,21 @@ inline std::string slurp(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path.string());
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// salvex-scan as a user runs it, with its settings under `home` and no terminal to ask on.
+inline Ran salvex_scan(const std::string& home, const std::string& arguments) {
+    return run("XDG_DATA_HOME=" + quote(home + "/data") + " " + quote(std::string(SALVEX_BIN_DIR) + "/salvex-scan") + " " +
+               arguments + " </dev/null");
+}
+
+// Every file under the folder, by its path below it, with its bytes; none when there is no folder.
+inline std::map<std::string, std::string> tree(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec); !ec && it != decltype(it){}; it.increment(ec))
+        if (it->is_regular_file()) files[std::filesystem::relative(it->path(), folder).string()] = slurp(it->path());
+    return files;
 }
 
 inline std::string sha256(const std::filesystem::path& path) {
