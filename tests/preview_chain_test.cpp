@@ -1,6 +1,6 @@
 // The preview of a file selected in the list of the video, file and audio modes,
 // and the final screen a preview holds back. The list and its summary are
-// tested through the real window (window_preview_test.cpp).
+// tested through the real window (window_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,21 +1,24 @@
-// A recovery of the sample card through the real window, offscreen, chosen with
-// clicks only, against salvex-scan with the same choices: the same result tree,
-// byte for byte, and the card unchanged.
+// Searches through the real window, offscreen, chosen with clicks only, against
+// salvex-scan with the same choices: the sample card in photo mode (both passes,
+// a sector range, a stop) and the modes card in video and audio mode give the
+// same result tree byte for byte, and the cards stay unchanged.
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sstream>
 
 #include "app/bundle_info.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "devices/volume_source.h"
+#include "engine/output_naming.h"
 #include "support/faulty_source.h"
+#include "support/modes_card.h"
 #include "support/shell.h"
 #include "support/temp_folder.h"
 #include "wizard/qt/main_window.h"
@@ -24,12 +27,13 @@
 using salvex::Outlet;
 namespace fs = std::filesystem;
 using namespace salvex::test;
+using salvex::test::modes::Mode;
 
 namespace {
 
 const fs::path kBin = SALVEX_BIN_DIR;
 const fs::path kCard = fs::path(SALVEX_SAMPLE_DIR) / "sample-card.img";
-const fs::path kSearch = fs::path("Salvex Birch Recovery Results") / "Photo Search";
+const fs::path kResults = "Salvex Birch Recovery Results";
 
 // No drive of the test machine may join the list: only the card image is there.
 class NoVolumes : public salvex::VolumeSource {
@@ -39,33 +43,16 @@ public:
 };
 
 // The files found; the report, which holds the time of the search, is not one.
-std::map<std::string, std::string> tree(const fs::path& folder) {
-    std::map<std::string, std::string> files;
-    if (!fs::exists(folder)) return files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file() && entry.path().filename() != "report.xml")
-            files[fs::relative(entry.path(), folder).string()] = slurp(entry.path());
+std::map<std::string, std::string> found(const fs::path& folder) {
+    auto files = salvex::test::tree(folder);
+    files.erase("report.xml");
     return files;
 }
 
-QString names(const std::map<std::string, std::string>& files) {
-    QStringList out;
-    for (const auto& [name, bytes] : files) out << QString::fromStdString(name);
-    return out.join(QLatin1Char(' '));
-}
-
-std::map<std::string, std::string> salvex_scan(const TempFolder& home, const std::string& options) {
-    const fs::path dest = home / "by-salvex-scan";
-    const Ran ran = run("XDG_DATA_HOME=" + quote(home / "data") + " " + quote((kBin / "salvex-scan").string()) +
-                        " --source " + quote(kCard.string()) + " --dest " + quote(dest.string()) + " " + options +
-                        " </dev/null");
-    if (ran.status != 0) qWarning("salvex-scan: %s", ran.output.c_str());
-    return tree(dest / kSearch);
-}
-
-// The Birch window as built, with the card image listed and selected.
+// The Birch window as built, the card image listed and selected, searching in
+// the mode chosen by its radio into home/window.
 struct ScanWindow {
-    ScanWindow() {
+    explicit ScanWindow(const fs::path& image = kCard, Outlet mode = Outlet::rec_mode_Photo) : card(image) {
         ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
         c = std::make_unique<MyTableController>(view, salvex::bundle_at((kBin / "Salvex Birch Recovery.app").string()));
         c->Volume_Source = std::make_unique<NoVolumes>();
@@ -74,19 +61,23 @@ struct ScanWindow {
             alerts << QString::fromStdString(request.message);
             return 0;
         };
-        view.modal_runner = [](QDialog&) {};
+        view.modal_runner = [this](QDialog& dialog) {
+            if (dialog.objectName() == QLatin1String("SaveFile_Info_Window")) ++end_notices;
+        };
         view.folder_chooser = [this](const std::string&) { return std::optional<std::string>(dest); };
         view.url_opener = [](const QUrl&) { return true; };
         view.quitter = [] {};
         c->awakeFromNib();
         w().resize(1200, 760);
         w().show();
-        listed = view.add_disk_image_path(kCard.string());
+        click(mode);
+        listed = view.add_disk_image_path(card.string());
     }
     ~ScanWindow() {
         c->stop_now = 1;
         c->Join_Scan_Threads();
         c.reset();
+        Recovery_MODE = kPhotoMode;
         ::unsetenv("XDG_DATA_HOME");
     }
     salvex::gui::MainWindow& w() { return view.window(); }
@@ -97,20 +88,38 @@ struct ScanWindow {
     void click(Outlet o) { QTest::mouseClick(at<QAbstractButton>(o), Qt::LeftButton); }
     void to_range_screen() {
         click(Outlet::next_btn);
-        click(Outlet::browse_path);
+        click(Recovery_MODE == kPhotoMode ? Outlet::browse_path : Outlet::browse_path_Sig);
     }
-    bool finished(int ms = 120000) {
+    bool finished(int ms = 300000) {
         return QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QPushButton>(Outlet::back_btn)->isEnabled(); },
                                ms);
     }
-    std::map<std::string, std::string> results() { return tree(fs::path(dest) / kSearch); }
+    fs::path search() const { return fs::path(dest) / kResults / salvex::mode_folder(Recovery_MODE); }
+    // salvex-scan over the same card into home/<into>, in the window's mode; its output.
+    Ran scan_by_cli(const std::string& options, const std::string& into = "by-salvex-scan") {
+        const Ran ran = salvex::test::salvex_scan(home.path(), "--source " + quote(card.string()) + " --dest " + quote(home / into) + " --mode " +
+                                                     (Recovery_MODE == kPhotoMode ? "photo" : Recovery_MODE == kVideoMode ? "video" : "audio") +
+                                                     " " + options);
+        if (ran.status != 0) qWarning("salvex-scan: %s", ran.output.c_str());
+        said = ran.output;
+        return ran;
+    }
+    // Both result trees but the reports, byte for byte.
+    void same_as_salvex_scan(const std::string& options) {
+        QVERIFY(scan_by_cli(options).status == 0);
+        const Ran diff = run("diff -r -x report.xml " + quote(home / "by-salvex-scan") + " " + quote(dest));
+        QVERIFY2(diff.status == 0, diff.output.c_str());
+    }
 
     TempFolder home;
-    std::string dest = home / "by-window";
+    fs::path card;
+    std::string dest = home / "window";
     salvex::gui::QtView view;
     std::unique_ptr<MyTableController> c;
     QStringList alerts;
+    int end_notices = 0;
     bool listed = false;
+    std::string said;  // by the last salvex-scan
 };
 
 class WindowScan : public QObject {
@@ -129,11 +138,8 @@ private slots:
         win.click(Outlet::next_btn);
         QVERIFY(win.finished());
         QCOMPARE(win.c->scan_outcome.load(), ScanOutcome::Completed);
-        const auto by_window = win.results();
-        const auto by_cli = salvex_scan(win.home, "");
-        QVERIFY(by_window.size() > 10);
-        QCOMPARE(names(by_window), names(by_cli));
-        QVERIFY(by_window == by_cli);
+        QVERIFY(found(win.search()).size() > 10);
+        win.same_as_salvex_scan("");
     }
 
     void sectorRangeGivesSalvexScansTree() {
@@ -150,12 +156,11 @@ private slots:
         win.click(Outlet::next_btn);
         QVERIFY2(win.alerts.isEmpty(), qPrintable(win.alerts.join(QLatin1Char('|'))));
         QVERIFY(win.finished());
-        const auto by_window = win.results();
-        const auto by_cli = salvex_scan(win.home, "--range 20000:90000");
+        const auto by_window = found(win.search());
         QVERIFY(!by_window.empty());
-        QCOMPARE(names(by_window), names(by_cli));
-        QVERIFY(by_window == by_cli);
-        QVERIFY(by_window.size() < salvex_scan(win.home, "").size());
+        win.same_as_salvex_scan("--range 20000:90000");
+        win.scan_by_cli("", "whole");
+        QVERIFY(by_window.size() < found(win.home / "whole" / kResults / "Photo Search").size());
     }
 
     // Stopped while the card is half read: what was found until then is kept,
@@ -174,8 +179,9 @@ private slots:
         QVERIFY(win.finished());
         QCOMPARE(win.c->scan_outcome.load(), ScanOutcome::Stopped);
 
-        const auto stopped = win.results();
-        const auto whole = salvex_scan(win.home, "");
+        const auto stopped = found(win.search());
+        win.scan_by_cli("");
+        const auto whole = found(win.home / "by-salvex-scan" / kResults / "Photo Search");
         QVERIFY(!stopped.empty());
         QVERIFY(stopped.size() < whole.size());
         int cut = 0;
@@ -186,6 +192,44 @@ private slots:
             cut += bytes != full->second ? 1 : 0;
         }
         QVERIFY(cut <= 1);
+    }
+
+    // The modes card, through the file-type screen; the summary holds what
+    // salvex-scan counted per type, both passes together.
+    void videoAndAudioSearchesGiveSalvexScansTree_data() {
+        QTest::addColumn<int>("radio");
+        QTest::newRow("video") << int(Outlet::rec_mode_Video);
+        QTest::newRow("audio") << int(Outlet::rec_mode_Audio);
+    }
+    void videoAndAudioSearchesGiveSalvexScansTree() {
+        QFETCH(int, radio);
+        if (run("command -v mkfs.vfat mcopy ffmpeg || PATH=$PATH:/sbin:/usr/sbin command -v mkfs.vfat").status != 0)
+            QSKIP("mkfs.vfat, mtools or ffmpeg is not installed (Debian packages dosfstools, mtools, ffmpeg)");
+        ScanWindow win(salvex::test::modes::modes_card(SALVEX_MODES_MEDIA_DIR).image, static_cast<Outlet>(radio));
+        QVERIFY(win.listed);
+        win.to_range_screen();
+        win.click(Outlet::next_btn);
+        QVERIFY(win.at<QWidget>(Outlet::idCheckTableView)->isVisible());
+        win.click(Outlet::next_btn);
+        QVERIFY(win.finished());
+        win.c->Join_Scan_Threads();
+        QCOMPARE(win.end_notices, 1);
+        QVERIFY2(win.alerts.isEmpty(), qPrintable(win.alerts.join(QLatin1Char('|'))));
+        win.same_as_salvex_scan("");
+
+        std::map<std::string, std::size_t> counted;
+        std::istringstream lines(win.said);
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream row(line);
+            std::string type;
+            std::size_t n = 0;
+            if (line.rfind("  ", 0) == 0 && row >> type >> n) counted[type] += n;
+        }
+        QVERIFY(!counted.empty());
+        std::map<std::string, std::size_t> summary;
+        for (const auto& row : win.c->nsSIGFileInfoDataObject)
+            if (const auto n = std::stoull(row.at("NoOfFile")); n > 0) summary[row.at("FileTypes_Hidden")] = n;
+        QCOMPARE(summary, counted);
     }
 };
 

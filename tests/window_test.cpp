@@ -1,17 +1,23 @@
 // The real window, offscreen, driven through its widgets: what each edition
 // shows at start-up, the device and range screens with their checks, the 64-bit
 // sliders, exit, help and support, the thumbnail browser and the hand-over
-// from other threads. Run one group by naming it: window_tests Sliders.
+// from other threads, the file list with its summary and the preview of carved
+// files, whole, cut short or gone. Run one group by naming it: window_tests Sliders.
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMediaPlayer>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,6 +50,7 @@
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/outlet_table_model.h"
+#include "wizard/qt/preview_pane.h"
 #include "wizard/qt/qt_view.h"
 #include "wizard/qt/sector_scale.h"
 #include "wizard/wizard_texts.h"
@@ -208,32 +215,83 @@ std::string small_card(const salvex::test::TempFolder& home) {
     return home.write("card.img", card);
 }
 
+// Carving runs a file on into whatever followed it on the card.
+std::string carved(std::string bytes) { return bytes + std::string(96 * 1024, '\x5a'); }
+
+// Pixels of a picture that are clearly darker than paper.
+int dark_pixels(const QImage& picture) {
+    int dark = 0;
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            if (qGray(rgb.pixel(x, y)) < 100) ++dark;
+    return dark;
+}
+
+std::string pdf_with_black_square(const salvex::test::TempFolder& home) {
+    const QString path = QString::fromStdString(home / "made.pdf");
+    {
+        QPdfWriter pdf(path);
+        QPainter painter(&pdf);
+        painter.fillRect(QRect(0, 0, pdf.width() / 2, pdf.height() / 2), Qt::black);
+        pdf.newPage();
+        painter.drawText(100, 100, QStringLiteral("second page"));
+    }
+    return salvex::test::slurp(path.toStdString());
+}
+
+// The file-type search screen of a video-mode window, its summary holding the given types.
+struct FileScreen : Window {
+    explicit FileScreen(const std::vector<std::string>& types) {
+        Recovery_MODE = kVideoMode;
+        for (const auto& t : types) c->createSignatureListTableRecord(t, 0, "", "", t);
+        c->show_hide_1_screen(true);
+        c->show_hide_4_screen_RawFile(false);
+    }
+    // Lists a file the way the engine hands one over.
+    std::string list(const std::string& name, const std::string& bytes) {
+        const std::string path = home.write("out/" + name, bytes);
+        c->addImageWithPath_2(path, name, name);
+        return path;
+    }
+    void click_row(int row) {
+        auto* files = at<QAbstractItemView>(Outlet::imageBrowser_2);
+        const QModelIndex index = files->model()->index(row, 0);
+        files->scrollTo(index);
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualRect(index).center());
+        QTest::qWait(0);  // the selection reaches the controller queued
+        QCoreApplication::processEvents();
+    }
+    QMediaPlayer* player() { return w().preview_pane->player(); }
+    QImage picture() { return at<QLabel>(Outlet::QuickLook_View)->pixmap().toImage(); }
+};
+
 }  // namespace
 
 // What each edition's window offers before anything is chosen.
 class StartUp : public QObject {
     Q_OBJECT
 private slots:
+    // Which edition offers which modes is the edition test's; here the radios follow
+    // what the controller offers, and an edition of photos alone shows none.
     void modeRadiosFollowTheEdition_data() {
         QTest::addColumn<QString>("edition");
-        QTest::addColumn<QStringList>("radios");
-        QTest::newRow("Birch") << "Birch"
-                               << QStringList{"rec_mode_Box", "rec_mode_Photo", "rec_mode_Video", "rec_mode_RawFile", "rec_mode_Audio"};
-        QTest::newRow("Alder") << "Alder" << QStringList{"rec_mode_Box", "rec_mode_Photo", "rec_mode_RawFile"};
-        QTest::newRow("Cedar") << "Cedar" << QStringList{"rec_mode_Box", "rec_mode_Photo", "rec_mode_Video", "rec_mode_RawFile"};
-        QTest::newRow("Fir") << "Fir" << QStringList{};
+        for (const char* key : {"Birch", "Alder", "Fir"}) QTest::newRow(key) << key;
     }
     void modeRadiosFollowTheEdition() {
         QFETCH(QString, edition);
-        QFETCH(QStringList, radios);
         Window win(edition_name(edition));
-        const auto modes = {Outlet::rec_mode_Box, Outlet::rec_mode_Photo, Outlet::rec_mode_Video, Outlet::rec_mode_RawFile,
-                            Outlet::rec_mode_Audio};
-        QCOMPARE(win.showing(modes), radios);
-        // Back shows the device screen again: still only the offered modes.
-        win.to_range_screen();
-        win.click(Outlet::back_btn);
-        QCOMPARE(win.showing(modes), radios);
+        const auto offered = [&win](std::int32_t mode) { return win.c->Mode_Is_Offered(mode); };
+        // The box of radios only where there is a choice.
+        const bool choice = offered(kVideoMode) || offered(kRawFileMode) || offered(kAudioMode);
+        for (int screen = 0; screen < 2; ++screen) {  // again after Back from the range screen
+            QCOMPARE(win.shown(Outlet::rec_mode_Box), choice);
+            for (const auto& [mode, radio] : {std::pair{kPhotoMode, Outlet::rec_mode_Photo}, {kVideoMode, Outlet::rec_mode_Video},
+                                              {kRawFileMode, Outlet::rec_mode_RawFile}, {kAudioMode, Outlet::rec_mode_Audio}})
+                QCOMPARE(win.shown(radio), choice && offered(mode));
+            win.to_range_screen();
+            win.click(Outlet::back_btn);
+        }
     }
 
     void deviceScreenIsTheOnlyScreenShown() {
@@ -306,10 +364,9 @@ private slots:
         QVERIFY(win.alerts.empty());
         const auto screens = {Outlet::idTableView, Outlet::searching_criteria_Box, Outlet::disk_val, Outlet::Start_Slider,
                               Outlet::searching_criteria_Box_Sig, Outlet::Search_Type};
+        // What the labels say is the wizard test's; here that the window shows it.
         QCOMPARE(win.showing(screens), (QStringList{"searching_criteria_Box", "disk_val", "Search_Type"}));
-        QCOMPARE(win.at<QLabel>(Outlet::disk_val)->text(), QStringLiteral("sdz1"));
-        QCOMPARE(win.at<QLabel>(Outlet::end_sector_entire_val)->text(), QStringLiteral("1000"));
-        QCOMPARE(win.at<QLabel>(Outlet::Search_Type)->text(), QStringLiteral("Search Type : Recover Photo"));
+        QCOMPARE(win.at<QLabel>(Outlet::disk_val)->text().toStdString(), win.view.text(Outlet::disk_val));
         QCOMPARE(win.w().windowTitle(), QStringLiteral("Salvex Birch Recovery - Photo Search"));
         QVERIFY(win.at<QPushButton>(Outlet::back_btn)->isEnabled());
         QCOMPARE(win.w().current_step(), 1);
@@ -396,6 +453,7 @@ private slots:
         QTest::newRow("start inside") << false << "250" << qulonglong{250};
         QTest::newRow("start with letters") << false << "a1b2" << qulonglong{12};  // digits only are taken
         QTest::newRow("end inside") << true << "999" << qulonglong{999};
+        QTest::newRow("end at the volume's end") << true << "1000" << qulonglong{1000};
         // Typed one key at a time: "500" still fitted, "5000" leaves the slider there.
         QTest::newRow("end beyond the volume") << true << "5000" << qulonglong{500};
     }
@@ -976,6 +1034,133 @@ private slots:
     }
 };
 
+// The file list and the per-type summary of the real table.
+class ListAndSummary : public QObject {
+    Q_OBJECT
+private slots:
+    void countsFollowExactExtensionsAndAFullListTakesNoMore() {
+        FileScreen s({"MP4", "mov"});
+        s.list("GEN00001.MP4", "a");
+        s.list("GEN00002.MP4", "b");
+        s.list("GEN00001.MOV", "c");
+        const auto* summary = s.w().as<QTableView>(Outlet::idSigTableView)->model();
+        QCOMPARE(summary->rowCount(), 2);
+        QCOMPARE(summary->index(0, 1).data().toString(), QStringLiteral("2"));
+        QCOMPARE(summary->index(0, 2).data().toString(), QStringLiteral("GEN00002.MP4"));
+        QCOMPARE(summary->index(1, 1).data().toString(), QStringLiteral("0"));
+        auto* files = s.w().as<QAbstractItemView>(Outlet::imageBrowser_2);
+        QCOMPARE(files->model()->rowCount(), 3);
+        QCOMPARE(files->model()->index(2, 0).data().toString(), QStringLiteral("GEN00001.MOV"));
+        QVERIFY(!files->model()->index(2, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QUrl opened;
+        s.view.url_opener = [&opened](const QUrl& url) {
+            opened = url;
+            return true;
+        };
+        emit files->doubleClicked(files->model()->index(1, 0));
+        QCOMPARE(opened.toLocalFile().toStdString(), s.home / "out/GEN00002.MP4");
+
+        // Name, Type, Size and Pass, sorted by a click on a column's header; a
+        // selection in the sorted list previews the file it shows.
+        const QStringList headers{"Name", "Type", "Size", "Pass"};
+        for (int column = 0; column < 4; ++column)
+            QCOMPARE(files->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
+        QCOMPARE(files->model()->index(0, 1).data().toString(), QStringLiteral("MP4"));
+        QCOMPARE(files->model()->index(0, 3).data().toString(), QStringLiteral("General"));
+        s.c->addImageWithPath_2(s.home.write("out/Omitted (recovered by Thorough Scan)/THD00001.MP4", "tiny"),
+                                "THD00001.MP4", "THD00001.MP4");
+        QCOMPARE(files->model()->index(3, 3).data().toString(), QStringLiteral("Thorough"));
+        auto* header = static_cast<QTreeView*>(files)->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(2) + 5, 5));
+        QCOMPARE(files->model()->index(3, 0).data().toString(), QStringLiteral("THD00001.MP4"));  // 4 bytes, the largest
+        s.click_row(3);
+        QCOMPARE(s.w().as<QGroupBox>(Outlet::QuickLook_View_Box)->title(), QStringLiteral("THD00001.MP4"));
+        header->setSortIndicator(-1, Qt::AscendingOrder);
+
+        s.c->images.resize(MyTableController::PREVIEW_CLEAR_LIMIT);
+        s.view.reload(Outlet::imageBrowser_2);
+        s.list("GEN00003.MP4", "d");
+        QCOMPARE(files->model()->rowCount(), 2000);
+        QCOMPARE(summary->index(0, 1).data().toString(), QStringLiteral("3"));
+    }
+};
+
+// Selecting a file previews it; nothing a carving leaves behind may crash or hang it.
+class Preview : public QObject {
+    Q_OBJECT
+private slots:
+    void aCarvedMp4PlaysWithItsPositionAdvancing() {
+        if (salvex::test::run("ffmpeg -hide_banner -encoders 2>/dev/null | grep -q ' libx264 '").status != 0)
+            QSKIP("ffmpeg with libx264 is not installed (Debian package ffmpeg): no MP4 to play");
+        FileScreen s({"MP4"});
+        const std::string made = s.home / "made.mp4";
+        const auto ran = salvex::test::run(
+            "ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi -i testsrc=duration=4:size=320x240:rate=25 "
+            "-c:v libx264 -pix_fmt yuv420p '" + made + "'");
+        QVERIFY2(ran.status == 0, ran.output.c_str());
+        s.list("GEN00001.MP4", carved(salvex::test::slurp(made)));
+        s.click_row(0);
+        if (s.player()->error() != QMediaPlayer::NoError &&
+            s.player()->mediaStatus() == QMediaPlayer::InvalidMedia)
+            QSKIP(qPrintable("no Qt Multimedia backend here can play H.264 MP4: " + s.player()->errorString()));
+        QVERIFY(s.shown(Outlet::mMovieView));
+        QVERIFY(!s.shown(Outlet::QuickLook_View));
+        QCOMPARE(s.w().as<QGroupBox>(Outlet::QuickLook_View_Box)->title(), QStringLiteral("GEN00001.MP4"));
+        QTRY_COMPARE(s.player()->playbackState(), QMediaPlayer::PlayingState);
+        QTRY_VERIFY(s.player()->position() > 0);
+        const qint64 first = s.player()->position();
+        QTRY_VERIFY(s.player()->position() > first);
+        QVERIFY(!s.w().preview_pane->sheet_shown());
+
+        // Play/pause and the position slider under the movie.
+        auto* play = s.w().preview_pane->play_button();
+        QVERIFY(play->isVisible() && s.w().preview_pane->position_slider()->isVisible());
+        QTest::mouseClick(play, Qt::LeftButton);
+        QCOMPARE(s.player()->playbackState(), QMediaPlayer::PausedState);
+        s.w().preview_pane->position_slider()->setValue(3000);
+        QTRY_VERIFY(s.player()->position() >= 2500);
+    }
+
+    void aCarvedPdfShowsItsFirstPage() {
+        FileScreen s({"PDF"});
+        s.list("GEN00001.PDF", carved(pdf_with_black_square(s.home)));
+        s.click_row(0);
+        QVERIFY(s.shown(Outlet::QuickLook_View));
+        QVERIFY(!s.shown(Outlet::mMovieView));
+        const QImage page = s.picture();
+        QVERIFY(!page.isNull());
+        QVERIFY(page.width() <= 200 && page.height() <= 200);
+        // A quarter of the first page is black: a blank or an icon has far less.
+        QVERIFY2(dark_pixels(page) > page.width() * page.height() / 6, "the first page is not drawn");
+    }
+
+    void brokenGoneAndUnknownFilesFallBackToAPicture() {
+        FileScreen s({"MP4", "JPG", "TXT", "ZQX"});
+        // Without GStreamer's plugins a movie's preview names the packages that bring them.
+        const std::string no_plugins = s.home / "no-plugins";
+        ::setenv("GST_PLUGIN_SYSTEM_PATH_1_0", no_plugins.c_str(), 1);
+        s.list("GEN00001.MP4", carved(std::string("\0\0\0\x20" "ftypisom", 12) + std::string(600, '\x01')));
+        s.list("GEN00001.JPG", carved(std::string("\xFF\xD8\xFF\xE0", 4) + std::string(3000, '\x07')));
+        s.list("GEN00001.TXT", carved("first line of the note\nsecond line\n"));
+        const std::string gone = s.list("GEN00001.ZQX", "x");
+        std::remove(gone.c_str());
+        for (int row = 0; row < 4; ++row) {
+            s.click_row(row);
+            const QLabel* note = s.w().preview_note;
+            QCOMPARE(note->isVisible(), row == 0);
+            if (row == 0) QVERIFY2(note->text().contains(QStringLiteral("gstreamer1.0-libav")), qPrintable(note->text()));
+            ::unsetenv("GST_PLUGIN_SYSTEM_PATH_1_0");
+            QVERIFY2(s.shown(Outlet::QuickLook_View), qPrintable(QStringLiteral("row %1").arg(row)));
+            QVERIFY2(!s.picture().isNull(), qPrintable(QStringLiteral("row %1 shows nothing").arg(row)));
+            QCOMPARE(s.player()->playbackState(), QMediaPlayer::StoppedState);
+            QVERIFY(!s.w().preview_pane->sheet_shown());
+        }
+        s.click_row(2);  // the text's own lines, not an icon
+        s.click_row(2);
+        QVERIFY(dark_pixels(s.picture()) > 0);
+    }
+};
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     StartUp startUp;
@@ -986,8 +1171,10 @@ int main(int argc, char** argv) {
     Results results;
     Journeys journeys;
     Keyboard keyboard;
-    return salvex::test::run_test_groups(
-        argc, argv, {&startUp, &deviceScreen, &rangeScreen, &sliders, &exitHelpSupport, &results, &journeys, &keyboard});
+    ListAndSummary listAndSummary;
+    Preview preview;
+    return salvex::test::run_test_groups(argc, argv, {&startUp, &deviceScreen, &rangeScreen, &sliders, &exitHelpSupport,
+                                                      &results, &journeys, &keyboard, &listAndSummary, &preview});
 }
 
 #include "window_test.moc"
