@@ -144,6 +144,8 @@ TEST_P(UnreadableSectors, EachSectorKeepsItsPlaceAndTheBadOnesAreCountedAsZeros)
 INSTANTIATE_TEST_SUITE_P(
     EngineFaults, UnreadableSectors,
     ::testing::Values(BadSectors{"FailingOnceReadsOnRetry", 16, 0, 8, {4}, 1, false},
+                      // The bulk read meets it first: the second try of the sector alone reads it.
+                      BadSectors{"FailingTwiceReadsOnTheSecondTry", 16, 0, 8, {4}, 2, false},
                       BadSectors{"NeverReadable", 24, 0, 12, {5}, FaultySource::kAlways, false},
                       BadSectors{"BulkReadFailingWhole", 24, 0, 12, {5, 6}, FaultySource::kAlways, true},
                       BadSectors{"BeyondTheFirstRead", 8400, 8100, 8350, {8300}, FaultySource::kAlways, true},
