@@ -6,6 +6,8 @@
 #include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/text_helpers.h"
+#include "app/texts/search.h"
+#include "app/texts/wizard.h"
 #include "engine/sector_stream.h"
 #include "platform/paths.h"
 #include "signatures/signature_loader.h"
@@ -61,7 +63,7 @@ MyTableController::~MyTableController() {
 MyTableController* MyTableController::defaultInstance() { return App_DefaultInstance; }
 
 void MyTableController::Main_Thread_Messgae(const std::string& text) {
-    view_.alert({.message = text, .informative = "", .buttons = {"OK"}});
+    view_.alert({.message = text, .informative = "", .buttons = {std::string(salvex::text::kOk)}});
 }
 
 void MyTableController::Load_Signature_List(const std::string& file_name, SignatureList& target) {
@@ -111,7 +113,7 @@ void MyTableController::Load_Signature_Catalogue() {
 
 std::string MyTableController::Signature_Problems_Text() const {
     if (Signature_File_Problems.empty()) return {};
-    std::string text = "\nSome signature files could not be used, so the searches that need them find nothing:\n";
+    std::string text(salvex::text::kSignatureProblems);
     for (const auto& p : Signature_File_Problems) text += "\n" + p.path + ": " + p.cause;
     return text;
 }

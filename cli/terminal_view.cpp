@@ -5,7 +5,7 @@
 #include <strings.h>
 #include <unistd.h>
 
-#include "engine/messages.h"
+#include "app/texts/search.h"
 #include "platform/raw_device.h"
 
 namespace salvex {

@@ -10,6 +10,7 @@
 
 #include "app/error_words.h"
 #include "app/my_table_controller.h"
+#include "app/texts/search.h"
 
 namespace salvex {
 
@@ -88,7 +89,7 @@ bool CarvePass::fail(std::FILE*& stream, const Refusal& why, bool cut_short) {
     }
     // Told when released, in the words it would have had now.
     Refusal said = why;
-    if (said.cause.empty()) said.cause = errno != 0 ? plain_cause(errno) : "the destination refused the data";
+    if (said.cause.empty()) said.cause = errno != 0 ? plain_cause(errno) : std::string(text::kDestinationRefused);
     if (stream != nullptr) std::fclose(stream);
     stream = nullptr;
     close_all();

@@ -10,9 +10,9 @@
 #include "app/error_words.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
+#include "app/texts/search.h"
 #include "engine/carve_pass.h"
 #include "engine/finish/registry.h"
-#include "engine/messages.h"
 #include "engine/sector_stream.h"
 
 namespace fs = std::filesystem;

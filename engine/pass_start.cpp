@@ -12,7 +12,7 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
-#include "engine/messages.h"
+#include "app/texts/search.h"
 #include "engine/output_naming.h"
 #include "engine/output_tree.h"
 #include "platform/raw_device.h"
@@ -23,11 +23,7 @@ namespace fs = std::filesystem;
 namespace salvex {
 
 std::string sector_label(std::uint64_t index, std::uint64_t end, std::uint64_t start, std::uint64_t total) {
-    char text[128];
-    std::snprintf(text, sizeof text, "Sectors %llu of %llu   ( Completed %llu%% )", static_cast<unsigned long long>(index),
-                  static_cast<unsigned long long>(end),
-                  static_cast<unsigned long long>(total == 0 ? 0 : (index - start) * 100 / total));
-    return text;
+    return text::sector_progress(index, end, total == 0 ? 0 : (index - start) * 100 / total);
 }
 
 }  // namespace salvex
@@ -81,7 +77,7 @@ void MyTableController::Write_Failure(std::FILE*& failing_stream, const salvex::
     if (scan_tally.failure.empty()) {
         scan_tally.failure = !why.cause.empty() ? why.cause
                              : cause != 0      ? salvex::plain_cause(cause)
-                                               : "the destination refused the data";
+                                               : std::string(salvex::text::kDestinationRefused);
         scan_tally.failed_path = why.path;
         scan_tally.cut_short = cut_short;
     }
@@ -152,7 +148,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
         view_.set_enabled(Outlet::Thro_Mode_Chk, false);
         view_.set_enabled(Outlet::browse_path, false);
         view_.set_enabled(salvex::in_set(Outlet::exact_files_chk, !photo), false);
-        if (general && !photo) view_.set_text(Outlet::QuickLook_View_Box, "No file is selected to preview");
+        if (general && !photo) view_.set_text(Outlet::QuickLook_View_Box, std::string(text::kNoFileToPreview));
         view_.set_value(Outlet::Progress_Horz, 0);
         view_.set_text(Outlet::help_info, std::string(text::kStopHelp));
     });

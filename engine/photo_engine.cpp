@@ -8,9 +8,9 @@
 #include "app/error_words.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/texts/search.h"
 #include "engine/carve_pass.h"
 #include "engine/finish/registry.h"
-#include "engine/messages.h"
 #include "engine/sector_stream.h"
 
 namespace salvex {

@@ -8,7 +8,7 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
-#include "engine/messages.h"
+#include "app/texts/search.h"
 #include "engine/pass_start.h"
 #include "engine/scan_report.h"
 #include "platform/short_waits.h"
@@ -69,7 +69,7 @@ void MyTableController::Run_Guarded(const std::function<void()>& scan) {
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (...) {
-        failure = "the search failed for a reason it could not name";
+        failure = salvex::text::kUnnamedFailure;
     }
     Close_Source();
     Stop_Label_Timer();

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
+#include "app/texts/wizard.h"
 
 using salvex::Outlet;
 
@@ -59,9 +60,7 @@ void MyTableController::Fill_Check_List() {
     };
     add_rows(Mode_Signature_List(true), "");
     add_rows(Mode_Signature_List(false), "YES");
-    view_.set_text(Outlet::help_info,
-                   "\nPlease select the required extension type for recovery process. Press \u2018Next\u2019 button to "
-                   "continue... ");
+    view_.set_text(Outlet::help_info, std::string(salvex::text::kFileTypeHelp));
     std::stable_sort(nsCheckedListDataObject.begin(), nsCheckedListDataObject.end(),
                      [](const TableRow& a, const TableRow& b) { return less_ignoring_case(a.at("Extension"), b.at("Extension")); });
     view_.reload(Outlet::idCheckTableView);
@@ -98,7 +97,7 @@ bool MyTableController::Apply_Check_List_Selection() {
         }
     }
     if (!Check_For_One_Extension_Selection()) {
-        Show_MessageBox("Please select atleast one extension type.");
+        Show_MessageBox(salvex::text::kSelectFileType);
         view_.focus(Outlet::idCheckTableView);
         return false;
     }

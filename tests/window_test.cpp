@@ -46,7 +46,7 @@
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/qt_view.h"
 #include "wizard/qt/sector_scale.h"
-#include "wizard/wizard_texts.h"
+#include "app/texts/wizard.h"
 
 using salvex::Outlet;
 using salvex::gui::MainWindow;

@@ -10,7 +10,7 @@
 #include "support/listed_volumes.h"
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
-#include "wizard/wizard_texts.h"
+#include "app/texts/wizard.h"
 
 namespace {
 

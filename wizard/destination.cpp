@@ -7,13 +7,13 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
+#include "app/texts/wizard.h"
 #include "engine/output_naming.h"
 #include "engine/output_tree.h"
 #include "platform/invoking_user.h"
 #include "platform/raw_device.h"
 #include "platform/same_device.h"
 #include "wizard/wizard_helpers.h"
-#include "wizard/wizard_texts.h"
 
 using salvex::Outlet;
 namespace fs = std::filesystem;
@@ -106,7 +106,7 @@ bool MyTableController::Claim_Result_Folder() {
         advice = salvex::text::kResultFolderInUseInfo;
     }
     Release_Result_Folder(false);
-    view_.alert({failure, std::string(advice), {"OK"}});
+    view_.alert({failure, std::string(advice), {std::string(salvex::text::kOk)}});
     view_.focus(salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode));
     return false;
 }

@@ -12,44 +12,22 @@
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
-#include "engine/output_naming.h"
+#include "app/texts/wizard.h"
 #include "wizard/wizard_helpers.h"
-#include "wizard/wizard_texts.h"
 
 using salvex::Outlet;
 using salvex::in_set;
 namespace fs = std::filesystem;
 
-namespace salvex::text {
-
-// The window names each mode as its result folder does.
-std::string_view mode_title(std::int32_t recovery_mode) { return mode_folder(recovery_mode); }
-
-std::string_view search_type_label(std::int32_t recovery_mode) {
-    switch (recovery_mode) {
-        case kVideoMode: return "Search Type : Recover Video";
-        case kRawFileMode: return "Search Type : Recover Raw File";
-        case kAudioMode: return "Search Type : Audio File";
-        default: return "Search Type : Recover Photo";
-    }
-}
-
-std::string website_link_title(std::string_view website) {
-    return Replace_char_in_string(website, "https://www.", "");
-}
-
-}  // namespace salvex::text
-
 namespace {
 
-// The tabs line the colons up under each other.
-constexpr std::pair<Outlet, const char*> kDiskLabels[] = {
-    {Outlet::disk, "Disk\t\t\t\t:"},
-    {Outlet::vol_name, "Volume Name\t\t:"},
-    {Outlet::file_system, "File System\t\t:"},
-    {Outlet::size, "Capacity (size)\t:"},
-    {Outlet::start_sector_entire, "Start Sector\t\t:"},
-    {Outlet::end_sector_entire, "End Sector\t\t:"},
+constexpr std::pair<Outlet, std::string_view> kDiskLabels[] = {
+    {Outlet::disk, salvex::text::kDiskCaption},
+    {Outlet::vol_name, salvex::text::kVolumeNameCaption},
+    {Outlet::file_system, salvex::text::kFileSystemCaption},
+    {Outlet::size, salvex::text::kCapacityCaption},
+    {Outlet::start_sector_entire, salvex::text::kStartSectorCaption},
+    {Outlet::end_sector_entire, salvex::text::kEndSectorCaption},
 };
 
 constexpr Outlet kDiskValues[] = {Outlet::disk_val,  Outlet::vol_name_val,           Outlet::file_system_val,
@@ -93,8 +71,8 @@ void MyTableController::awakeFromNib() {
         Recovery_MODE = kPhotoMode;
         view_.set_text(Outlet::help_info, help(salvex::text::kDeviceHelp));
         for (const bool sig : {false, true})
-            for (const auto& [label, text] : kDiskLabels) view_.set_text(in_set(label, sig), text);
-        view_.set_text(Outlet::sector_label, "Sectors 0 of 0");
+            for (const auto& [label, text] : kDiskLabels) view_.set_text(in_set(label, sig), std::string(text));
+        view_.set_text(Outlet::sector_label, std::string(salvex::text::kNoSectorsYet));
 
         nsMutaryOfDataObject.clear();
         nsCheckedListDataObject.clear();

@@ -6,8 +6,8 @@
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/texts/wizard.h"
 #include "wizard/wizard_helpers.h"
-#include "wizard/wizard_texts.h"
 
 using salvex::Outlet;
 using salvex::in_set;

@@ -5,7 +5,7 @@
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
-#include "wizard/wizard_texts.h"
+#include "app/texts/wizard.h"
 
 using salvex::Outlet;
 

@@ -16,10 +16,10 @@
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
-#include "engine/messages.h"
+#include "app/texts/search.h"
+#include "app/texts/wizard.h"
 #include "results/qt/qt_text.h"
 #include "wizard/qt/app_icon.h"
-#include "wizard/wizard_texts.h"
 
 namespace salvex::gui {
 
