@@ -19,21 +19,15 @@
 #include "app/bundle_info.h"
 #include "app/edition_report.h"
 #include "app/my_table_controller.h"
+#include "app/texts/window.h"
 #include "cli/terminal_view.h"
 #include "platform/elevation.h"
 #include "platform/paths.h"
+#include "results/qt/qt_text.h"
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/qt_view.h"
 
 namespace {
-
-constexpr const char* kNoElevatorTitle = "Administrator rights are needed";
-constexpr const char* kNoElevatorText =
-    "This program reads memory cards and disks directly, which needs administrator rights. "
-    "They are asked for with pkexec, which is not installed.\n\n"
-    "Install the package \"pkexec\" (\"policykit-1\" on older systems), for example with\n"
-    "    sudo apt install pkexec\n"
-    "then start the program again.";
 
 // The first copy: never a window of its own, except to say what is missing.
 [[noreturn]] void launch_privileged_copy(int argc, char** argv) {
@@ -42,9 +36,10 @@ constexpr const char* kNoElevatorText =
     std::vector<std::string> arguments{"a", "b", "c"};
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     if (salvex::platform::run_as_administrator(self, arguments) == salvex::platform::Elevation::NoElevator) {
-        std::fprintf(stderr, "%s\n", kNoElevatorText);
+        std::fprintf(stderr, "%s\n", std::string(salvex::text::kNoElevator).c_str());
         QApplication app(argc, argv);
-        QMessageBox::critical(nullptr, QString::fromUtf8(kNoElevatorTitle), QString::fromUtf8(kNoElevatorText));
+        QMessageBox::critical(nullptr, salvex::gui::qs(salvex::text::kNoElevatorTitle),
+                              salvex::gui::qs(salvex::text::kNoElevator));
     }
     // Nothing of ours to clean up, and nothing may outlive the refusal.
     std::_Exit(0);

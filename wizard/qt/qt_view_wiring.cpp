@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "app/my_table_controller.h"
+#include "app/texts/window.h"
+#include "app/texts/wizard.h"
 #include "platform/invoking_user.h"
 #include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
@@ -219,8 +221,8 @@ void QtView::connect_actions() {
 
 void QtView::add_disk_image() {
     const QString path = QFileDialog::getOpenFileName(
-        window_.get(), QObject::tr("Choose a disk image"), qs(salvex::platform::chooser_start_folder()),
-        QObject::tr("Disk images (*.img *.dd *.raw *.bin *.dmg *.iso);;All files (*)"), nullptr,
+        window_.get(), qs(text::kChooseDiskImage), qs(salvex::platform::chooser_start_folder()),
+        qs(text::kDiskImageFilter), nullptr,
         QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) add_disk_image_path(path.toStdString());
 }
@@ -229,7 +231,7 @@ bool QtView::add_disk_image_path(const std::string& path) {
     if (controller_ == nullptr) return false;
     const auto record = disk_image_record(path);
     if (!record) {
-        alert({.message = "\nThis file cannot be read as a disk image.", .informative = "", .buttons = {"OK"}});
+        alert({.message = std::string(text::kNotADiskImage), .informative = "", .buttons = {std::string(text::kOk)}});
         return false;
     }
     controller_->Add_Disk_Image(*record);

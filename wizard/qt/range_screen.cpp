@@ -16,6 +16,8 @@
 #include <QStyle>
 #include <vector>
 
+#include "app/texts/window.h"
+#include "results/qt/qt_text.h"
 #include "wizard/qt/screen_layout.h"
 
 namespace salvex::gui {
@@ -74,7 +76,7 @@ QWidget* MainWindow::build_range_page(bool sig) {
     cl->addStretch(1);
     l->addWidget(criteria);
 
-    auto* info = make<QGroupBox>(o(Outlet::disk_sector_info_Box), tr("Selected drive"), page);
+    auto* info = make<QGroupBox>(o(Outlet::disk_sector_info_Box), qs(text::kSelectedDrive), page);
     info_boxes_.at(sig ? 1 : 0) = info;
     auto* il = column(info, 0);
     il->setContentsMargins(12, 10, 12, 12);
@@ -107,8 +109,7 @@ QWidget* MainWindow::build_range_page(bool sig) {
     auto* rl = column(range);
     rl->setSpacing(10);
     rl->addWidget(make<QLabel>(o(Outlet::Sector_Range_Info),
-                               tr("Drag the sliders, or type the numbers of the first and the last sector to search. "
-                                  "A sector is 512 bytes; sector 0 is the start of the drive."),
+                               qs(text::kRangeInfo),
                                range));
     as<QLabel>(o(Outlet::Sector_Range_Info))->setWordWrap(true);
     auto* boxes = new QHBoxLayout;
@@ -120,14 +121,14 @@ QWidget* MainWindow::build_range_page(bool sig) {
     follow(range, {o(Outlet::Start_Sec_Box), o(Outlet::End_Sec_Box), o(Outlet::Sector_Range_Info)});
     l->addWidget(info);
 
-    auto* browse = make<QGroupBox>(o(Outlet::browse_Box), tr("Where to save the recovered files"), page);
+    auto* browse = make<QGroupBox>(o(Outlet::browse_Box), qs(text::kWhereToSave), page);
     auto* browse_column = new QVBoxLayout(browse);
     auto* bl = new QHBoxLayout;
     browse_column->addLayout(bl);
     auto* path_label = make<QLabel>(o(Outlet::path_label), tr("Folder:"), browse);
     auto* path = make<QLineEdit>(o(Outlet::path), browse);
     path->setReadOnly(true);
-    path->setPlaceholderText(tr("No folder chosen yet \u2013 click Browse to choose one"));
+    path->setPlaceholderText(qs(text::kNoFolderYet));
     path->setFocusPolicy(Qt::ClickFocus);
     auto* browse_btn = make<QPushButton>(o(Outlet::browse_path), tr("Br&owse\u2026"), browse);
     browse_btn->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -137,13 +138,12 @@ QWidget* MainWindow::build_range_page(bool sig) {
     bl->addWidget(browse_btn);
     auto* exact = make<QCheckBox>(o(Outlet::exact_files_chk), tr("&Cut each file at its own end"), browse);
     exact->setChecked(true);
-    exact->setToolTip(tr("Each file is checked against its format, saved once under its real type and cut where "
-                         "its data ends. Untick to keep every find as whole sectors, as found on the card."));
+    exact->setToolTip(qs(text::kExactFilesTip));
     browse_column->addWidget(exact);
     l->addWidget(browse);
 
     // Open Folder belongs to the set but shows on the results screen, under the results.
-    make<QPushButton>(o(Outlet::open_folder), tr("&Open Folder"), this)
+    make<QPushButton>(o(Outlet::open_folder), qs(text::kOpenFolder), this)
         ->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
 
     if (!sig) {
@@ -156,8 +156,7 @@ QWidget* MainWindow::build_range_page(bool sig) {
         label->setBuddy(check);
         check->setAccessibleName(tr("Also run a thorough search"));
         auto* more = make<QLabel>(Outlet::Thro_Mode_Info,
-                                  tr("It looks for more kinds of photos in the same read of the card, so it adds "
-                                     "little time. What it finds is kept in a folder of its own."),
+                                  qs(text::kThoroughInfo),
                                   thorough);
         more->setWordWrap(true);
         more->setForegroundRole(QPalette::PlaceholderText);
