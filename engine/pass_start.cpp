@@ -22,6 +22,7 @@ using salvex::kPhotoMode;
 using salvex::ScanOutcome;
 
 using salvex::Outlet;
+using salvex::PassStart;
 namespace fs = std::filesystem;
 
 namespace salvex {
