@@ -27,6 +27,8 @@
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/qt_view.h"
 
+using salvex::edition_report;
+
 namespace {
 
 // The first copy: never a window of its own, except to say what is missing.
@@ -59,7 +61,7 @@ int main(int argc, char** argv) {
     if (has_option(argc, argv, "--edition-report")) {
         salvex::TerminalView terminal;
         MyTableController controller(terminal, salvex::bundle_of_running_executable());
-        controller.Load_Signature_Catalogue();
+        controller.load_signature_catalogue();
         std::fputs(edition_report(controller).c_str(), stdout);
         return 0;
     }

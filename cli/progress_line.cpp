@@ -17,7 +17,7 @@ std::string ProgressLine::operator()() {
     }
     const double seconds = std::chrono::duration<double>(now - pass_started_).count();
     const double mb_per_s = seconds > 0 ? static_cast<double>(index - pass_start_sector_) * 512 / 1e6 / seconds : 0;
-    const std::uint64_t found = controller_.Files_Found;
+    const std::uint64_t found = controller_.files_found;
     return text::progress_line(index, end, total ? (index - first) * 100 / total : 0, mb_per_s, found);
 }
 

@@ -18,9 +18,9 @@ std::string getMPSize(const std::string& bytes_text) {
     return out;
 }
 
-std::string sector_count_text(const std::string& bytes_text) {
+std::string salvex::sector_count_text(const std::string& bytes_text) {
     const long long bytes = std::strtoll(bytes_text.c_str(), nullptr, 10);
     return std::to_string(static_cast<unsigned long long>(bytes / 512));
 }
 
-std::uint64_t image_sectors(std::uint64_t bytes) { return bytes / 512 + (bytes % 512 != 0 ? 1 : 0); }
+std::uint64_t salvex::image_sectors(std::uint64_t bytes) { return bytes / 512 + (bytes % 512 != 0 ? 1 : 0); }

@@ -9,6 +9,11 @@
 #include "app/texts/wizard.h"
 #include "wizard/wizard_helpers.h"
 
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+
 using salvex::Outlet;
 using salvex::in_set;
 
