@@ -2,6 +2,7 @@
 // screen_counter.
 #include <initializer_list>
 
+#include "app/edition_profile.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
@@ -21,8 +22,10 @@ void MyTableController::show_hide_1_screen(bool hide) {
     set_hidden(view_, {Outlet::idTableView, Outlet::idtablesclview, Outlet::refresh_btn, Outlet::refresh_Box,
                        Outlet::refresh_Label},
                hide, false);
-    // An edition keeps a mode radio hidden when it does not offer the mode; Fir offers photo alone.
-    const bool single_mode = Find_Str(App_Name, "Fir");
+    // An edition keeps a mode radio hidden when it does not offer the mode, and
+    // all of them when it offers photo alone.
+    const salvex::EditionProfile* edition = salvex::select_edition(App_Name);
+    const bool single_mode = edition != nullptr && !edition->video && !edition->raw_file && !edition->audio;
     view_.set_hidden(Outlet::rec_mode_Box, hide || single_mode);
     view_.set_hidden(Outlet::rec_mode_Photo, hide || single_mode);
     view_.set_hidden(Outlet::rec_mode_Video, hide || !Mode_Is_Offered(kVideoMode));
