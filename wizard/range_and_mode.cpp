@@ -1,11 +1,11 @@
 // The recovery-mode radios and the range screen's choice between the whole
 // volume and a sector range, set by sliders or typed.
 #include <algorithm>
-#include <limits>
 #include <string>
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 #include "wizard/wizard_helpers.h"
 #include "wizard/wizard_texts.h"
 
@@ -14,28 +14,9 @@ using salvex::in_set;
 
 namespace salvex::wizard {
 
-namespace {
-
-constexpr std::uint64_t kLargest = std::numeric_limits<std::uint64_t>::max();
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-// Adds one digit, sticking at the largest value instead of wrapping.
-std::uint64_t push_digit(std::uint64_t value, char digit) {
-    const auto d = static_cast<std::uint64_t>(digit - '0');
-    return value > (kLargest - d) / 10 ? kLargest : value * 10 + d;
-}
-
-}  // namespace
-
 std::uint64_t leading_u64(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && is_blank(text[i])) ++i;
-    if (i < text.size() && text[i] == '+') ++i;
-    std::uint64_t value = 0;
-    for (; i < text.size() && is_digit(text[i]); ++i) value = push_digit(value, text[i]);
-    return value;
+    const auto number = leading_number(text);
+    return number.negative ? 0 : number.magnitude;  // a minus reads as no number
 }
 
 void reset_range(ControllerView& view, bool sig, const std::string& count_text) {
