@@ -52,9 +52,6 @@ constexpr std::pair<Outlet, const char*> kDiskLabels[] = {
     {Outlet::end_sector_entire, "End Sector\t\t:"},
 };
 
-constexpr Outlet kDiskValues[] = {Outlet::disk_val,  Outlet::vol_name_val,           Outlet::file_system_val,
-                                  Outlet::size_val,  Outlet::start_sector_entire_val, Outlet::end_sector_entire_val};
-
 std::string help(std::string_view text) { return std::string(text); }
 
 // Whether a typed start or end sector may be used; the end of the volume itself is allowed.
@@ -240,7 +237,7 @@ void MyTableController::Back_btn() {
                 view_.set_text(Outlet::sectors_val, "<None>");
                 view_.set_text(Outlet::disk_identifier, "<None>");
                 for (const bool sig : {false, true})
-                    for (const Outlet o : kDiskValues) view_.set_text(in_set(o, sig), "<None>");
+                    for (const Outlet o : salvex::kDiskValues) view_.set_text(in_set(o, sig), "<None>");
                 view_.set_enabled(Outlet::back_btn, false);
                 show_hide_1_screen(false);
                 // Hidden while the mode still names the set that is showing.
