@@ -25,6 +25,8 @@
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/qt_view.h"
 
+using salvex::edition_report;
+
 namespace {
 
 constexpr const char* kNoElevatorTitle = "Administrator rights are needed";
@@ -64,7 +66,7 @@ int main(int argc, char** argv) {
     if (has_option(argc, argv, "--edition-report")) {
         salvex::TerminalView terminal;
         MyTableController controller(terminal, salvex::bundle_of_running_executable());
-        controller.Load_Signature_Catalogue();
+        controller.load_signature_catalogue();
         std::fputs(edition_report(controller).c_str(), stdout);
         return 0;
     }

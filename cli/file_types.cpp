@@ -23,9 +23,9 @@ namespace {
 
 std::string offered_modes(const MyTableController& c) {
     std::string modes = "photo";
-    if (c.Mode_Is_Offered(kVideoMode)) modes += ", video";
-    if (c.Mode_Is_Offered(kRawFileMode)) modes += ", file";
-    if (c.Mode_Is_Offered(kAudioMode)) modes += ", audio";
+    if (c.mode_is_offered(kVideoMode)) modes += ", video";
+    if (c.mode_is_offered(kRawFileMode)) modes += ", file";
+    if (c.mode_is_offered(kAudioMode)) modes += ", audio";
     return modes;
 }
 
@@ -65,11 +65,11 @@ bool tick_types(const std::vector<std::string>& types, bool thorough, MyTableCon
 // beside it. --types narrows each of those to the named types it has; one that
 // has none of them is left out. Photo mode has no choice of types.
 int choose_every_mode(const Options& options, MyTableController& controller) {
-    controller.Modes_Beside.clear();
+    controller.modes_beside.clear();
     std::vector<bool> known(options.types.size(), false);
     bool findable = options.types.empty();
     for (const std::int32_t mode : {kVideoMode, kRawFileMode, kAudioMode}) {
-        if (!controller.Mode_Is_Offered(mode)) continue;
+        if (!controller.mode_is_offered(mode)) continue;
         Recovery_MODE = mode;
         controller.Fill_Check_List();
         if (!options.types.empty()) {
@@ -81,7 +81,7 @@ int choose_every_mode(const Options& options, MyTableController& controller) {
             if (tick_types(options.types, options.thorough, controller)) findable = true;
         }
         if (!controller.Apply_Check_List_Selection()) return 2;
-        controller.Modes_Beside.push_back({mode, controller.CheckListHeader_Array, controller.CheckListHeader_Adv_Array,
+        controller.modes_beside.push_back({mode, controller.CheckListHeader_Array, controller.CheckListHeader_Adv_Array,
                                            controller.nsSIGFileInfoDataObject});
     }
     Recovery_MODE = kPhotoMode;
@@ -105,7 +105,7 @@ int choose_mode_and_types(const Options& options, MyTableController& controller,
         return 0;
     }
     const std::int32_t mode = mode_number(options.mode);
-    if (!controller.Mode_Is_Offered(mode)) {
+    if (!controller.mode_is_offered(mode)) {
         std::fprintf(stderr, "salvex-scan: the %s edition does not search for %s files; it offers: %s\n",
                      edition_name(controller).c_str(), options.mode.c_str(), offered_modes(controller).c_str());
         return 2;
@@ -146,7 +146,7 @@ void print_type_list(const MyTableController& controller) {
 void print_every_type_list(MyTableController& controller) {
     std::printf("Photo mode looks for every photo type; --list-signatures lists them.\n");
     for (const std::int32_t mode : {kVideoMode, kRawFileMode, kAudioMode}) {
-        if (!controller.Mode_Is_Offered(mode)) continue;
+        if (!controller.mode_is_offered(mode)) continue;
         Recovery_MODE = mode;
         controller.Fill_Check_List();
         std::printf("\n%s:\n", std::string(mode_folder(mode)).c_str());

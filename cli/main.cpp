@@ -17,6 +17,9 @@
 #include "cli/terminal_view.h"
 #include "platform/paths.h"
 
+using salvex::edition_report;
+using salvex::kPhotoMode;
+
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
@@ -43,7 +46,7 @@ int main(int argc, char** argv) {
 
     salvex::TerminalView view;
     MyTableController controller(view, salvex::bundle_at(bundle_path.string()));
-    controller.Load_Signature_Catalogue();
+    controller.load_signature_catalogue();
     if (options.list_devices) {
         controller.Reload_Drive_list_Function();
         salvex::cli::print_device_list(controller);
@@ -55,7 +58,7 @@ int main(int argc, char** argv) {
     }
     // A signature file of the chosen mode that gave nothing would make the search find nothing: say so first.
     bool unusable = false;
-    for (const auto& problem : controller.Signature_File_Problems)
+    for (const auto& problem : controller.signature_file_problems)
         if (options.mode == "all" || problem.mode == salvex::cli::mode_number(options.mode)) {
             std::fprintf(stderr, "salvex-scan: %s: %s\n", problem.path.c_str(), problem.cause.c_str());
             unusable = true;

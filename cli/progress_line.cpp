@@ -17,7 +17,7 @@ std::string ProgressLine::operator()() {
     }
     const double seconds = std::chrono::duration<double>(now - pass_started_).count();
     const double mb_per_s = seconds > 0 ? static_cast<double>(index - pass_start_sector_) * 512 / 1e6 / seconds : 0;
-    const std::uint64_t found = controller_.Files_Found;
+    const std::uint64_t found = controller_.files_found;
     char line[160];
     std::snprintf(line, sizeof line, "Sectors %llu of %llu (%llu%%)  %.1f MB/s  %llu file%s found",
                   static_cast<unsigned long long>(index), static_cast<unsigned long long>(end),

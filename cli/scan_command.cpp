@@ -135,7 +135,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     const fs::path destination = fs::absolute(options.destination).lexically_normal();
     // The mode's search, then those of the modes searched beside it.
     std::vector<std::int32_t> modes{mode};
-    for (const auto& m : controller.Modes_Beside) modes.push_back(m.mode);
+    for (const auto& m : controller.modes_beside) modes.push_back(m.mode);
     std::vector<fs::path> search_folders;
     for (const std::int32_t m : modes)
         search_folders.push_back(destination / controller.Rec_Folder_Name / std::string(mode_folder(m)));
@@ -199,7 +199,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         }
     }
     // The mode's own folder last, so that a refusal above leaves nothing of it behind.
-    if (!controller.Claim_Result_Folder()) {
+    if (!controller.claim_result_folder()) {
         let_go();
         return fs::is_directory(search_folder, ec) ? 2 : 1;
     }
@@ -216,13 +216,13 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     install_interrupt_handlers();
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
-    controller.Clearing_Pause = {};  // no preview here to let the user read about
+    controller.clearing_pause = {};  // no preview here to let the user read about
     controller.Check_Have_Permissions();
-    controller.Start_Scan(choices);
+    controller.start_scan(choices);
 
     const bool interactive = ::isatty(STDIN_FILENO) != 0;
     int handled = 0;
-    while (controller.Scan_Thread_Running() || view.queue().run_pending() > 0) {
+    while (controller.scan_thread_running() || view.queue().run_pending() > 0) {
         view.queue().run_for(std::chrono::milliseconds(100));
         if (g_interrupts.load() > handled) {
             handled = g_interrupts.load();
@@ -235,7 +235,7 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
             }
         }
     }
-    controller.End_Scan();
+    controller.end_scan();
     view.finish_progress_line();
     let_go();
 

@@ -4,12 +4,14 @@
 #include "app/my_table_controller.h"
 #include "app/numbers.h"
 
+using salvex::kPhotoMode;
+
 std::string MyTableController::Generate_File_Name(std::uint64_t number, const std::string& prefix,
                                                   const std::string& extension) const {
-    return salvex::file_name_for(File_Name_Number(number, prefix), prefix, extension);
+    return salvex::file_name_for(file_name_number(number, prefix), prefix, extension);
 }
 
-std::uint64_t MyTableController::File_Name_Number(std::uint64_t number, const std::string& prefix) const {
+std::uint64_t MyTableController::file_name_number(std::uint64_t number, const std::string& prefix) const {
     if (Recovery_MODE != kPhotoMode) {
         // The summary row of the type keeps the count of files listed so far.
         for (const auto& row : nsSIGFileInfoDataObject) {

@@ -30,7 +30,7 @@ bool salvex::judge_carved(std::FILE* stream, const std::string& extension, bool 
     return true;
 }
 
-void MyTableController::Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
+void MyTableController::record_kept(const PassStart& pass, bool general, const salvex::PassFile& file,
                                     std::vector<std::uint64_t> zeroed) {
     ++(general ? scan_tally.general_files : scan_tally.thorough_files);
     if (!zeroed.empty()) scan_tally.files_with_zeros.push_back(file.path);

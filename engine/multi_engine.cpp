@@ -54,7 +54,7 @@ void GroupPass::close_slots() {
 void GroupPass::name_file(PassFile& file) {
     // Names count listed files; one not listed, or two of a type in one group,
     // would repeat a name, so the number moves on past any in use.
-    std::uint64_t number = c_.File_Name_Number(file.count, file.extension);
+    std::uint64_t number = c_.file_name_number(file.count, file.extension);
     std::string name = file_name_for(number, file.extension, file.extension);
     const fs::path folder = start_.pass_folder / file.type_folder;
     while (used_paths_.contains((folder / name).string())) name = file_name_for(++number, file.extension, file.extension);

@@ -102,7 +102,7 @@ OutputTree::~OutputTree() {
 
 bool OutputTree::open(const std::string& destination, const std::vector<std::string>& below, Refusal& why) {
     // The destination is the user's own choice: made with its parents when missing.
-    if (!Create_User_Folder(destination)) {
+    if (!create_user_folder(destination)) {
         why = {destination, cause(errno)};
         return false;
     }

@@ -40,10 +40,10 @@ void PhotoPass::hand_over(const PassFile& file) {
     // Posted without waiting: nothing the scan does next depends on a photo being
     // listed, so a busy window never holds the search up. The clearing check waits
     // for them when they could matter.
-    ++c_.Photos_In_Flight;
+    ++c_.photos_in_flight;
     c_.view().post([c = &c_, path = file.path, name = file.name, uid = file.uid] {
         c->addImageWithPath(path, name, uid);
-        --c->Photos_In_Flight;
+        --c->photos_in_flight;
     });
 }
 

@@ -21,7 +21,7 @@ void MyTableController::createSignatureListTableRecord(const std::string& type, 
 }
 
 void MyTableController::addImageWithPath_2(const std::string& path, const std::string& name, const std::string& uid) {
-    const auto admitted = Preview_Admits(path);
+    const auto admitted = preview_admits(path);
     if (!admitted) return;
     const std::string& trimmed = *admitted;
 

@@ -10,6 +10,15 @@
 #include "app/my_table_controller.h"
 #include "app/numbers.h"
 
+using salvex::SignatureList;
+using salvex::kSignatureStride;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+using salvex::TableRow;
+using salvex::kExtension;
+using salvex::kDescription;
+
 using salvex::Outlet;
 
 namespace {
@@ -27,7 +36,7 @@ bool less_ignoring_case(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-const SignatureList& MyTableController::Mode_Signature_List(bool general) const {
+const SignatureList& MyTableController::mode_signature_list(bool general) const {
     switch (Recovery_MODE.load()) {
         case kVideoMode: return general ? Video_Array : Adv_Video_Array;
         case kRawFileMode: return general ? RawFile_Array : Adv_RawFile_Array;
@@ -58,8 +67,8 @@ void MyTableController::Fill_Check_List() {
             if (!known) createExtensionListTableRecord(extension, 1, list[r + kDescription], thoro);
         }
     };
-    add_rows(Mode_Signature_List(true), "");
-    add_rows(Mode_Signature_List(false), "YES");
+    add_rows(mode_signature_list(true), "");
+    add_rows(mode_signature_list(false), "YES");
     view_.set_text(Outlet::help_info,
                    "\nPlease select the required extension type for recovery process. Press \u2018Next\u2019 button to "
                    "continue... ");
@@ -79,8 +88,8 @@ bool MyTableController::Apply_Check_List_Selection() {
     CheckListHeader_Adv_Array.clear();
     CheckListHeader_Array.clear();
     nsSIGFileInfoDataObject.clear();
-    CheckListHeader_Array = Mode_Signature_List(true);
-    CheckListHeader_Adv_Array = Mode_Signature_List(false);
+    CheckListHeader_Array = mode_signature_list(true);
+    CheckListHeader_Adv_Array = mode_signature_list(false);
     const auto remove_type = [](SignatureList& list, const std::string& extension) {
         for (std::size_t r = 0; r + kSignatureStride <= list.size();) {
             if (list[r + kExtension] == extension)

@@ -205,8 +205,8 @@ TEST(SalvexScan, UnreadableSectorsAndACardGoneAreSaid) {
         ASSERT_NE(err, nullptr);
         salvex::TerminalView view(stdout, nullptr, err);
         MyTableController controller(view, salvex::bundle_at(std::string(SALVEX_BIN_DIR) + "/Salvex Birch Recovery.app"));
-        controller.Load_Signature_Catalogue();
-        controller.Open_Source = source.opener();
+        controller.load_signature_catalogue();
+        controller.source_opener = source.opener();
         ASSERT_EQ(salvex::cli::choose_mode_and_types(o, controller, true), 0);
         ::testing::internal::CaptureStdout();
         const int status = salvex::cli::run_scan(o, controller, view);

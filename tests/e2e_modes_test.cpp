@@ -32,6 +32,13 @@
 #include "support/shell.h"
 #include "support/temp_folder.h"
 
+using salvex::SignatureList;
+using salvex::kSignatureStride;
+using salvex::load_signature_file;
+using salvex::kExtension;
+using salvex::kHeader;
+using salvex::kHeader_Offset;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -22,6 +22,9 @@
 #include "support/shell.h"
 #include "support/temp_folder.h"
 
+using salvex::SignatureList;
+using salvex::load_signature_file;
+
 namespace {
 
 namespace fs = std::filesystem;

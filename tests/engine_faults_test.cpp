@@ -24,6 +24,13 @@
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
 
+using salvex::SignatureList;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::TableRow;
+using salvex::ScanOutcome;
+using salvex::ScanTally;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -89,7 +96,7 @@ const std::vector<std::string> kNoAlerts;
 
 // A scan over `image` through `source`, from start to its end.
 void scan(ScanHarness& h, const SectorImage& image, FaultySource& source, bool thorough = false) {
-    h.controller.Open_Source = source.opener();
+    h.controller.source_opener = source.opener();
     h.choose(image.save(h.home / "card.img"), image.sectors(), h.home / "out", thorough);
     h.start();
     ASSERT_TRUE(h.run_until_done(20s)) << "scan did not end";
@@ -160,7 +167,7 @@ TEST(SourceEndingEarly, ShowsTheReadErrorKeepsWhatWasReadAndSkipsTheThoroughPass
     ScanHarness h(jpg_list(), thorough_list());
     FaultySource source;
     source.pause_at(20);
-    h.controller.Open_Source = source.opener();
+    h.controller.source_opener = source.opener();
     const std::string card = img.save(h.home / "card.img");
     h.choose(card, img.sectors(), h.home / "out", true);
     h.start();
@@ -250,7 +257,7 @@ TEST_P(DestinationFull, UnableToSaveEndsTheScanAndEarlierFilesStayWhole) {
     FaultySource source;
     if (at == FullAt::Stop) {
         source.pause_at(740);
-        h.controller.Open_Source = source.opener();
+        h.controller.source_opener = source.opener();
         h.controller.read_sectors = 1;
     }
     h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", true);
@@ -297,7 +304,7 @@ TEST_P(DestinationGone, UnableToSaveAtTheNextFileAndNoCrash) {
     SectorImage img(60);
     img.header(0, kJpg).header(10, kThorough).header(20, kJpg).header(40, kJpg);
     source.pause_at(30);
-    h.controller.Open_Source = source.opener();
+    h.controller.source_opener = source.opener();
     h.controller.read_sectors = 1;
     h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", true);
     h.start();
@@ -349,7 +356,7 @@ TEST(StopAnywhere, StopWhileASeededSectorIsReadKeepsExactlyTheSectorsHandled) {
         ScanHarness h(jpg_list(), thorough_list());
         FaultySource source;
         source.pause_at(stop_at);
-        h.controller.Open_Source = source.opener();
+        h.controller.source_opener = source.opener();
         h.controller.read_sectors = 1;
         h.choose(img.save(h.home / "card.img"), kSectors, h.home / "out", true);
         h.start();
@@ -397,14 +404,14 @@ TEST_P(DeviceOpenFailure, AlertByErrorNoFinalScreenAndFailed) {
     img.header(0, kJpg);
     const std::string source = c.missing_file ? h.home / "no such card.img" : img.save(h.home / "card.img");
     int opens = 0;
-    h.controller.Open_Source = [&opens, &c](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
+    h.controller.source_opener = [&opens, &c](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
         ++opens;
         if (c.missing_file) return salvex::open_sector_stream(path, buffer, size);
         errno = c.error;
         return nullptr;
     };
     h.choose(source, img.sectors(), h.home / "out", true);
-    ASSERT_TRUE(h.controller.Claim_Result_Folder());  // as Next does
+    ASSERT_TRUE(h.controller.claim_result_folder());  // as Next does
     ::testing::internal::CaptureStdout();
     h.start();
     const bool done = h.run_until_done(20s);
@@ -552,10 +559,10 @@ std::string search_as(const Fused& c, bool in_turn) {
     for (const char* type : {"AVI", "WAV", "MOV", "RIF", "RIX"})
         rows.push_back({{"FileTypes", type}, {"NoOfFile", "0"}, {"FileName", ""}, {"FilePath", ""}, {"FileTypes_Hidden", type}});
     h.controller.nsSIGFileInfoDataObject = rows;
-    if (c.beside) h.controller.Modes_Beside.push_back({kVideoMode, video_general, video_thorough, rows});
-    h.controller.Passes_In_Turn = in_turn;
+    if (c.beside) h.controller.modes_beside.push_back({kVideoMode, video_general, video_thorough, rows});
+    h.controller.passes_in_turn = in_turn;
     FaultySource source;
-    h.controller.Open_Source = source.opener();
+    h.controller.source_opener = source.opener();
     if (c.hap == Hap::Unreadable) source.fail_sector(11), source.fail_sector(31);
     if (c.hap == Hap::Stop || c.hap == Hap::SourceEnds) source.pause_at(c.at), h.controller.read_sectors = 1;
     const std::string card = img.save(h.home / "card.img");

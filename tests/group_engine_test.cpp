@@ -10,6 +10,11 @@
 #include "support/faulty_source.h"
 #include "support/sector_image.h"
 
+using salvex::SignatureList;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::ScanOutcome;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -120,7 +125,7 @@ TEST_F(GroupEngine, StopKeepsEveryOpenFileListedUntilTheNextGeneralPass) {
     img.header(0, kRiff);
     salvex::test::FaultySource source;
     source.pause_at(8192);  // the second read of the stream's buffer
-    h.controller.Open_Source = source.opener();
+    h.controller.source_opener = source.opener();
     h.controller.CheckListHeader_Array = record("AVI", 1 << 30, "52494646") + record("WAV", 1 << 30, "52494646");
     for (const char* type : {"AVI", "WAV"}) h.controller.createSignatureListTableRecord(type, 0, "", "", type);
     h.choose(img.save(h.home / "card.img"), img.sectors(), h.home / "out", false, std::nullopt, kVideoMode);
@@ -143,7 +148,7 @@ TEST_F(GroupEngine, AnExceptionInsideThePassEndsTheScanAsFailedAndIsShown) {
     salvex::test::FaultySource source;
     source.fail_sector(40);
     int opens = 0;
-    h.controller.Open_Source = [&opens, inner = source.opener()](const std::string& path, char* buffer, std::size_t size) {
+    h.controller.source_opener = [&opens, inner = source.opener()](const std::string& path, char* buffer, std::size_t size) {
         if (++opens > 1) throw std::runtime_error("the card reader went away");
         return inner(path, buffer, size);
     };
@@ -165,11 +170,11 @@ TEST_F(GroupEngine, AControllerDestroyedMidScanStopsItAndJoins) {
     salvex::test::RecordingView view;
     auto c = std::make_unique<MyTableController>(view, salvex::BundleInfo{"", "Salvex Birch Recovery", "", ""});
     Recovery_MODE = kVideoMode;
-    c->Open_Source = source.opener();
+    c->source_opener = source.opener();
     c->CheckListHeader_Array = record("AVI", 1 << 30, "52494646");
     c->createSignatureListTableRecord("AVI", 0, "", "", "AVI");
     const std::string card = img.save(h.home / "card.img");
-    c->Start_Scan({.device_identifier = card, .device_sectors = img.sectors(), .entire_disk = true,
+    c->start_scan({.device_identifier = card, .device_sectors = img.sectors(), .entire_disk = true,
                    .destination = h.home / "out"});
     for (int i = 0; i < 4000 && !source.paused(); ++i) view.queue().run_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(source.paused());

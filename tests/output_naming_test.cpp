@@ -4,6 +4,10 @@
 #include "engine/output_naming.h"
 #include "support/scan_harness.h"
 
+using salvex::SignatureList;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+
 namespace {
 
 using salvex::count_one_file;

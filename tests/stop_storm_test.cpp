@@ -11,6 +11,9 @@
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
 
+using salvex::SignatureList;
+using salvex::ScanOutcome;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -64,7 +67,7 @@ TEST(StopStorm, TwoHundredScansStoppedAnywhereInEveryMode) {
                 h.controller.stop_now = 1;
                 stopped = true;
             }
-            return !h.controller.Scan_Thread_Running();
+            return !h.controller.scan_thread_running();
         }, std::chrono::seconds(30)));
         ASSERT_TRUE(h.run_until_done());
 

@@ -21,6 +21,8 @@
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/qt_view.h"
 
+using salvex::ScanOutcome;
+
 using salvex::Outlet;
 namespace fs = std::filesystem;
 using namespace salvex::test;
@@ -68,7 +70,7 @@ struct ScanWindow {
     ScanWindow() {
         ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
         c = std::make_unique<MyTableController>(view, salvex::bundle_at((kBin / "Salvex Birch Recovery.app").string()));
-        c->Volume_Source = std::make_unique<NoVolumes>();
+        c->volume_source = std::make_unique<NoVolumes>();
         view.attach(*c);
         view.alert_answerer = [this](const salvex::AlertRequest& request) {
             alerts << QString::fromStdString(request.message);
@@ -85,7 +87,7 @@ struct ScanWindow {
     }
     ~ScanWindow() {
         c->stop_now = 1;
-        c->Join_Scan_Threads();
+        c->join_scan_threads();
         c.reset();
         ::unsetenv("XDG_DATA_HOME");
     }
@@ -100,7 +102,7 @@ struct ScanWindow {
         click(Outlet::browse_path);
     }
     bool finished(int ms = 120000) {
-        return QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QPushButton>(Outlet::back_btn)->isEnabled(); },
+        return QTest::qWaitFor([this] { return !c->scan_thread_running() && at<QPushButton>(Outlet::back_btn)->isEnabled(); },
                                ms);
     }
     std::map<std::string, std::string> results() { return tree(fs::path(dest) / kSearch); }
@@ -164,7 +166,7 @@ private slots:
         ScanWindow win;
         FaultySource card;
         card.pause_at(8192);  // among the photos, which lie in the card's first 20,000 sectors
-        win.c->Open_Source = card.opener();
+        win.c->source_opener = card.opener();
         win.to_range_screen();
         win.click(Outlet::next_btn);
         QVERIFY2(QTest::qWaitFor([&] { return card.paused(); }, 60000), qPrintable(win.alerts.join(QLatin1Char('|'))));

@@ -36,6 +36,9 @@
 #include "wizard/qt/preview_pane.h"
 #include "wizard/qt/qt_view.h"
 
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+
 using salvex::Outlet;
 using salvex::gui::QtView;
 
@@ -327,7 +330,7 @@ private:
         QVERIFY(w.as<QWidget>(Outlet::idCheckTableView)->isVisible());
         click(Outlet::next_btn);
         QTRY_VERIFY_WITH_TIMEOUT(w.as<QWidget>(Outlet::back_btn)->isEnabled(), 300000);
-        c.Join_Scan_Threads();
+        c.join_scan_threads();
         QCOMPARE(end_notices, 1);
 
         // The reports differ in the time of each search only.

@@ -51,6 +51,9 @@
 using salvex::Outlet;
 using salvex::gui::MainWindow;
 using salvex::gui::QtView;
+using salvex::kPhotoMode;
+using salvex::ScanOutcome;
+using salvex::ScanTally;
 
 namespace {
 
@@ -63,7 +66,7 @@ struct Window {
                     const std::map<std::string, std::string>& resources = {}) {
         ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
         c = std::make_unique<MyTableController>(view, salvex::bundle_at(salvex::test::make_bundle(home, edition, resources)));
-        c->Volume_Source = std::make_unique<salvex::test::ListedVolumes>(
+        c->volume_source = std::make_unique<salvex::test::ListedVolumes>(
             std::vector{salvex::test::volume("sdz1", sectors * 512, "HOLIDAY")});
         view.attach(*c);
         view.alert_answerer = [this](const salvex::AlertRequest& request) {
@@ -156,7 +159,7 @@ struct Window {
     }
     void search(bool photo) {
         start_search(photo);
-        QVERIFY(QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
+        QVERIFY(QTest::qWaitFor([this] { return !c->scan_thread_running() && at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
     }
 
     salvex::test::TempFolder home;
@@ -359,7 +362,7 @@ private slots:
         win.to_range_screen();
         win.click(Outlet::browse_path);
         win.click(Outlet::next_btn);
-        QTRY_VERIFY(!win.c->Scan_Thread_Running());
+        QTRY_VERIFY(!win.c->scan_thread_running());
         QTRY_VERIFY(win.shown(Outlet::searching_criteria_Box));
         QVERIFY(!win.alerts.empty());
         QCOMPARE(win.last_alert(), std::string("Device Access Error"));
@@ -463,7 +466,7 @@ private slots:
         QCOMPARE(win.w().focusWidget(), win.w().outlet(static_cast<Outlet>(focus)));
         QVERIFY(win.shown(Outlet::searching_criteria_Box));
         QCOMPARE(win.c->screen_counter, 1);
-        QVERIFY(!win.c->Scan_Thread_Running());
+        QVERIFY(!win.c->scan_thread_running());
     }
 };
 
@@ -875,7 +878,7 @@ private slots:
                                "a file where the folder goes");
             salvex::test::FaultySource source;
             source.pause_at(0);
-            win.c->Open_Source = source.opener();
+            win.c->source_opener = source.opener();
             QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
             QMessageBox* question = nullptr;
             bool question_closed_first = false;
@@ -898,7 +901,7 @@ private slots:
                 win.click(Outlet::stop_scan);
             }
             source.release();
-            QVERIFY(QTest::qWaitFor([&] { return !win.c->Scan_Thread_Running() && win.notices.size() == 1; }, 60000));
+            QVERIFY(QTest::qWaitFor([&] { return !win.c->scan_thread_running() && win.notices.size() == 1; }, 60000));
             const QString notice = win.notices.last();
             const char* heading = end == kStopped   ? "The search was stopped"
                                   : end == kRefused ? "Not everything could be saved"

@@ -16,6 +16,12 @@
 #include "wizard/wizard_helpers.h"
 #include "wizard/wizard_texts.h"
 
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+using salvex::TableRow;
+
 using salvex::Outlet;
 using salvex::in_set;
 namespace fs = std::filesystem;
@@ -103,8 +109,8 @@ void MyTableController::awakeFromNib() {
         view_.set_zoom(Outlet::imageBrowser, 0.55);
         view_.reload(Outlet::imageBrowser);
         view_.reload(Outlet::imageBrowser_2);
-        Load_Signature_Catalogue();
-        if (const std::string problems = Signature_Problems_Text(); !problems.empty()) Main_Thread_Messgae(problems);
+        load_signature_catalogue();
+        if (const std::string problems = signature_problems_text(); !problems.empty()) Main_Thread_Messgae(problems);
         noprevfile = (fs::path(bundle_.resource_path) / "NoPreview.png").string();
         Null_Image_Data.clear();
         std::error_code ec;
@@ -195,8 +201,8 @@ void MyTableController::Next_btn() {
                     return;
                 }
             }
-            if (!Destination_Off_Source()) return;
-            if (photo && !Claim_Result_Folder()) return;
+            if (!destination_off_source()) return;
+            if (photo && !claim_result_folder()) return;
             screen_counter = 2;
             view_.set_state(Outlet::Thro_Mode_Chk_SIG, true);
             view_.set_state(Outlet::select_unselect_Chk, true);
@@ -206,7 +212,7 @@ void MyTableController::Next_btn() {
             if (photo) {
                 show_hide_3_screen_Photo(false);
                 Check_Have_Permissions();
-                Start_Scan();
+                start_scan();
             } else {
                 Fill_Check_List();
                 show_hide_3_screen_RawFile(false);
@@ -216,12 +222,12 @@ void MyTableController::Next_btn() {
 
         // In photo mode the search screen is the last one; Next is done there.
         if (screen_counter == 2 && !photo) {
-            if (!Apply_Check_List_Selection() || !Claim_Result_Folder()) return;
+            if (!Apply_Check_List_Selection() || !claim_result_folder()) return;
             screen_counter = 3;
             show_hide_3_screen_RawFile(true);
             show_hide_4_screen_RawFile(false);
             Check_Have_Permissions();
-            Start_Scan();
+            start_scan();
         }
     });
 }

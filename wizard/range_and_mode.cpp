@@ -9,6 +9,11 @@
 #include "wizard/wizard_helpers.h"
 #include "wizard/wizard_texts.h"
 
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+
 using salvex::Outlet;
 using salvex::in_set;
 using salvex::wizard::hide_controls;

@@ -7,6 +7,11 @@
 #include "wizard/wizard_helpers.h"
 #include "wizard/wizard_texts.h"
 
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+
 using salvex::Outlet;
 using salvex::wizard::hide_controls;
 
@@ -20,9 +25,9 @@ void MyTableController::show_hide_1_screen(bool hide) {
     const bool single_mode = edition != nullptr && !edition->video && !edition->raw_file && !edition->audio;
     view_.set_hidden(Outlet::rec_mode_Box, hide || single_mode);
     view_.set_hidden(Outlet::rec_mode_Photo, hide || single_mode);
-    view_.set_hidden(Outlet::rec_mode_Video, hide || !Mode_Is_Offered(kVideoMode));
-    view_.set_hidden(Outlet::rec_mode_RawFile, hide || !Mode_Is_Offered(kRawFileMode));
-    view_.set_hidden(Outlet::rec_mode_Audio, hide || !Mode_Is_Offered(kAudioMode));
+    view_.set_hidden(Outlet::rec_mode_Video, hide || !mode_is_offered(kVideoMode));
+    view_.set_hidden(Outlet::rec_mode_RawFile, hide || !mode_is_offered(kRawFileMode));
+    view_.set_hidden(Outlet::rec_mode_Audio, hide || !mode_is_offered(kAudioMode));
     std::string title = APP_LONG_NAME;
     if (hide) title += " - " + std::string(salvex::text::mode_title(Recovery_MODE));
     view_.set_window_title(title);

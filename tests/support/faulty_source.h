@@ -1,6 +1,6 @@
 #pragma once
 // A read-only image source that misbehaves like a worn card, for
-// MyTableController::Open_Source. Chosen sectors answer EIO (always or a number
+// MyTableController::source_opener. Chosen sectors answer EIO (always or a number
 // of times), seeks can be made to fail, and one read can be held at a chosen
 // sector until the test lets it go, so a test can act at an exact point.
 //

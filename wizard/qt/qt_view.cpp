@@ -198,7 +198,7 @@ void QtView::set_zoom(Outlet o, double zoom) {
 
 void QtView::reload(Outlet o) {
     MainWindow& w = *window_;
-    const bool searching = controller_ != nullptr && controller_->Scan_Thread_Running();
+    const bool searching = controller_ != nullptr && controller_->scan_thread_running();
     switch (o) {
         case Outlet::idTableView: w.device_model->reload(); break;
         case Outlet::idCheckTableView:

@@ -232,7 +232,7 @@ bool QtView::add_disk_image_path(const std::string& path) {
         alert({.message = "\nThis file cannot be read as a disk image.", .informative = "", .buttons = {"OK"}});
         return false;
     }
-    controller_->Add_Disk_Image(*record);
+    controller_->add_disk_image(*record);
     const auto& rows = controller_->nsMutaryOfDataObject;
     for (std::size_t row = 0; row < rows.size(); ++row)
         if (rows[row].nsStrDiskIdentifier == record->nsStrDiskIdentifier)
@@ -243,7 +243,7 @@ bool QtView::add_disk_image_path(const std::string& path) {
 bool QtView::remove_disk_image() {
     if (controller_ == nullptr) return false;
     const long row = selected_row(Outlet::idTableView);
-    if (!controller_->Remove_Disk_Image(row)) return false;
+    if (!controller_->remove_disk_image(row)) return false;
     auto* table = window_->as<QTableView>(Outlet::idTableView);
     const int rows = table->model()->rowCount();
     if (rows > 0) table->selectRow(std::min(static_cast<int>(row), rows - 1));
@@ -253,7 +253,7 @@ bool QtView::remove_disk_image() {
 
 void QtView::show_remove_image_button() {
     if (controller_ == nullptr) return;
-    window_->remove_image_button->setVisible(controller_->Is_Added_Image(selected_row(Outlet::idTableView)));
+    window_->remove_image_button->setVisible(controller_->is_added_image(selected_row(Outlet::idTableView)));
 }
 
 }  // namespace salvex::gui
