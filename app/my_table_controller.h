@@ -357,7 +357,7 @@ private:
     // The search in progress as start_scan took it; the scan thread's alone while it runs.
     salvex::ScanParameters scan_params_;
     // open_source: false for a pass held back beside another, which read for it.
-    std::optional<PassStart> start_pass(bool general, bool open_source = true);
+    std::optional<salvex::PassStart> start_pass(bool general, bool open_source = true);
     // Closes the source at the end of the range; the pass's result.
     // The pass's result once its loop ends: false, with the read-failure message,
     // when the source ended before the range did.
@@ -371,15 +371,15 @@ private:
     // can be; those that cannot stay in `later`. True when its general pass read
     // the range to its end.
     bool run_search(bool photo, std::vector<const ModeBeside*>& later);
-    std::vector<HeldSearch> hold_beside(bool photo, const PassStart& start, std::vector<const ModeBeside*>& later);
+    std::vector<HeldSearch> hold_beside(bool photo, const salvex::PassStart& start, std::vector<const ModeBeside*>& later);
     // One pass on its own, started, read and ended; true when it read the range to its end.
     bool run_pass(bool photo, bool general);
     // The pass of this mode over the range the start gives, on the list it names.
-    std::unique_ptr<salvex::CarvePass> make_pass(bool photo, bool general, PassStart start);
-    std::unique_ptr<salvex::CarvePass> make_pass(bool photo, bool general, PassStart start, const salvex::SignatureList& list);
+    std::unique_ptr<salvex::CarvePass> make_pass(bool photo, bool general, salvex::PassStart start);
+    std::unique_ptr<salvex::CarvePass> make_pass(bool photo, bool general, salvex::PassStart start, const salvex::SignatureList& list);
     // A pass to read beside another, holding back; null when it cannot (its list
     // reads nothing or is damaged, no holding folder).
-    std::unique_ptr<salvex::CarvePass> make_held_pass(bool photo, const PassStart& start, const salvex::SignatureList& list);
+    std::unique_ptr<salvex::CarvePass> make_held_pass(bool photo, const salvex::PassStart& start, const salvex::SignatureList& list);
     // Reads the pass's range, each sector once, for it and then for each pass
     // beside it, which are discarded when it ends short of its end; its result.
     bool read_pass(salvex::CarvePass& pass, const std::vector<salvex::CarvePass*>& beside);
@@ -392,7 +392,7 @@ private:
     // A stop asked for between the releases: the search ends there.
     bool stopped_between_passes();
     // A kept file: counted and listed in the report; `zeroed`: its sectors given as zeros.
-    void record_kept(const PassStart& pass, bool general, const salvex::PassFile& file,
+    void record_kept(const salvex::PassStart& pass, bool general, const salvex::PassFile& file,
                      std::vector<std::uint64_t> zeroed);
     // Every 2000 results the preview is emptied, after a notice the user can read.
     void clear_full_preview(std::string_view notice, salvex::Outlet browser);

@@ -9,6 +9,8 @@
 #include "engine/finish/file_source.h"
 #include "engine/finish/registry.h"
 
+using salvex::PassStart;
+
 namespace fin = salvex::finish;
 
 bool salvex::judge_carved(std::FILE* stream, const std::string& extension, bool exact, fin::Verdict& verdict,

@@ -23,6 +23,7 @@ using salvex::kPhotoMode;
 using salvex::ScanOutcome;
 
 using salvex::Outlet;
+using salvex::PassStart;
 namespace fs = std::filesystem;
 
 namespace salvex {

@@ -17,8 +17,15 @@
 using salvex::SignatureList;
 using salvex::kPhotoMode;
 using salvex::ScanOutcome;
+using salvex::PassStart;
 
 namespace {
+
+// Thrown by a group pass whose sector loop failed, once it has ended as at the end
+// of its range: whether it counts as read to its end.
+struct LoopCut {
+    bool read_to_end;
+};
 
 // The thorough pass of the search whose general pass starts so.
 PassStart thorough_start(const PassStart& general) {
@@ -71,23 +78,26 @@ bool MyTableController::run_search(bool photo, std::vector<const ModeBeside*>& l
         std::error_code ec;
         if (!h.made.empty()) std::filesystem::remove(h.made, ec);  // only while empty
     };
-    bool general_read = false;
-    if (!photo) {
-        general_read = read();
-    } else {
-        try {
-            general_read = read();
-        } catch (const std::exception& e) {
-            // Open streams stay as they are: the next pass or the end of the scan thread closes them.
-            Show_MessageBox(e.what());
-            general_read = true;
-            // What read beside it did not read to the end: those modes read on their own.
-            for (HeldSearch& h : held) {
-                if (h.mode != nullptr) later.push_back(h.mode);
-                discard(h);
-            }
-            held.clear();
+    // What read beside it did not read to the end: those modes read on their own.
+    const auto read_alone_later = [&] {
+        for (HeldSearch& h : held) {
+            if (h.mode != nullptr) later.push_back(h.mode);
+            discard(h);
         }
+        held.clear();
+    };
+    bool general_read = false;
+    try {
+        general_read = read();
+    } catch (const LoopCut& cut) {
+        general_read = cut.read_to_end;
+        read_alone_later();
+    } catch (const std::exception& e) {
+        if (!photo) throw;
+        // Open streams stay as they are: the next pass or the end of the scan thread closes them.
+        Show_MessageBox(e.what());
+        general_read = true;
+        read_alone_later();
     }
     if (!general_read || stop_screen_already_show != 0) {
         for (HeldSearch& h : held) discard(h);
@@ -181,10 +191,12 @@ bool MyTableController::run_pass(bool photo, bool general) {
         const std::optional<PassStart> start = start_pass(general);
         return start && read_pass(*make_pass(photo, general, *start), {});
     };
-    if (!photo) return run();
     try {
         return run();
+    } catch (const LoopCut& cut) {
+        return cut.read_to_end;
     } catch (const std::exception& e) {
+        if (!photo) throw;
         // Open streams stay as they are: the next pass or the end of the scan thread closes them.
         Show_MessageBox(e.what());
         return true;
@@ -203,33 +215,43 @@ bool MyTableController::read_pass(salvex::CarvePass& pass, const std::vector<sal
     };
     std::vector<char> going(beside.size(), 1);
     bool source_ended = false;
-    for (;;) {
-        const std::uint64_t index = for_index.load(std::memory_order_relaxed);
-        if (index >= start.end || !pass.reads()) break;
+    bool last_read_returned = true;
+    try {
+        for (;;) {
+            const std::uint64_t index = for_index.load(std::memory_order_relaxed);
+            if (index >= start.end || !pass.reads()) break;
 
-        if (stop_now.load(std::memory_order_relaxed) == 1) {
-            stop_now = 0;
-            close_source();
-            stop_label_timer();
-            short_end();
-            if (!pass.stop()) return false;
-            scan_outcome = ScanOutcome::Stopped;
-            request_final_screen();
-            return false;
-        }
+            if (stop_now.load(std::memory_order_relaxed) == 1) {
+                stop_now = 0;
+                close_source();
+                stop_label_timer();
+                short_end();
+                if (!pass.stop()) return false;
+                scan_outcome = ScanOutcome::Stopped;
+                request_final_screen();
+                return false;
+            }
 
-        const std::uint8_t* sector = nullptr;
-        const SectorReader::Got got = reader.next(index, start.end, sector);
-        if (got == SectorReader::Got::end) {
-            source_ended = true;
-            break;
+            const std::uint8_t* sector = nullptr;
+            last_read_returned = false;
+            const SectorReader::Got got = reader.next(index, start.end, sector);
+            last_read_returned = got != SectorReader::Got::end;
+            if (got == SectorReader::Got::end) {
+                source_ended = true;
+                break;
+            }
+            for_index.store(index + 1, std::memory_order_relaxed);
+            const bool unreadable = got == SectorReader::Got::unreadable;
+            if (!pass.feed(index, sector, unreadable)) return short_end();
+            // A failure beside is held back with the rest; the others read on.
+            for (std::size_t b = 0; b < beside.size(); ++b)
+                if (going[b] != 0) going[b] = beside[b]->feed(index, sector, unreadable) ? 1 : 0;
         }
-        for_index.store(index + 1, std::memory_order_relaxed);
-        const bool unreadable = got == SectorReader::Got::unreadable;
-        if (!pass.feed(index, sector, unreadable)) return short_end();
-        // A failure beside is held back with the rest; the others read on.
-        for (std::size_t b = 0; b < beside.size(); ++b)
-            if (going[b] != 0) going[b] = beside[b]->feed(index, sector, unreadable) ? 1 : 0;
+    } catch (const std::exception&) {
+        if (!pass.fails_quietly()) throw;
+        // The files it had open stay as they are; the next pass or the end of the scan closes them.
+        short_end();
+        throw LoopCut{end_pass(!last_read_returned, reader)};
     }
     // End of range, or of the source.
     if (!pass.finish()) return short_end();

@@ -12,6 +12,7 @@ namespace {
 
 using salvex::count_one_file;
 using salvex::file_name_for;
+using salvex::FolderCounterTable;
 
 TEST(OutputNaming, NumbersArePaddedToFiveDigitsAndLongerOnesWrittenInFull) {
     const std::pair<std::uint64_t, const char*> cases[] = {

@@ -919,6 +919,24 @@ private slots:
             }
         }
     }
+
+    // The controller going away mid-search: it stops the search, lets through what
+    // the scan thread posts to the window meanwhile, and joins, instead of waiting forever.
+    void aControllerEndedMidSearchStopsItAndJoins() {
+        Window win("Salvex Birch Recovery", 1000, birch_signatures());
+        win.chosen_folder = win.home / "out";
+        salvex::test::FaultySource source;
+        source.pause_at(0);
+        win.c->source_opener = source.opener();
+        QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
+        win.start_search(true);
+        QVERIFY(QTest::qWaitFor([&] { return source.paused(); }, 20000));
+        win.view.post([&source] { source.release(); });  // runs only while the controller waits for its scan
+        win.c.reset();
+        QVERIFY(!source.paused());
+        QCOMPARE(win.notices.size(), 1);
+        QVERIFY2(win.notices.last().contains(QLatin1String("The search was stopped")), qPrintable(win.notices.last()));
+    }
 };
 
 // The keyboard alone: Return goes forward and never reaches the exit question,
