@@ -7,15 +7,16 @@
 #include "app/edition_profile.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 
 namespace salvex {
 
 namespace {
 
 std::string human_size(const std::string& bytes_text) {
-    char* end = nullptr;
-    const long long bytes = std::strtoll(bytes_text.c_str(), &end, 10);
-    if (end == bytes_text.c_str() || bytes <= 0) return "?";
+    const auto number = salvex::leading_number(bytes_text);
+    const std::int64_t bytes = number.as_signed();
+    if (!number.found || bytes <= 0) return "?";
     static constexpr std::string_view units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
     double v = static_cast<double>(bytes);
     std::size_t u = 0;

@@ -1,10 +1,10 @@
 #include "cli/options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <strings.h>
 
 #include "app/edition_profile.h"
+#include "app/numbers.h"
 #include "app/texts/salvex_scan.h"
 
 namespace salvex::cli {
@@ -14,8 +14,9 @@ std::string usage_text() { return std::string(text::kScanUsage); }
 namespace {
 
 bool parse_sector(std::string_view text, std::uint64_t& out) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+    const auto number = parse_digits(text);
+    if (number) out = *number;
+    return number.has_value();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/diagnostics.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 #include "app/text_helpers.h"
 #include "devices/size_format.h"
 
@@ -41,7 +42,7 @@ void MyTableController::find_disk_info(const std::string& mount_path) {
     if (Find_Str(value("OpticalDeviceType").value_or(""), "CD")) return;
 
     const std::string identifier = value("DeviceIdentifier").value_or("");
-    const std::string size = std::to_string(std::strtoull(value("IOKitSize").value_or("0").c_str(), nullptr, 10));
+    const std::string size = std::to_string(salvex::leading_number(value("IOKitSize").value_or("0")).as_unsigned());
     std::optional<std::string> name = value("VolumeName");
     if (name && name->empty()) name = "Untitled";
     if (identifier.empty()) return;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/numbers.h"
+
 std::string getMPSize(const std::string& bytes_text) {
     float v = std::strtof(bytes_text.c_str(), nullptr);
     const char* unit = "bytes";
@@ -19,7 +21,7 @@ std::string getMPSize(const std::string& bytes_text) {
 }
 
 std::string salvex::sector_count_text(const std::string& bytes_text) {
-    const long long bytes = std::strtoll(bytes_text.c_str(), nullptr, 10);
+    const std::int64_t bytes = salvex::leading_number(bytes_text).as_signed();
     return std::to_string(static_cast<unsigned long long>(bytes / 512));
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 
 using salvex::kPhotoMode;
 
@@ -18,7 +19,7 @@ std::uint64_t MyTableController::file_name_number(std::uint64_t number, const st
             if (hidden == row.end() || hidden->second != prefix) continue;
             const auto count = row.find("NoOfFile");
             const std::string listed = count == row.end() ? std::string() : count->second;
-            number = static_cast<std::uint64_t>(std::strtoll(listed.c_str(), nullptr, 10)) + 1;
+            number = static_cast<std::uint64_t>(salvex::leading_number(listed).as_signed()) + 1;
             break;
         }
     }

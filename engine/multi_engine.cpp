@@ -9,6 +9,7 @@
 
 #include "app/error_words.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 #include "app/text_helpers.h"
 #include "app/texts/search.h"
 #include "engine/carve_pass.h"
@@ -199,7 +200,7 @@ bool GroupPass::feed(std::uint64_t index, const std::uint8_t* sector, bool unrea
         // Group step.
         if (!header_flag_) group_bytes_ += kSectorSize;
         for (auto it = open_.begin(); it != open_.end();) {
-            const auto max = static_cast<std::uint64_t>(std::strtoll(it->max_size.c_str(), nullptr, 10));
+            const auto max = static_cast<std::uint64_t>(leading_number(it->max_size).as_signed());
             if (group_bytes_ < max) {
                 if (!header_flag_ && !write_slot(it->slot)) return refused(*it);
                 ++it;

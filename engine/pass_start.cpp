@@ -1,4 +1,5 @@
 // The start of a pass and the failures that end one, shared by both engines.
+#include "app/numbers.h"
 #include "engine/pass_start.h"
 
 #include <cerrno>
@@ -37,7 +38,7 @@ ScanParameters MyTableController::read_scan_parameters() const {
     ScanParameters p;
     const bool sig = Recovery_MODE != kPhotoMode;
     p.device_identifier = view_.text(Outlet::disk_identifier);
-    p.device_sectors = std::strtoull(view_.text(Outlet::sectors_val).c_str(), nullptr, 10);
+    p.device_sectors = salvex::leading_number(view_.text(Outlet::sectors_val)).as_unsigned();
     p.entire_disk = view_.state(salvex::in_set(Outlet::entire_disk_rd, sig));
     p.sector_range = view_.state(salvex::in_set(Outlet::sector_range_rd, sig));
     p.start_text = view_.text(salvex::in_set(Outlet::Start_slider_val, sig));
@@ -124,8 +125,8 @@ std::optional<PassStart> MyTableController::start_pass(bool general, bool open_s
     if (params.entire_disk && !params.sector_range) {
         pass.end = params.device_sectors;
     } else if (!params.entire_disk && params.sector_range) {
-        pass.first = std::strtoull(params.start_text.c_str(), nullptr, 10);
-        pass.end = std::strtoull(params.end_text.c_str(), nullptr, 10);
+        pass.first = salvex::leading_number(params.start_text).as_unsigned();
+        pass.end = salvex::leading_number(params.end_text).as_unsigned();
     }
     const std::uint64_t first = pass.first, end = pass.end, total = end - first;
     start_sector = first;

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 #include "app/texts/wizard.h"
 
 using salvex::SignatureList;
@@ -25,7 +26,7 @@ namespace {
 
 bool state_on(const TableRow& row) {
     const auto it = row.find("State");
-    return it != row.end() && std::strtol(it->second.c_str(), nullptr, 10) != 0;
+    return it != row.end() && salvex::leading_number(it->second).as_signed() != 0;
 }
 
 bool less_ignoring_case(const std::string& a, const std::string& b) {
@@ -78,7 +79,7 @@ void MyTableController::Fill_Check_List() {
 bool MyTableController::Check_For_One_Extension_Selection() const {
     return std::any_of(nsCheckedListDataObject.begin(), nsCheckedListDataObject.end(), [](const TableRow& row) {
         const auto it = row.find("State");
-        return it != row.end() && std::strtol(it->second.c_str(), nullptr, 10) == 1;
+        return it != row.end() && salvex::leading_number(it->second).as_signed() == 1;
     });
 }
 

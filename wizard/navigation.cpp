@@ -36,9 +36,6 @@ constexpr std::pair<Outlet, std::string_view> kDiskLabels[] = {
     {Outlet::end_sector_entire, salvex::text::kEndSectorCaption},
 };
 
-constexpr Outlet kDiskValues[] = {Outlet::disk_val,  Outlet::vol_name_val,           Outlet::file_system_val,
-                                  Outlet::size_val,  Outlet::start_sector_entire_val, Outlet::end_sector_entire_val};
-
 std::string help(std::string_view text) { return std::string(text); }
 
 // Whether a typed start or end sector may be used; the end of the volume itself is allowed.
@@ -224,7 +221,7 @@ void MyTableController::Back_btn() {
                 view_.set_text(Outlet::sectors_val, "<None>");
                 view_.set_text(Outlet::disk_identifier, "<None>");
                 for (const bool sig : {false, true})
-                    for (const Outlet o : kDiskValues) view_.set_text(in_set(o, sig), "<None>");
+                    for (const Outlet o : salvex::kDiskValues) view_.set_text(in_set(o, sig), "<None>");
                 view_.set_enabled(Outlet::back_btn, false);
                 show_hide_1_screen(false);
                 // Hidden while the mode still names the set that is showing.

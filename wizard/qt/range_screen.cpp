@@ -85,20 +85,16 @@ QWidget* MainWindow::build_range_page(bool sig) {
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(8);
-    const Outlet captions[] = {Outlet::disk, Outlet::vol_name, Outlet::file_system,
-                               Outlet::size, Outlet::start_sector_entire, Outlet::end_sector_entire};
-    const Outlet values[] = {Outlet::disk_val, Outlet::vol_name_val, Outlet::file_system_val,
-                             Outlet::size_val, Outlet::start_sector_entire_val, Outlet::end_sector_entire_val};
     std::vector<Outlet> detail_controls;
-    for (int i = 0; i < 6; ++i) {
-        auto* caption = make<QLabel>(o(captions[i]), details);
+    for (std::size_t i = 0; i < kDiskCaptions.size(); ++i) {
+        auto* caption = make<QLabel>(o(kDiskCaptions[i]), details);
         caption->setForegroundRole(QPalette::PlaceholderText);
-        auto* value = make<QLabel>(o(values[i]), details);
+        auto* value = make<QLabel>(o(kDiskValues[i]), details);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        const int r = i / 2, c = (i % 2) * 2;
+        const int r = static_cast<int>(i / 2), c = static_cast<int>(i % 2) * 2;
         grid->addWidget(caption, r, c);
         grid->addWidget(value, r, c + 1);
-        detail_controls.push_back(o(values[i]));
+        detail_controls.push_back(o(kDiskValues[i]));
     }
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
