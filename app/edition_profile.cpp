@@ -6,32 +6,6 @@
 
 namespace salvex {
 
-// The contact addresses live under a domain reserved for examples until the
-// company's own domain is registered; no stranger can receive the mail meanwhile.
-const std::array<EditionProfile, 7> kEditions{{
-    {"Alder", "Salvex Alder Recovery", 0, "ALD", false, true, false,
-     "alder.support@salvex-recovery.example", "https://www.salvex-recovery.example",
-     "https://www.salvex-recovery.example/alder"},
-    {"Birch", "Salvex Birch Recovery", 0, "BIR", true, true, true,
-     "birch.support@salvex-recovery.example", "https://www.salvex-recovery.example",
-     "https://www.salvex-recovery.example/birch"},
-    {"Cedar", "Salvex Cedar Recovery", 0, "CED", true, true, false,
-     "cedar.support@salvex-recovery.example", "https://www.salvex-recovery.example",
-     "https://www.salvex-recovery.example/cedar"},
-    {"Dogwood", "Salvex Dogwood Recovery", 0, "DOG", true, true, false,
-     "dogwood.support@salvex-recovery.example", "https://www.salvex-recovery.example",
-     "https://www.salvex-recovery.example/dogwood"},
-    {"Elm", "Salvex Elm Recovery", 0, "ELM", true, true, false,
-     "elm.support@salvex-recovery.example", "https://www.salvex-recovery.example",
-     "https://www.salvex-recovery.example/elm"},
-    {"Fir", "Salvex Fir Recovery", 1, "FIR", false, false, false,
-     "fir.support@salvex-recovery.example", "https://www.salvex-recovery.example",
-     "https://www.salvex-recovery.example/fir"},
-    {"Hazel", "Salvex Hazel Recovery", 1, "HAZ", true, true, false,
-     "hazel.support@salvex-recovery.example", "https://www.salvex-recovery.example",
-     "https://www.salvex-recovery.example/hazel"},
-}};
-
 const EditionProfile* select_edition(std::string_view bundle_name) {
     for (const auto& edition : kEditions)
         if (Find_Str(bundle_name, edition.key)) return &edition;

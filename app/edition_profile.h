@@ -20,8 +20,11 @@ struct EditionProfile {
     std::string_view website_2;
 };
 
-// In the order the bundle name is tested: the first key found wins.
-extern const std::array<EditionProfile, 7> kEditions;
+// In the order the bundle name is tested: the first key found wins. The rows are
+// made from editions.txt at the top of the source tree; an edition is added there.
+inline constexpr auto kEditions = std::to_array<EditionProfile>({
+#include "salvex_edition_rows.inc"
+});
 
 // Nothing when no key occurs in the name.
 const EditionProfile* select_edition(std::string_view bundle_name);

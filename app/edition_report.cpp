@@ -7,13 +7,16 @@
 #include "app/edition_profile.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
+
+namespace salvex {
 
 namespace {
 
 std::string human_size(const std::string& bytes_text) {
-    char* end = nullptr;
-    const long long bytes = std::strtoll(bytes_text.c_str(), &end, 10);
-    if (end == bytes_text.c_str() || bytes <= 0) return "?";
+    const auto number = salvex::leading_number(bytes_text);
+    const std::int64_t bytes = number.as_signed();
+    if (!number.found || bytes <= 0) return "?";
     static constexpr std::string_view units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
     double v = static_cast<double>(bytes);
     std::size_t u = 0;
@@ -51,26 +54,28 @@ std::string edition_report(const MyTableController& c) {
         out += "Long name:      " + APP_LONG_NAME + "\n";
     }
     out += "Modes offered:  photo";
-    if (c.Mode_Is_Offered(kVideoMode)) out += ", video";
-    if (c.Mode_Is_Offered(kRawFileMode)) out += ", raw file";
-    if (c.Mode_Is_Offered(kAudioMode)) out += ", audio";
+    if (c.mode_is_offered(kVideoMode)) out += ", video";
+    if (c.mode_is_offered(kRawFileMode)) out += ", raw file";
+    if (c.mode_is_offered(kAudioMode)) out += ", audio";
     out += "\n";
     out += std::string("Drives listed:  ") + (USE_HARD_DISK ? "removable and internal" : "removable only") + "\n";
     out += "Result folder:  " + c.Rec_Folder_Name + "\n";
 
     append_list(out, "Photo, general pass", c.photo_dll, c.Ext_Array);
     append_list(out, "Photo, thorough pass", c.photo_dll_adv, c.Adv_Ext_Array);
-    if (c.Mode_Is_Offered(kVideoMode)) {
+    if (c.mode_is_offered(kVideoMode)) {
         append_list(out, "Video, general pass", c.video_dll, c.Video_Array);
         append_list(out, "Video, thorough pass", c.video_dll_adv, c.Adv_Video_Array);
     }
-    if (c.Mode_Is_Offered(kRawFileMode)) {
+    if (c.mode_is_offered(kRawFileMode)) {
         append_list(out, "File, general pass", c.raw_dll, c.RawFile_Array);
         append_list(out, "File, thorough pass", c.raw_dll_adv, c.Adv_RawFile_Array);
     }
-    if (c.Mode_Is_Offered(kAudioMode)) {
+    if (c.mode_is_offered(kAudioMode)) {
         append_list(out, "Audio, general pass", c.audio_dll, c.Audio_Array);
         append_list(out, "Audio, thorough pass", c.audio_dll_adv, c.Adv_Audio_Array);
     }
     return out;
 }
+
+}  // namespace salvex

@@ -31,7 +31,7 @@ bool Create_Folder(const std::string& path) {
     return make_with_parents(path, false);
 }
 
-bool Create_User_Folder(const std::string& path) {
+bool salvex::create_user_folder(const std::string& path) {
     if (exists(path)) return true;
     return make_with_parents(path, true);
 }

@@ -5,6 +5,10 @@
 // True when created and also when anything, folder or file, already stands there.
 bool Create_Folder(const std::string& path);
 
+namespace salvex {
+
 // The same for what a scan writes: each folder it makes is handed to the user
 // who started a privileged copy, so that person can open and delete the results.
-bool Create_User_Folder(const std::string& path);
+bool create_user_folder(const std::string& path);
+
+}  // namespace salvex

@@ -6,7 +6,11 @@
 
 class MyTableController;
 
+namespace salvex {
+
 enum RecoveryMode : std::int32_t { kPhotoMode = 0, kVideoMode = 1, kRawFileMode = 2, kAudioMode = 3 };
+
+}  // namespace salvex
 
 // Read by the scan thread while the interface thread may set it, hence atomic.
 extern std::atomic<std::int32_t> Recovery_MODE;

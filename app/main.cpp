@@ -19,21 +19,17 @@
 #include "app/bundle_info.h"
 #include "app/edition_report.h"
 #include "app/my_table_controller.h"
+#include "app/texts/window.h"
 #include "cli/terminal_view.h"
 #include "platform/elevation.h"
 #include "platform/paths.h"
+#include "results/qt/qt_text.h"
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/qt_view.h"
 
-namespace {
+using salvex::edition_report;
 
-constexpr const char* kNoElevatorTitle = "Administrator rights are needed";
-constexpr const char* kNoElevatorText =
-    "This program reads memory cards and disks directly, which needs administrator rights. "
-    "They are asked for with pkexec, which is not installed.\n\n"
-    "Install the package \"pkexec\" (\"policykit-1\" on older systems), for example with\n"
-    "    sudo apt install pkexec\n"
-    "then start the program again.";
+namespace {
 
 // The first copy: never a window of its own, except to say what is missing.
 [[noreturn]] void launch_privileged_copy(int argc, char** argv) {
@@ -42,9 +38,10 @@ constexpr const char* kNoElevatorText =
     std::vector<std::string> arguments{"a", "b", "c"};
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
     if (salvex::platform::run_as_administrator(self, arguments) == salvex::platform::Elevation::NoElevator) {
-        std::fprintf(stderr, "%s\n", kNoElevatorText);
+        std::fprintf(stderr, "%s\n", std::string(salvex::text::kNoElevator).c_str());
         QApplication app(argc, argv);
-        QMessageBox::critical(nullptr, QString::fromUtf8(kNoElevatorTitle), QString::fromUtf8(kNoElevatorText));
+        QMessageBox::critical(nullptr, salvex::gui::qs(salvex::text::kNoElevatorTitle),
+                              salvex::gui::qs(salvex::text::kNoElevator));
     }
     // Nothing of ours to clean up, and nothing may outlive the refusal.
     std::_Exit(0);
@@ -64,7 +61,7 @@ int main(int argc, char** argv) {
     if (has_option(argc, argv, "--edition-report")) {
         salvex::TerminalView terminal;
         MyTableController controller(terminal, salvex::bundle_of_running_executable());
-        controller.Load_Signature_Catalogue();
+        controller.load_signature_catalogue();
         std::fputs(edition_report(controller).c_str(), stdout);
         return 0;
     }

@@ -6,17 +6,26 @@
 #include "app/folder_helpers.h"
 #include "app/globals.h"
 #include "app/text_helpers.h"
+#include "app/texts/search.h"
+#include "app/texts/wizard.h"
 #include "engine/sector_stream.h"
 #include "platform/paths.h"
 #include "signatures/signature_loader.h"
+
+using salvex::SignatureList;
+using salvex::load_signature_file;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
 
 MyTableController::MyTableController(salvex::ControllerView& view, salvex::BundleInfo bundle)
     : view_(view),
       bundle_(std::move(bundle)),
       device_buffer_(new char[salvex::kDeviceBufferSize]),
       read_buffer_(new std::uint8_t[salvex::kDeviceBufferSize]) {
-    Open_Source = salvex::open_sector_stream;
-    Volume_Source = salvex::make_platform_volume_source();
+    source_opener = salvex::open_sector_stream;
+    volume_source = salvex::make_platform_volume_source();
     App_DefaultInstance = this;
     Main_App_wnd = defaultInstance();
     // The edition's globals start from their initial values for this controller.
@@ -53,7 +62,7 @@ MyTableController::MyTableController(salvex::ControllerView& view, salvex::Bundl
 }
 
 MyTableController::~MyTableController() {
-    End_Scan();
+    end_scan();
     if (App_DefaultInstance == this) App_DefaultInstance = nullptr;
     if (Main_App_wnd == this) Main_App_wnd = nullptr;
 }
@@ -61,7 +70,7 @@ MyTableController::~MyTableController() {
 MyTableController* MyTableController::defaultInstance() { return App_DefaultInstance; }
 
 void MyTableController::Main_Thread_Messgae(const std::string& text) {
-    view_.alert({.message = text, .informative = "", .buttons = {"OK"}});
+    view_.alert({.message = text, .informative = "", .buttons = {std::string(salvex::text::kOk)}});
 }
 
 void MyTableController::Load_Signature_List(const std::string& file_name, SignatureList& target) {
@@ -69,7 +78,7 @@ void MyTableController::Load_Signature_List(const std::string& file_name, Signat
     load_signature_file((std::filesystem::path(bundle_.resource_path) / file_name).string(), target);
 }
 
-bool MyTableController::Mode_Is_Offered(std::int32_t mode) const {
+bool MyTableController::mode_is_offered(std::int32_t mode) const {
     switch (mode) {
         case kPhotoMode: return true;
         case kVideoMode: return salvex::utf16_length(video_dll) > 4;
@@ -79,39 +88,39 @@ bool MyTableController::Mode_Is_Offered(std::int32_t mode) const {
     }
 }
 
-void MyTableController::Load_Signature_Catalogue() {
+void MyTableController::load_signature_catalogue() {
     for (SignatureList* list : {&Ext_Array, &Adv_Ext_Array, &Video_Array, &Adv_Video_Array, &RawFile_Array,
                                 &Adv_RawFile_Array, &Audio_Array, &Adv_Audio_Array, &CheckListHeader_Array,
                                 &CheckListHeader_Adv_Array})
         list->clear();
-    Signature_File_Problems.clear();
+    signature_file_problems.clear();
 
     const auto load = [this](std::int32_t mode, const std::string& name, SignatureList& list) {
         const std::string path = (std::filesystem::path(bundle_.resource_path) / name).string();
         // A profile without a name for the file has no file to miss.
         if (const std::string problem = load_signature_file(path, list); !problem.empty() && !name.empty())
-            Signature_File_Problems.push_back({mode, path, problem});
+            signature_file_problems.push_back({mode, path, problem});
     };
     load(kPhotoMode, photo_dll, Ext_Array);
     load(kPhotoMode, photo_dll_adv, Adv_Ext_Array);
     // Only the general name decides whether a mode's pair loads.
-    if (Mode_Is_Offered(kVideoMode)) {
+    if (mode_is_offered(kVideoMode)) {
         load(kVideoMode, video_dll, Video_Array);
         load(kVideoMode, video_dll_adv, Adv_Video_Array);
     }
-    if (Mode_Is_Offered(kRawFileMode)) {
+    if (mode_is_offered(kRawFileMode)) {
         load(kRawFileMode, raw_dll, RawFile_Array);
         load(kRawFileMode, raw_dll_adv, Adv_RawFile_Array);
     }
-    if (Mode_Is_Offered(kAudioMode)) {
+    if (mode_is_offered(kAudioMode)) {
         load(kAudioMode, audio_dll, Audio_Array);
         load(kAudioMode, audio_dll_adv, Adv_Audio_Array);
     }
 }
 
-std::string MyTableController::Signature_Problems_Text() const {
-    if (Signature_File_Problems.empty()) return {};
-    std::string text = "\nSome signature files could not be used, so the searches that need them find nothing:\n";
-    for (const auto& p : Signature_File_Problems) text += "\n" + p.path + ": " + p.cause;
+std::string MyTableController::signature_problems_text() const {
+    if (signature_file_problems.empty()) return {};
+    std::string text(salvex::text::kSignatureProblems);
+    for (const auto& p : signature_file_problems) text += "\n" + p.path + ": " + p.cause;
     return text;
 }

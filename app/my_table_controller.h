@@ -37,6 +37,8 @@ class CarvePass;
 #include "results/image_item.h"
 #include "signatures/signature_list.h"
 
+namespace salvex {
+
 // A row of a table, keyed by the table's column identifiers.
 using TableRow = std::map<std::string, std::string>;
 
@@ -56,6 +58,8 @@ struct ScanTally {
     std::string result_folder;                  // the mode folder the scan wrote into
 };
 
+}  // namespace salvex
+
 class MyTableController {
 public:
     // Picks the edition from the bundle's name and makes the per-user folder.
@@ -74,21 +78,21 @@ public:
     void Main_Thread_Messgae(const std::string& text);
 
     // Appends the records of a signature file in the resource folder to the list.
-    void Load_Signature_List(const std::string& file_name, SignatureList& target);
+    void Load_Signature_List(const std::string& file_name, salvex::SignatureList& target);
     // The start-up step of the window: makes the lists empty and loads the
     // edition's signature files into the eight signature lists.
-    void Load_Signature_Catalogue();
+    void load_signature_catalogue();
     // Signature files of the catalogue that gave no records, and why, by mode:
     // the user is told at start-up, before any search.
     struct SignatureFileProblem {
         std::int32_t mode;
         std::string path, cause;
     };
-    std::vector<SignatureFileProblem> Signature_File_Problems;
+    std::vector<SignatureFileProblem> signature_file_problems;
     // The start-up message naming them; empty when every file loaded.
-    std::string Signature_Problems_Text() const;
+    std::string signature_problems_text() const;
     // A mode is on offer when its general signature file has a real name.
-    bool Mode_Is_Offered(std::int32_t mode) const;
+    bool mode_is_offered(std::int32_t mode) const;
 
     // Output naming. In the modes other than photo the number continues the
     // type's count in the summary table.
@@ -96,58 +100,58 @@ public:
 
     // The photo engine: one pass, "GEN" or "THD", on the calling thread (the
     // interface one) as the wizard's controls ask. True when the range was read to its end.
-    bool Photo_Recovey_Mode(const std::string& tag) { return Run_Pass_Here(true, tag == "GEN"); }
+    bool Photo_Recovey_Mode(const std::string& tag) { return run_pass_here(true, tag == "GEN"); }
     // The engine of the other modes, where one header may open a group of files.
-    bool Raw_File_Recovey_Mode(const std::string& tag) { return Run_Pass_Here(false, tag == "GEN"); }
+    bool Raw_File_Recovey_Mode(const std::string& tag) { return run_pass_here(false, tag == "GEN"); }
     // The number in an output name: in modes other than photo, the type's count
     // of listed files plus one.
-    std::uint64_t File_Name_Number(std::uint64_t number, const std::string& prefix) const;
+    std::uint64_t file_name_number(std::uint64_t number, const std::string& prefix) const;
 
-    // Scan threads. Start_Scan runs the scan thread of the current mode
+    // Scan threads. start_scan runs the scan thread of the current mode
     // (Photo_Rec_Thread or Raw_File_Rec_Thread) and startTimerThread on threads of
     // their own and returns at once. Interface thread: without choices it takes
     // them from the wizard's controls; the mode and the check list's selection
     // are the current ones either way.
-    void Start_Scan();
-    void Start_Scan(ScanParameters choices);
+    void start_scan();
+    void start_scan(salvex::ScanParameters choices);
     void Photo_Rec_Thread();
     void Raw_File_Rec_Thread();
     void startTimerThread();
     void timerTickSetLabel();
-    void Stop_Label_Timer();
+    void stop_label_timer();
     // Asks for the end-of-scan screen at most once per scan, without waiting.
-    void Request_Final_Screen();
+    void request_final_screen();
     void Final_or_Stop_Screen();
     // Waits for the scan and progress threads of the last scan to end.
-    void Join_Scan_Threads();
+    void join_scan_threads();
     // Interface thread: asks a scan still running to stop, runs the interface's
     // work meanwhile, and joins its threads; whatever they posted has run on
     // return. The destructor does it too.
-    void End_Scan();
-    std::atomic<ScanOutcome> scan_outcome{ScanOutcome::None};
-    ScanTally scan_tally;
+    void end_scan();
+    std::atomic<salvex::ScanOutcome> scan_outcome{salvex::ScanOutcome::None};
+    salvex::ScanTally scan_tally;
     // How a pass opens its source for reading. Tests put a stream that fails on
     // chosen sectors here; the real one opens the node read-only.
     using SourceOpener = std::function<std::FILE*(const std::string& path, char* buffer, std::size_t size)>;
-    SourceOpener Open_Source;
+    SourceOpener source_opener;
     // How many sectors one read of the source asks for. Tests that hold the source
     // at an exact sector ask for one at a time.
     std::size_t read_sectors = salvex::kDeviceBufferSize / salvex::kSectorSize;
     // Runs the thorough pass after the general one, reading the range again, as
     // searches did before both shared one read; what a search gives must not
     // depend on it. For tests that compare the two.
-    bool Passes_In_Turn = false;
+    bool passes_in_turn = false;
     // Modes searched from the same read as the current one (salvex-scan --mode
     // all), each after it as if on its own: its lists and summary rows as its
     // check list gives them with every type ticked.
     struct ModeBeside {
         std::int32_t mode = 0;
-        SignatureList general, thorough;
-        std::vector<TableRow> rows;
+        salvex::SignatureList general, thorough;
+        std::vector<salvex::TableRow> rows;
     };
-    std::vector<ModeBeside> Modes_Beside;
-    // True from Start_Scan until the scan thread has finished its passes.
-    bool Scan_Thread_Running() const { return scan_running_; }
+    std::vector<ModeBeside> modes_beside;
+    // True from start_scan until the scan thread has finished its passes.
+    bool scan_thread_running() const { return scan_running_; }
 
     // Stop button: asks, and on "Yes" asks the running pass to stop.
     void stop_usb_disk();
@@ -162,17 +166,17 @@ public:
     void addRow(MyDataObject record);
     // Disk images the user added stay listed, after the volumes, through every
     // reload until the user removes them. Adding one already listed adds nothing.
-    void Add_Disk_Image(MyDataObject record);
+    void add_disk_image(MyDataObject record);
     // Removes the image at this row of the device list; false when the row is no added image.
-    bool Remove_Disk_Image(long row);
-    bool Is_Added_Image(long row) const;
-    std::vector<MyDataObject> Added_Images;
+    bool remove_disk_image(long row);
+    bool is_added_image(long row) const;
+    std::vector<MyDataObject> added_images;
     // Table data source shared by the three tables; each answers for the table that asks.
     long numberOfRowsInTableView(salvex::Outlet table) const;
     std::string objectValueForTableColumn(salvex::Outlet table, const std::string& column, long row) const;
     std::vector<MyDataObject> nsMutaryOfDataObject;
     // Where discovery asks; tests put recorded systems here.
-    std::unique_ptr<salvex::VolumeSource> Volume_Source;
+    std::unique_ptr<salvex::VolumeSource> volume_source;
 
     // The file-type check list of the modes other than photo.
     void createExtensionListTableRecord(const std::string& extension, int state, const std::string& description,
@@ -187,21 +191,21 @@ public:
     void clickTable(salvex::Outlet table, const std::string& column);
     void setObjectValue(salvex::Outlet table, const std::string& column, long row, const std::string& value);
     // The general or thorough signature list of the current mode.
-    const SignatureList& Mode_Signature_List(bool general) const;
-    std::vector<TableRow> nsCheckedListDataObject;
+    const salvex::SignatureList& mode_signature_list(bool general) const;
+    std::vector<salvex::TableRow> nsCheckedListDataObject;
 
     // Opens and closes the chosen device before a scan, so that a refusal shows up early.
     void Check_Have_Permissions();
     // Whether the chosen destination may be used: when it lies on the volume to be
     // searched the user is asked, once per destination and volume, whether to save
     // there all the same.
-    bool Destination_Off_Source();
-    std::string Accepted_Destination_On_Source;
+    bool destination_off_source();
+    std::string accepted_destination_on_source;
     // Takes the result folder of the chosen destination and mode for the coming
     // search (made if need be), so that no other search saves into it meanwhile;
     // the scan thread lets it go when it ends. False, after telling the user,
     // when another search holds it or it cannot be made.
-    bool Claim_Result_Folder();
+    bool claim_result_folder();
 
     // Device access dialogs, interface thread.
     void showPermissionAlertAndGuideUser(int error_code);
@@ -266,7 +270,7 @@ public:
     // Thumbnail hand-over, interface thread.
     void addImageWithPath(const std::string& path, const std::string& name, const std::string& uid);
     // A listed photo that did not decode shows the no-preview picture instead.
-    void Show_No_Preview(const std::string& uid, const std::string& path);
+    void show_no_preview(const std::string& uid, const std::string& path);
     // Data source of both browsers: the user removes items, or drags them to a new place
     // (the block lands at the destination less the moved items that were above it).
     void imageBrowser_removeItemsAtIndexes(salvex::Outlet browser, std::vector<std::size_t> indexes);
@@ -316,90 +320,90 @@ public:
     std::atomic<std::uint64_t> GND_Image_number{0}, THD_Image_number{0};
     // Files kept so far by every pass of the scan, those held back to be handed
     // over later included: what the terminal's progress line counts.
-    std::atomic<std::uint64_t> Files_Found{0};
+    std::atomic<std::uint64_t> files_found{0};
 
     // Signature lists, filled once at start-up and only read afterwards.
-    SignatureList Ext_Array, Adv_Ext_Array, Video_Array, Adv_Video_Array;
-    SignatureList RawFile_Array, Adv_RawFile_Array, Audio_Array, Adv_Audio_Array;
+    salvex::SignatureList Ext_Array, Adv_Ext_Array, Video_Array, Adv_Video_Array;
+    salvex::SignatureList RawFile_Array, Adv_RawFile_Array, Audio_Array, Adv_Audio_Array;
     // The check list's ticked types, general and thorough: what a search in the
     // modes other than photo looks for.
-    SignatureList CheckListHeader_Array, CheckListHeader_Adv_Array;
+    salvex::SignatureList CheckListHeader_Array, CheckListHeader_Adv_Array;
 
     // Results: the browser items (interface thread) and the per-type summary rows.
     std::vector<MyImageObject> images;
     std::vector<std::uint8_t> Null_Image_Data;
-    std::vector<TableRow> nsSIGFileInfoDataObject;
+    std::vector<salvex::TableRow> nsSIGFileInfoDataObject;
     static constexpr std::uint64_t PREVIEW_CLEAR_LIMIT = 2000;
     // How long the notice that the preview is being emptied stays before it is;
     // the scan waits meanwhile. salvex-scan shows no preview, so it waits not at all.
-    std::chrono::milliseconds Clearing_Pause{std::chrono::seconds(4)};
+    std::chrono::milliseconds clearing_pause{std::chrono::seconds(4)};
     std::atomic<std::uint64_t> Preview_Image_Count{0};
     // Photo hand-overs posted to the interface thread and not yet run there.
-    std::atomic<std::uint64_t> Photos_In_Flight{0};
+    std::atomic<std::uint64_t> photos_in_flight{0};
 
 private:
     friend class salvex::CarvePass;
 
     // The source as the running search reads it: the scan thread opens and closes it, nobody else.
     std::FILE* pFile_Disk = nullptr;
-    void Close_Source();
+    void close_source();
     // The completed snapshot: the current mode and what its passes look for.
-    void Take_Scan_Parameters(ScanParameters choices);
+    void take_scan_parameters(salvex::ScanParameters choices);
     // Runs the scan; an unexpected failure of either engine is told and ends it as failed.
-    void Run_Guarded(const std::function<void()>& scan);
-    bool Run_Pass_Here(bool photo, bool general);
+    void run_guarded(const std::function<void()>& scan);
+    bool run_pass_here(bool photo, bool general);
     // Interface thread: the wizard's choices for a search, as its controls hold them.
-    ScanParameters Read_Scan_Parameters() const;
-    // The search in progress as Start_Scan took it; the scan thread's alone while it runs.
-    ScanParameters scan_params_;
+    salvex::ScanParameters read_scan_parameters() const;
+    // The search in progress as start_scan took it; the scan thread's alone while it runs.
+    salvex::ScanParameters scan_params_;
     // open_source: false for a pass held back beside another, which read for it.
-    std::optional<PassStart> Start_Pass(bool general, bool open_source = true);
+    std::optional<salvex::PassStart> start_pass(bool general, bool open_source = true);
     // Closes the source at the end of the range; the pass's result.
     // The pass's result once its loop ends: false, with the read-failure message,
     // when the source ended before the range did.
-    bool End_Pass(bool source_ended, const salvex::SectorReader& reader);
+    bool end_pass(bool source_ended, const salvex::SectorReader& reader);
     // The passes of a search in the current mode and of the modes beside it; true
     // when the general pass of the current mode read the range to its end.
-    bool Run_Passes(bool photo);
+    bool run_passes(bool photo);
     // Passes held back beside a general pass: its own thorough one, or both of another mode's.
     struct HeldSearch;
     // The search of the current mode, with the modes of `later` beside it that
     // can be; those that cannot stay in `later`. True when its general pass read
     // the range to its end.
-    bool Run_Search(bool photo, std::vector<const ModeBeside*>& later);
-    std::vector<HeldSearch> Hold_Beside(bool photo, const PassStart& start, std::vector<const ModeBeside*>& later);
+    bool run_search(bool photo, std::vector<const ModeBeside*>& later);
+    std::vector<HeldSearch> hold_beside(bool photo, const salvex::PassStart& start, std::vector<const ModeBeside*>& later);
     // One pass on its own, started, read and ended; true when it read the range to its end.
-    bool Run_Pass(bool photo, bool general);
+    bool run_pass(bool photo, bool general);
     // The pass of this mode over the range the start gives, on the list it names.
-    std::unique_ptr<salvex::CarvePass> Make_Pass(bool photo, bool general, PassStart start);
-    std::unique_ptr<salvex::CarvePass> Make_Pass(bool photo, bool general, PassStart start, const SignatureList& list);
+    std::unique_ptr<salvex::CarvePass> make_pass(bool photo, bool general, salvex::PassStart start);
+    std::unique_ptr<salvex::CarvePass> make_pass(bool photo, bool general, salvex::PassStart start, const salvex::SignatureList& list);
     // A pass to read beside another, holding back; null when it cannot (its list
     // reads nothing or is damaged, no holding folder).
-    std::unique_ptr<salvex::CarvePass> Make_Held_Pass(bool photo, const PassStart& start, const SignatureList& list);
+    std::unique_ptr<salvex::CarvePass> make_held_pass(bool photo, const salvex::PassStart& start, const salvex::SignatureList& list);
     // Reads the pass's range, each sector once, for it and then for each pass
     // beside it, which are discarded when it ends short of its end; its result.
-    bool Read_Pass(salvex::CarvePass& pass, const std::vector<salvex::CarvePass*>& beside);
+    bool read_pass(salvex::CarvePass& pass, const std::vector<salvex::CarvePass*>& beside);
     // The current mode becomes this one, as salvex-scan sets a mode up.
-    void Switch_To_Mode(const ModeBeside& mode);
+    void switch_to_mode(const ModeBeside& mode);
     // A held-back pass whose reading is done: started as it would have been now,
     // it completes at once. False when it did not.
-    bool Release_Held_General(salvex::CarvePass& pass);
-    void Release_Held_Pass(salvex::CarvePass& pass);
+    bool release_held_general(salvex::CarvePass& pass);
+    void release_held_pass(salvex::CarvePass& pass);
     // A stop asked for between the releases: the search ends there.
-    bool Stopped_Between_Passes();
+    bool stopped_between_passes();
     // A kept file: counted and listed in the report; `zeroed`: its sectors given as zeros.
-    void Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
+    void record_kept(const salvex::PassStart& pass, bool general, const salvex::PassFile& file,
                      std::vector<std::uint64_t> zeroed);
     // Every 2000 results the preview is emptied, after a notice the user can read.
-    void Clear_Full_Preview(std::string_view notice, salvex::Outlet browser);
+    void clear_full_preview(std::string_view notice, salvex::Outlet browser);
     // Whether a hand-over is shown: counts it as the preview's limits say, and
     // gives the trimmed path when it is to be listed.
-    std::optional<std::string> Preview_Admits(const std::string& path);
-    void Device_Open_Failure(int error_code);
+    std::optional<std::string> preview_admits(const std::string& path);
+    void device_open_failure(int error_code);
     // `why`: the file or folder that failed and the cause, for the end notice and
     // salvex-scan (the cause from errno when not given); `cut_short`: that file
     // exists partly written.
-    void Write_Failure(std::FILE*& failing_stream, const salvex::Refusal& why = {}, bool cut_short = false);
+    void write_failure(std::FILE*& failing_stream, const salvex::Refusal& why = {}, bool cut_short = false);
     std::unique_ptr<salvex::ScanReport> report_;
     // Where the general finds of the search in progress start, for its thorough pass.
     std::shared_ptr<std::vector<std::uint64_t>> search_starts_;
@@ -413,7 +417,7 @@ private:
     salvex::platform::FolderLock result_lock_;
     std::vector<std::string> claim_made_folders_;
     // saved: the search came to save there (else the folders the claim made go).
-    void Release_Result_Folder(bool saved);
+    void release_result_folder(bool saved);
 
     // The progress timer (mSetLabelTimer): runs while set, stopped by clearing it.
     std::mutex timer_mutex_;
@@ -428,6 +432,6 @@ private:
     std::unique_ptr<std::uint8_t[]> read_buffer_;
     // The source opened again with a buffer of one sector, for reading sector by
     // sector where a bulk read failed; the reader closes it.
-    std::FILE* Open_Single_Sector_Source(const std::string& path);
+    std::FILE* open_single_sector_source(const std::string& path);
     std::array<char, salvex::kSectorSize> source_sector_{};
 };

@@ -2,6 +2,7 @@
 // Every control of the window that the controller names. The enumerators drop the
 // leading underscore of the outlet names (an underscore before a capital is
 // reserved in C++); outlet_name() gives the name as the window knows it.
+#include <array>
 #include <string_view>
 
 // Controls that exist twice: once for photo mode and once, with the suffix _Sig,
@@ -45,6 +46,21 @@ enum class Outlet {
 #undef SALVEX_ENUM
     count_
 };
+
+// The volume's details on the range screen: the captions, and their values in
+// the same order, as they are laid out.
+inline constexpr std::array kDiskCaptions{Outlet::disk, Outlet::vol_name, Outlet::file_system,
+                                          Outlet::size, Outlet::start_sector_entire, Outlet::end_sector_entire};
+inline constexpr std::array kDiskValues{Outlet::disk_val, Outlet::vol_name_val, Outlet::file_system_val,
+                                        Outlet::size_val, Outlet::start_sector_entire_val,
+                                        Outlet::end_sector_entire_val};
+// What a sector range is chosen with: the sliders, their fields and their bounds.
+inline constexpr std::array kRangeControls{
+    Outlet::Sector_Range_Info, Outlet::Start_Sec_Box,     Outlet::Start_Sec_Min,  Outlet::Start_Sec_Min_val,
+    Outlet::Start_Sec_Max,     Outlet::Start_Sec_Max_val, Outlet::Start_Sec_curr, Outlet::Start_slider_val,
+    Outlet::Start_Slider,      Outlet::End_Sec_Box,       Outlet::End_Sec_Min,    Outlet::End_Sec_Min_val,
+    Outlet::End_Sec_Max,       Outlet::End_Sec_Max_val,   Outlet::End_Sec_curr,   Outlet::End_slider_val,
+    Outlet::End_Slider};
 
 // "_path", "_path_Sig", "idTableView", ...
 std::string_view outlet_name(Outlet o);

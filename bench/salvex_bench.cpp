@@ -27,6 +27,13 @@
 #include "engine/output_naming.h"
 #include "platform/paths.h"
 
+using salvex::kSignatureStride;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+using salvex::ScanOutcome;
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using salvex::bench::ensure_pattern_image;
@@ -193,11 +200,11 @@ PassResult run_pass(MyTableController& controller, salvex::TerminalView& view, c
     PassResult r;
     const double cpu_start = cpu_seconds();
     const auto start = Clock::now();
-    controller.Start_Scan();
+    controller.start_scan();
     // A short wait per pump, so that the end of the pass is seen at once and not padded.
-    while (controller.Scan_Thread_Running() || view.queue().run_pending() > 0)
+    while (controller.scan_thread_running() || view.queue().run_pending() > 0)
         view.queue().run_for(std::chrono::milliseconds(1));
-    controller.Join_Scan_Threads();
+    controller.join_scan_threads();
     view.queue().run_pending();
     r.pass_seconds = seconds_since(start);
     r.cpu_seconds = cpu_seconds() - cpu_start;
@@ -279,7 +286,7 @@ int main(int argc, char** argv) {
     }
     salvex::TerminalView view;
     MyTableController controller(view, salvex::bundle_at(bundle_path.string()));
-    controller.Load_Signature_Catalogue();
+    controller.load_signature_catalogue();
     const std::size_t records = controller.Ext_Array.size() / kSignatureStride;
 
     for (const auto& image : {random_image, zero_image, photo_image})
@@ -380,7 +387,7 @@ int main(int argc, char** argv) {
     std::printf("Bytes written per byte of card, both passes, every type ticked (whole sectors -> each file finished):\n");
     for (const auto& [mode, name] : {std::pair{kPhotoMode, "photo"}, std::pair{kVideoMode, "video"},
                                      std::pair{kRawFileMode, "file"}, std::pair{kAudioMode, "audio"}}) {
-        if (!controller.Mode_Is_Offered(mode)) continue;
+        if (!controller.mode_is_offered(mode)) continue;
         for (const auto& image : {photo_image, video_image}) {
             const double bytes = static_cast<double>(fs::file_size(image));
             const PassResult whole = run_pass(controller, view, image, destination, mode, false, true);

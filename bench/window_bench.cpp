@@ -25,6 +25,8 @@
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/qt_view.h"
 
+using salvex::ScanOutcome;
+
 namespace fs = std::filesystem;
 using salvex::Outlet;
 
@@ -104,7 +106,7 @@ WindowRun time_window(const fs::path& bin, const fs::path& image, const fs::path
     clear_folder(dest);
     salvex::gui::QtView view;
     MyTableController controller(view, salvex::bundle_at((bin / "Salvex Birch Recovery.app").string()));
-    controller.Volume_Source = std::make_unique<NoVolumes>();
+    controller.volume_source = std::make_unique<NoVolumes>();
     view.attach(controller);
     view.alert_answerer = [](const salvex::AlertRequest&) { return 0; };
     view.modal_runner = [](QDialog&) {};
@@ -143,7 +145,7 @@ WindowRun time_window(const fs::path& bin, const fs::path& image, const fs::path
     QTimer done_check;
     double scan_thread_ended = 0;
     QObject::connect(&done_check, &QTimer::timeout, [&] {
-        if (controller.Scan_Thread_Running()) return;
+        if (controller.scan_thread_running()) return;
         if (scan_thread_ended == 0) scan_thread_ended = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         if (w.as<QPushButton>(Outlet::back_btn)->isEnabled()) loop.quit();
     });
@@ -161,7 +163,7 @@ WindowRun time_window(const fs::path& bin, const fs::path& image, const fs::path
     if (std::getenv("SALVEX_BENCH_VERBOSE") != nullptr)
         std::printf("    the scan thread ended %.2f s in, the finished screen %.2f s in\n", scan_thread_ended, run.seconds);
     run.completed = controller.scan_outcome == ScanOutcome::Completed;
-    controller.Join_Scan_Threads();
+    controller.join_scan_threads();
     return run;
 }
 

@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
+#include "app/texts/salvex_scan.h"
 
 namespace salvex::cli {
 
@@ -17,8 +18,7 @@ void print_device_list(const MyTableController& controller) {
     static const std::array<const char*, 6> kColumns{"Collumn1", "Collumn2", "Collumn3", "Collumn4", "Collumn5", "Collumn6"};
     const long rows = controller.numberOfRowsInTableView(Outlet::idTableView);
     if (rows == 0) {
-        std::printf(USE_HARD_DISK ? "No volumes are mounted.\n"
-                                  : "No memory card or USB stick is mounted. Insert one and try again.\n");
+        std::fputs((USE_HARD_DISK ? text::kNoVolumes : text::kNoRemovableVolumes).data(), stdout);
         return;
     }
     std::vector<std::array<std::string, 6>> table{{}};
@@ -41,7 +41,7 @@ void print_device_list(const MyTableController& controller) {
         std::printf("%s\n", out.c_str());
     }
     if (::geteuid() != 0)
-        std::printf("\nReading a device needs administrator rights: run salvex-scan with sudo to search one.\n");
+        std::fputs(text::kListingNeedsSudo.data(), stdout);
 }
 
 }  // namespace salvex::cli

@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
+#include "app/texts/salvex_scan.h"
 #include "engine/output_naming.h"
 
 namespace salvex::cli {
@@ -23,9 +24,9 @@ namespace {
 
 std::string offered_modes(const MyTableController& c) {
     std::string modes = "photo";
-    if (c.Mode_Is_Offered(kVideoMode)) modes += ", video";
-    if (c.Mode_Is_Offered(kRawFileMode)) modes += ", file";
-    if (c.Mode_Is_Offered(kAudioMode)) modes += ", audio";
+    if (c.mode_is_offered(kVideoMode)) modes += ", video";
+    if (c.mode_is_offered(kRawFileMode)) modes += ", file";
+    if (c.mode_is_offered(kAudioMode)) modes += ", audio";
     return modes;
 }
 
@@ -53,8 +54,7 @@ bool tick_types(const std::vector<std::string>& types, bool thorough, MyTableCon
         // A type only the thorough search knows is never found without it.
         if (thorough || row.at("Thoro") != "YES") continue;
         ++thorough_only;
-        std::fprintf(stderr, "salvex-scan: %s is looked for only by the thorough search, which --no-thorough leaves out\n",
-                     row.at("Extension").c_str());
+        std::fputs(text::error_line(text::thorough_only_left_out(row.at("Extension"))).c_str(), stderr);
     }
     for (std::size_t r = 0; r < rows.size(); ++r)
         controller.setObjectValue(Outlet::idCheckTableView, "State", static_cast<long>(r), names_any(types, rows[r]) ? "1" : "0");
@@ -65,11 +65,11 @@ bool tick_types(const std::vector<std::string>& types, bool thorough, MyTableCon
 // beside it. --types narrows each of those to the named types it has; one that
 // has none of them is left out. Photo mode has no choice of types.
 int choose_every_mode(const Options& options, MyTableController& controller) {
-    controller.Modes_Beside.clear();
+    controller.modes_beside.clear();
     std::vector<bool> known(options.types.size(), false);
     bool findable = options.types.empty();
     for (const std::int32_t mode : {kVideoMode, kRawFileMode, kAudioMode}) {
-        if (!controller.Mode_Is_Offered(mode)) continue;
+        if (!controller.mode_is_offered(mode)) continue;
         Recovery_MODE = mode;
         controller.Fill_Check_List();
         if (!options.types.empty()) {
@@ -81,16 +81,13 @@ int choose_every_mode(const Options& options, MyTableController& controller) {
             if (tick_types(options.types, options.thorough, controller)) findable = true;
         }
         if (!controller.Apply_Check_List_Selection()) return 2;
-        controller.Modes_Beside.push_back({mode, controller.CheckListHeader_Array, controller.CheckListHeader_Adv_Array,
+        controller.modes_beside.push_back({mode, controller.CheckListHeader_Array, controller.CheckListHeader_Adv_Array,
                                            controller.nsSIGFileInfoDataObject});
     }
     Recovery_MODE = kPhotoMode;
     for (std::size_t t = 0; t < options.types.size(); ++t)
         if (!known[t]) {
-            std::fprintf(stderr,
-                         "salvex-scan: %s is not a video, file or audio type of this edition; "
-                         "'salvex-scan --mode all --list-types' lists them\n",
-                         options.types[t].c_str());
+            std::fputs(text::error_line(text::not_a_type_of_edition(options.types[t])).c_str(), stderr);
             return 2;
         }
     return findable ? 0 : 2;
@@ -105,15 +102,17 @@ int choose_mode_and_types(const Options& options, MyTableController& controller,
         return 0;
     }
     const std::int32_t mode = mode_number(options.mode);
-    if (!controller.Mode_Is_Offered(mode)) {
-        std::fprintf(stderr, "salvex-scan: the %s edition does not search for %s files; it offers: %s\n",
-                     edition_name(controller).c_str(), options.mode.c_str(), offered_modes(controller).c_str());
+    if (!controller.mode_is_offered(mode)) {
+        std::fputs(
+            text::error_line(text::mode_not_offered(edition_name(controller), options.mode, offered_modes(controller)))
+                .c_str(),
+            stderr);
         return 2;
     }
     Recovery_MODE = mode;
     if (mode == kPhotoMode) {
         if (!options.types.empty()) {
-            std::fprintf(stderr, "salvex-scan: photo mode always looks for every photo type; --types is for video, file and audio\n");
+            std::fputs(text::error_line(text::kPhotoTypesFixed).c_str(), stderr);
             return 2;
         }
         return 0;
@@ -123,8 +122,7 @@ int choose_mode_and_types(const Options& options, MyTableController& controller,
         for (const auto& wanted : options.types) {
             const auto& rows = controller.nsCheckedListDataObject;
             if (std::none_of(rows.begin(), rows.end(), [&](const TableRow& row) { return names_row(wanted, row); })) {
-                std::fprintf(stderr, "salvex-scan: %s is not a %s type; 'salvex-scan --mode %s --list-types' lists them\n",
-                             wanted.c_str(), options.mode.c_str(), options.mode.c_str());
+                std::fputs(text::error_line(text::not_a_type_of_mode(wanted, options.mode)).c_str(), stderr);
                 return 2;
             }
         }
@@ -140,13 +138,13 @@ void print_type_list(const MyTableController& controller) {
     std::printf("%-*s  %s\n", static_cast<int>(width), "Type", "Description");
     for (const auto& row : controller.nsCheckedListDataObject)
         std::printf("%-*s  %s%s\n", static_cast<int>(width), row.at("Extension").c_str(), row.at("Description").c_str(),
-                    row.at("Thoro") == "YES" ? "  (thorough search only)" : "");
+                    row.at("Thoro") == "YES" ? text::kThoroughOnlyMark.data() : "");
 }
 
 void print_every_type_list(MyTableController& controller) {
-    std::printf("Photo mode looks for every photo type; --list-signatures lists them.\n");
+    std::fputs(text::kPhotoTypesListed.data(), stdout);
     for (const std::int32_t mode : {kVideoMode, kRawFileMode, kAudioMode}) {
-        if (!controller.Mode_Is_Offered(mode)) continue;
+        if (!controller.mode_is_offered(mode)) continue;
         Recovery_MODE = mode;
         controller.Fill_Check_List();
         std::printf("\n%s:\n", std::string(mode_folder(mode)).c_str());

@@ -7,22 +7,26 @@
 #include "app/bundle_info.h"
 #include "app/edition_profile.h"
 #include "app/edition_report.h"
-#include "app/my_table_controller.h"
-#include "cli/options.h"
 #include "app/globals.h"
+#include "app/my_table_controller.h"
+#include "app/texts/salvex_scan.h"
 #include "cli/device_listing.h"
 #include "cli/file_types.h"
+#include "cli/options.h"
 #include "cli/progress_line.h"
 #include "cli/scan_command.h"
 #include "cli/terminal_view.h"
 #include "platform/paths.h"
+
+using salvex::edition_report;
+using salvex::kPhotoMode;
 
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     const auto parsed = salvex::cli::parse_options(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
-        std::fprintf(stderr, "salvex-scan: %s\nTry 'salvex-scan --help'.\n", parsed.error.c_str());
+        std::fputs(salvex::text::usage_error_line(parsed.error).c_str(), stderr);
         return 2;
     }
     const auto& options = *parsed.options;
@@ -36,14 +40,14 @@ int main(int argc, char** argv) {
     const fs::path bundle_path =
         fs::path(salvex::platform::executable_path()).parent_path() / (std::string(edition->long_name) + ".app");
     if (!fs::is_directory(bundle_path)) {
-        std::fprintf(stderr, "salvex-scan: the %s edition is not installed: %s is missing\n",
-                     std::string(edition->key).c_str(), bundle_path.c_str());
+        std::fputs(salvex::text::error_line(salvex::text::edition_missing(edition->key, bundle_path.string())).c_str(),
+                   stderr);
         return 1;
     }
 
     salvex::TerminalView view;
     MyTableController controller(view, salvex::bundle_at(bundle_path.string()));
-    controller.Load_Signature_Catalogue();
+    controller.load_signature_catalogue();
     if (options.list_devices) {
         controller.Reload_Drive_list_Function();
         salvex::cli::print_device_list(controller);
@@ -55,9 +59,9 @@ int main(int argc, char** argv) {
     }
     // A signature file of the chosen mode that gave nothing would make the search find nothing: say so first.
     bool unusable = false;
-    for (const auto& problem : controller.Signature_File_Problems)
+    for (const auto& problem : controller.signature_file_problems)
         if (options.mode == "all" || problem.mode == salvex::cli::mode_number(options.mode)) {
-            std::fprintf(stderr, "salvex-scan: %s: %s\n", problem.path.c_str(), problem.cause.c_str());
+            std::fputs(salvex::text::error_line(problem.path + ": " + problem.cause).c_str(), stderr);
             unusable = true;
         }
     if (unusable) return 1;

@@ -1,62 +1,22 @@
 #include "cli/options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <strings.h>
 
 #include "app/edition_profile.h"
+#include "app/numbers.h"
+#include "app/texts/salvex_scan.h"
 
 namespace salvex::cli {
 
-std::string usage_text() {
-    return "Usage: salvex-scan --source DEVICE_OR_IMAGE --dest DIR [options]\n"
-           "       salvex-scan [--edition NAME] --list-devices | --list-signatures\n"
-           "\n"
-           "       salvex-scan [--edition NAME] --mode MODE --list-types\n"
-           "\n"
-           "Finds deleted photos, videos, documents and audio on memory cards, USB sticks\n"
-           "and disk images by the signatures their files begin with, and copies them\n"
-           "into DIR. The source is only ever read.\n"
-           "\n"
-           "Options:\n"
-           "  --source SOURCE     a device identifier such as sdb1, or a disk-image file\n"
-           "  --dest DIR          where the result folder is made\n"
-           "  --mode MODE         what to look for: photo (default), video, file or audio,\n"
-           "                      or all: every mode the edition offers, from one read\n"
-           "  --types LIST        in video, file and audio mode, the file types to look\n"
-           "                      for, separated by commas, such as MP4,MOV (default: all);\n"
-           "                      with --mode all, a mode with none of them is left out\n"
-           "  --list-types        list the file types of the mode (of each mode with\n"
-           "                      --mode all), as --types takes them\n"
-           "  --range START:END   search sectors START up to, not including, END\n"
-           "                      (default: the whole source)\n"
-           "  --no-thorough       leave out the thorough search\n"
-           "  --whole-sectors     keep each file as whole sectors up to the next file or its\n"
-           "                      type's largest size, without cutting it at its own end\n"
-           "                      or checking its type\n"
-           "  --force             save even when DIR lies on the volume being searched, which\n"
-           "                      can overwrite the very files you want back (never over\n"
-           "                      the source file itself)\n"
-           "  --edition NAME      the edition to run as: Alder, Birch, Cedar, Dogwood,\n"
-           "                      Elm, Fir or Hazel (default Birch, which offers every mode)\n"
-           "  --list-devices      list the volumes the edition may search\n"
-           "  --list-signatures   print the edition, the modes it offers and the file\n"
-           "                      signatures of each mode and pass\n"
-           "  --help              show this text\n"
-           "\n"
-           "Ctrl-C asks whether to stop; a second Ctrl-C, SIGTERM or SIGHUP stops at once.\n"
-           "Files found up to then are kept. Errors go to standard error.\n"
-           "\n"
-           "Exit status: 0 the search ran to its end, 1 it failed (device, read or write,\n"
-           "or a signature file of the mode gave nothing), 2 bad usage (also a destination\n"
-           "on the source, or a result folder another search is saving into), 130 stopped.\n";
-}
+std::string usage_text() { return std::string(text::kScanUsage); }
 
 namespace {
 
 bool parse_sector(std::string_view text, std::uint64_t& out) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size() && !text.empty();
+    const auto number = parse_digits(text);
+    if (number) out = *number;
+    return number.has_value();
 }
 
 }  // namespace
@@ -78,9 +38,9 @@ ParseResult parse_options(const std::vector<std::string>& args) {
         const bool is_switch = a == "--help" || a == "--list-devices" || a == "--list-signatures" ||
                                a == "--no-thorough" || a == "--whole-sectors" || a == "--force" || a == "--list-types";
         // A switch is on by being there: --force=no must not read as yes.
-        if (is_switch && given_value) return {std::nullopt, a + " takes no value"};
+        if (is_switch && given_value) return {std::nullopt, text::takes_no_value(a)};
         if (takes_value && !given_value) {
-            if (i + 1 >= args.size()) return {std::nullopt, a + " needs a value"};
+            if (i + 1 >= args.size()) return {std::nullopt, text::needs_value(a)};
             value = args[++i];
         }
 
@@ -102,7 +62,7 @@ ParseResult parse_options(const std::vector<std::string>& args) {
             o.destination = value;
         } else if (a == "--mode") {
             if (value != "photo" && value != "video" && value != "file" && value != "audio" && value != "all")
-                return {std::nullopt, "unknown mode \"" + value + "\": choose photo, video, file, audio or all"};
+                return {std::nullopt, text::unknown_mode(value)};
             o.mode = value;
         } else if (a == "--types") {
             o.types.clear();
@@ -112,7 +72,7 @@ ParseResult parse_options(const std::vector<std::string>& args) {
                 if (comma > from) o.types.push_back(value.substr(from, comma - from));
                 from = comma + 1;
             }
-            if (o.types.empty()) return {std::nullopt, "--types wants at least one file type, such as MP4,MOV"};
+            if (o.types.empty()) return {std::nullopt, std::string(text::kTypesWanted)};
         } else if (a == "--list-types") {
             list_only = o.list_types = true;
         } else if (a == "--range") {
@@ -120,8 +80,8 @@ ParseResult parse_options(const std::vector<std::string>& args) {
             std::uint64_t start = 0, end = 0;
             if (colon == std::string::npos || !parse_sector(std::string_view(value).substr(0, colon), start) ||
                 !parse_sector(std::string_view(value).substr(colon + 1), end))
-                return {std::nullopt, "--range wants two sector numbers, START:END, such as 0:2048"};
-            if (end <= start) return {std::nullopt, "--range must end after it starts"};
+                return {std::nullopt, std::string(text::kRangeWanted)};
+            if (end <= start) return {std::nullopt, std::string(text::kRangeBackwards)};
             o.range_start = start;
             o.range_end = end;
         } else if (a == "--edition") {
@@ -130,15 +90,15 @@ ParseResult parse_options(const std::vector<std::string>& args) {
                 if (value.size() == e.key.size() && strncasecmp(value.c_str(), e.key.data(), value.size()) == 0)
                     found = &e;
             if (found == nullptr)
-                return {std::nullopt, "unknown edition \"" + value + "\": choose Alder, Birch, Cedar, Dogwood, Elm, Fir or Hazel"};
+                return {std::nullopt, text::unknown_edition(value)};
             o.edition = found->key;
         } else {
-            return {std::nullopt, "unknown option \"" + args[i] + "\""};
+            return {std::nullopt, text::unknown_option(args[i])};
         }
     }
     if (o.help || list_only) return {o, {}};
-    if (o.source.empty()) return {std::nullopt, "say what to search with --source (a device such as sdb1, or a disk image)"};
-    if (o.destination.empty()) return {std::nullopt, "say where to save what is found with --dest"};
+    if (o.source.empty()) return {std::nullopt, std::string(text::kSourceWanted)};
+    if (o.destination.empty()) return {std::nullopt, std::string(text::kDestinationWanted)};
     return {o, {}};
 }
 

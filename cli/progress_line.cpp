@@ -1,8 +1,8 @@
 #include "cli/progress_line.h"
 
-#include <cstdio>
 
 #include "app/my_table_controller.h"
+#include "app/texts/salvex_scan.h"
 
 namespace salvex::cli {
 
@@ -17,13 +17,8 @@ std::string ProgressLine::operator()() {
     }
     const double seconds = std::chrono::duration<double>(now - pass_started_).count();
     const double mb_per_s = seconds > 0 ? static_cast<double>(index - pass_start_sector_) * 512 / 1e6 / seconds : 0;
-    const std::uint64_t found = controller_.Files_Found;
-    char line[160];
-    std::snprintf(line, sizeof line, "Sectors %llu of %llu (%llu%%)  %.1f MB/s  %llu file%s found",
-                  static_cast<unsigned long long>(index), static_cast<unsigned long long>(end),
-                  static_cast<unsigned long long>(total ? (index - first) * 100 / total : 0), mb_per_s,
-                  static_cast<unsigned long long>(found), found == 1 ? "" : "s");
-    return line;
+    const std::uint64_t found = controller_.files_found;
+    return text::progress_line(index, end, total ? (index - first) * 100 / total : 0, mb_per_s, found);
 }
 
 }  // namespace salvex::cli

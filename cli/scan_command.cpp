@@ -14,10 +14,12 @@
 #include "app/error_words.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/texts/salvex_scan.h"
+#include "app/texts/search.h"
+#include "app/texts/wizard.h"
 #include "cli/terminal_view.h"
 #include "devices/size_format.h"
 #include "engine/header_match.h"
-#include "engine/messages.h"
 #include "engine/output_naming.h"
 #include "engine/output_tree.h"
 #include "platform/folder_lock.h"
@@ -52,8 +54,8 @@ void install_interrupt_handlers() {
     ::sigaction(SIGHUP, &action, nullptr);
 }
 
-int fail(const std::string& text, int status) {
-    std::fprintf(stderr, "salvex-scan: %s\n", text.c_str());
+int fail(const std::string& said, int status) {
+    std::fputs(text::error_line(said).c_str(), stderr);
     return status;
 }
 
@@ -94,11 +96,11 @@ void print_summary(const fs::path& search_folder, const TreeState& before, const
         if (per_type.empty() && !fs::is_directory(pass_folder, ec)) continue;
         std::size_t pass_total = 0;
         for (const auto& [type, n] : per_type) pass_total += n;
-        std::printf("%s: %zu file%s\n", std::string(pass).c_str(), pass_total, pass_total == 1 ? "" : "s");
-        for (const auto& [type, n] : per_type) std::printf("  %-6s %zu\n", type.c_str(), n);
+        std::fputs(text::pass_total_line(pass, pass_total).c_str(), stdout);
+        for (const auto& [type, n] : per_type) std::fputs(text::type_count_line(type, n).c_str(), stdout);
         total += pass_total;
     }
-    std::printf("Recovered %zu file%s into %s\n", total, total == 1 ? "" : "s", search_folder.c_str());
+    std::fputs(text::recovered_line(total, search_folder.string()).c_str(), stdout);
 }
 
 }  // namespace
@@ -112,30 +114,25 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     const std::string source_path = platform::raw_device_path(identifier);
     if (::stat(source_path.c_str(), &st) != 0)
         return errno == ENOENT
-                   ? fail("there is no device or disk image called " + options.source + " (" + source_path + ")", 1)
+                   ? fail(text::no_such_source(options.source, source_path), 1)
                    : fail(source_path + ": " + plain_cause(errno), 1);
-    if (S_ISDIR(st.st_mode)) return fail(options.source + " is a folder; give a device or a disk-image file", 1);
+    if (S_ISDIR(st.st_mode)) return fail(text::source_is_folder(options.source), 1);
     errno = 0;
     const auto bytes = platform::source_size_bytes(source_path);
     // A device it may not open is not "neither": say what gives the rights.
     if (!bytes && (errno == EACCES || errno == EPERM))
-        return fail(source_path + ": permission denied\nReading a device needs administrator rights: run salvex-scan "
-                                  "with sudo.",
-                    1);
-    if (!bytes) return fail(options.source + " is neither a device nor a disk-image file", 1);
+        return fail(text::device_needs_sudo(source_path), 1);
+    if (!bytes) return fail(text::neither_device_nor_image(options.source), 1);
     const std::uint64_t sectors = S_ISREG(st.st_mode) ? image_sectors(*bytes) : *bytes / kSectorSize;
-    if (sectors == 0) return fail(source_path + ": empty, there is nothing to search", 1);
+    if (sectors == 0) return fail(text::empty_source(source_path), 1);
     if (options.range_end && *options.range_end > sectors)
-        return fail("the range " + std::to_string(*options.range_start) + ":" + std::to_string(*options.range_end) +
-                        " goes past the end of " + options.source + ", which has " + std::to_string(sectors) +
-                        " sectors",
-                    2);
+        return fail(text::range_past_end(*options.range_start, *options.range_end, options.source, sectors), 2);
 
     const std::int32_t mode = Recovery_MODE;
     const fs::path destination = fs::absolute(options.destination).lexically_normal();
     // The mode's search, then those of the modes searched beside it.
     std::vector<std::int32_t> modes{mode};
-    for (const auto& m : controller.Modes_Beside) modes.push_back(m.mode);
+    for (const auto& m : controller.modes_beside) modes.push_back(m.mode);
     std::vector<fs::path> search_folders;
     for (const std::int32_t m : modes)
         search_folders.push_back(destination / controller.Rec_Folder_Name / std::string(mode_folder(m)));
@@ -144,15 +141,9 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
     // refused even when asked for; saving beside it on its own volume only unasked.
     for (const fs::path& folder : search_folders)
         if (platform::result_folder_holds_source(folder.string(), source_path))
-            return fail(source_path + " lies where " + destination.string() +
-                            " keeps what it recovers: saving there would write over the source itself. "
-                            "Choose another folder.",
-                        2);
+            return fail(text::destination_holds_source(source_path, destination.string()), 2);
     if (!options.force && platform::writes_onto_device(destination.string(), source_path))
-        return fail(destination.string() + " lies on " + source_path +
-                        ", the volume being searched: saving there can overwrite the very files you want back. "
-                        "Choose a folder on another drive, or add --force to save there anyway.",
-                    2);
+        return fail(text::destination_on_source(destination.string(), source_path), 2);
 
     using salvex::Outlet;
     // Claiming the result folder and the messages about the source look here, as in the window.
@@ -195,11 +186,11 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         locks.emplace_back(tree.folder(2));
         if (locks.back().in_use()) {
             let_go();
-            return fail(folder.string() + ": another search is saving into this folder right now", 2);
+            return fail(folder.string() + ": " + std::string(text::kResultFolderInUse), 2);
         }
     }
     // The mode's own folder last, so that a refusal above leaves nothing of it behind.
-    if (!controller.Claim_Result_Folder()) {
+    if (!controller.claim_result_folder()) {
         let_go();
         return fs::is_directory(search_folder, ec) ? 2 : 1;
     }
@@ -209,20 +200,20 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         if (alert.message != "\n" + std::string(text::unable_saving_Msg)) return std::string();
         const ScanTally& t = controller.scan_tally;  // written before the message was asked for
         std::string said = (t.failed_path.empty() ? t.result_folder : t.failed_path) + ": " +
-                           (t.failure.empty() ? std::string("cannot save there") : t.failure);
-        if (t.cut_short) said += "\nThat file is cut short and not counted as recovered.";
+                           (t.failure.empty() ? std::string(text::kCannotSaveThere) : t.failure);
+        if (t.cut_short) said += text::kCutShortNotCounted;
         return said;
     });
     install_interrupt_handlers();
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
-    controller.Clearing_Pause = {};  // no preview here to let the user read about
+    controller.clearing_pause = {};  // no preview here to let the user read about
     controller.Check_Have_Permissions();
-    controller.Start_Scan(choices);
+    controller.start_scan(choices);
 
     const bool interactive = ::isatty(STDIN_FILENO) != 0;
     int handled = 0;
-    while (controller.Scan_Thread_Running() || view.queue().run_pending() > 0) {
+    while (controller.scan_thread_running() || view.queue().run_pending() > 0) {
         view.queue().run_for(std::chrono::milliseconds(100));
         if (g_interrupts.load() > handled) {
             handled = g_interrupts.load();
@@ -235,14 +226,12 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
             }
         }
     }
-    controller.End_Scan();
+    controller.end_scan();
     view.finish_progress_line();
     let_go();
 
     if (controller.scan_outcome == ScanOutcome::Stopped)
-        std::printf("Stopped at sector %llu of %llu; everything found until then is kept.\n",
-                    static_cast<unsigned long long>(controller.for_index.load()),
-                    static_cast<unsigned long long>(controller.end_sector.load()));
+        std::fputs(text::stopped_at(controller.for_index.load(), controller.end_sector.load()).c_str(), stdout);
     const ScanTally& tally = controller.scan_tally;
     // A search that never came to save (its source did not open) has nothing to sum up.
     if (!tally.result_folder.empty()) {
@@ -259,16 +248,11 @@ int run_scan(const Options& options, MyTableController& controller, TerminalView
         if (tally.unreadable_sectors > 0) {
             std::string files;
             for (const auto& f : tally.files_with_zeros) files += "\n  " + f;
-            std::printf("%llu sector%s could not be read, first at %llu; %s\n",
-                        static_cast<unsigned long long>(tally.unreadable_sectors),
-                        tally.unreadable_sectors == 1 ? "" : "s",
-                        static_cast<unsigned long long>(tally.first_unreadable),
-                        files.empty() ? "no file kept holds zeros there." :
-                                        ("these files hold zeros there:" + files).c_str());
+            std::fputs(text::unreadable_line(tally.unreadable_sectors, tally.first_unreadable, files).c_str(), stdout);
         }
         for (const std::size_t i : searched)
             if (fs::exists(search_folders[i] / "report.xml", ec))
-                std::printf("Scan report: %s\n", (search_folders[i] / "report.xml").c_str());
+                std::fputs(text::scan_report_line((search_folders[i] / "report.xml").string()).c_str(), stdout);
     }
     switch (controller.scan_outcome.load()) {
         case ScanOutcome::Completed: return 0;

@@ -5,7 +5,8 @@
 #include <strings.h>
 #include <unistd.h>
 
-#include "engine/messages.h"
+#include "app/texts/salvex_scan.h"
+#include "app/texts/search.h"
 #include "platform/raw_device.h"
 
 namespace salvex {
@@ -65,10 +66,8 @@ std::uint64_t TerminalView::value(Outlet o) const {
 std::string TerminalView::permission_advice() const {
     const std::string identifier = text(Outlet::disk_identifier);
     const std::string source = platform::raw_device_path(identifier);
-    if (!identifier.empty() && identifier.front() == '/')
-        return source + ": permission denied\nMake the image readable to you (chmod u+r " + source +
-               "), or run salvex-scan with sudo.";
-    return source + ": permission denied\nReading a device needs administrator rights: run salvex-scan with sudo.";
+    if (!identifier.empty() && identifier.front() == '/') return text::image_needs_reading_rights(source);
+    return text::device_needs_sudo(source);
 }
 
 int TerminalView::alert(const AlertRequest& request) {
@@ -86,7 +85,7 @@ int TerminalView::alert(const AlertRequest& request) {
             if (said.starts_with(text::kReadError) || said.starts_with(text::kDeviceAccessError))
                 said = platform::raw_device_path(text(Outlet::disk_identifier)) + ": " + said;
         }
-        std::fprintf(err_, "salvex-scan: %s\n", said.c_str());
+        std::fputs(text::error_line(said).c_str(), err_);
         std::fflush(err_);
         return 0;
     }
@@ -100,7 +99,7 @@ int TerminalView::alert(const AlertRequest& request) {
         std::string prompt;
         for (std::size_t i = 0; i < request.buttons.size(); ++i)
             prompt += (i ? "/" : "") + request.buttons[i];
-        std::fprintf(out_, "[%s, Enter for %s] ", prompt.c_str(), request.buttons.front().c_str());
+        std::fputs(text::answer_prompt(prompt, request.buttons.front()).c_str(), out_);
         std::fflush(out_);
         char line[256];
         if (std::fgets(line, sizeof line, in_) == nullptr) {

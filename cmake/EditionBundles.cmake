@@ -1,37 +1,16 @@
-# One application bundle per edition, all from the same executable:
+# One application bundle per edition (editions.txt), all from the same executable:
 #   <Name>.app/Contents/MacOS/<Name>, Contents/Info.plist, Contents/Resources/*.sig
 # The bundle's name picks the edition at start-up, and it also names the result
 # folder ("<Name> Results"), so it reads as the product's name.
-#
-# Each entry: key, signature-file prefix, the modes besides photo.
-set(SALVEX_EDITIONS
-  "Alder|ALD|Raw"
-  "Birch|BIR|Video,Raw,Audio"
-  "Cedar|CED|Video,Raw"
-  "Dogwood|DOG|Video,Raw"
-  "Elm|ELM|Video,Raw"
-  "Fir|FIR|"
-  "Hazel|HAZ|Video,Raw"
-)
 
 set(SALVEX_SIGNATURE_DATA ${CMAKE_SOURCE_DIR}/signatures/data)
 set(SALVEX_BUNDLE_OUTPUTS)
 
-foreach(entry IN LISTS SALVEX_EDITIONS)
-  string(REPLACE "|" ";" fields "${entry}")
-  list(GET fields 0 key)
-  list(GET fields 1 prefix)
-  list(LENGTH fields n)
-  set(modes Photo)
-  if(n GREATER 2)
-    list(GET fields 2 extra)
-    string(REPLACE "," ";" extra "${extra}")
-    list(APPEND modes ${extra})
-  endif()
-
-  set(BUNDLE_NAME "Salvex ${key} Recovery")
-  string(TOLOWER "${key}" key_lower)
-  set(BUNDLE_ID "example.salvex-recovery.${key_lower}")
+foreach(key IN LISTS SALVEX_EDITIONS)
+  set(prefix "${SALVEX_EDITION_${key}_PREFIX}")
+  set(modes "${SALVEX_EDITION_${key}_MODES}")
+  set(BUNDLE_NAME "${SALVEX_EDITION_${key}_BUNDLE_NAME}")
+  set(BUNDLE_ID "${SALVEX_EDITION_${key}_BUNDLE_ID}")
   set(bundle "${SALVEX_OUTPUT_DIR}/${BUNDLE_NAME}.app")
   configure_file(${CMAKE_SOURCE_DIR}/cmake/Info.plist.in "${bundle}/Contents/Info.plist" @ONLY)
 

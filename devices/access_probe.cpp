@@ -13,7 +13,7 @@ void MyTableController::Check_Have_Permissions() {
     const std::string path = salvex::platform::raw_device_path(view_.text(salvex::Outlet::disk_identifier));
     errno = 0;
     // A stream of its own: the search's source belongs to the scan thread.
-    if (std::FILE* probe = Open_Source(path, device_buffer_.get(), salvex::kDeviceBufferSize)) {
+    if (std::FILE* probe = source_opener(path, device_buffer_.get(), salvex::kDeviceBufferSize)) {
         std::fclose(probe);
         return;
     }

@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "app/my_table_controller.h"
-#include "engine/messages.h"
+#include "app/texts/search.h"
+#include "app/texts/wizard.h"
 
 namespace {
 
@@ -21,10 +22,8 @@ void MyTableController::showPermissionAlertAndGuideUser(int /*error_code*/) {
     const std::string name = process_name();
     const int answer = view_.alert(
         {.message = std::string(salvex::text::kPermissionRequired),
-         .informative = name + " needs permission to access files on removable volumes (like USB drives).\n\n"
-                               "Please go to System Settings > Privacy & Security > Files and Folders, find \"" +
-                        name + "\" in the list, and enable \"Removable Volumes\" access.\n\n",
-         .buttons = {"Open System Settings"}});
+         .informative = salvex::text::permission_guide(name),
+         .buttons = {std::string(salvex::text::kOpenSystemSettings)}});
 #if defined(__APPLE__)
     if (answer == 0 && !view_.open_url("x-apple.systempreferences:com.apple.preference.security?"))
         view_.open_url("x-apple.systempreferences:com.apple.preference.security?Privacy");
@@ -36,13 +35,13 @@ void MyTableController::showPermissionAlertAndGuideUser(int /*error_code*/) {
 
 void MyTableController::showGenericErrorAlert(int error_code) {
     view_.alert({.message = std::string(salvex::text::kDeviceAccessError),
-                 .informative = std::string("An unexpected error occurred while trying to access the device:\n\n") +
-                                std::strerror(error_code),
-                 .buttons = {"OK"}});
+                 .informative = std::string(salvex::text::kUnexpectedDeviceError) + std::strerror(error_code),
+                 .buttons = {std::string(salvex::text::kOk)}});
 }
 
 void MyTableController::stop_usb_disk() {
     const int answer =
-        view_.alert({.message = std::string(salvex::text::kStopQuestion), .informative = "", .buttons = {"Yes", "No"}});
+        view_.alert({.message = std::string(salvex::text::kStopQuestion), .informative = "",
+                     .buttons = {std::string(salvex::text::kYes), std::string(salvex::text::kNo)}});
     if (answer == 0) stop_now = 1;
 }

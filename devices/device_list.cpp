@@ -5,8 +5,12 @@
 #include "app/diagnostics.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 #include "app/text_helpers.h"
 #include "devices/size_format.h"
+
+using salvex::sector_count_text;
+using salvex::TableRow;
 
 using salvex::Outlet;
 
@@ -14,21 +18,21 @@ void MyTableController::Reload_Drive_list_Function() {
     view_.show_drive_loading_notice(true);
     nsMutaryOfDataObject.clear();
     getVolumeToFSGetInfo();
-    nsMutaryOfDataObject.insert(nsMutaryOfDataObject.end(), Added_Images.begin(), Added_Images.end());
+    nsMutaryOfDataObject.insert(nsMutaryOfDataObject.end(), added_images.begin(), added_images.end());
     view_.reload(Outlet::idTableView);
     view_.show_drive_loading_notice(false);
 }
 
 void MyTableController::getVolumeToFSGetInfo() {
-    if (!Volume_Source) return;
-    for (const auto& path : Volume_Source->mounted_paths(USE_HARD_DISK != 0)) {
+    if (!volume_source) return;
+    for (const auto& path : volume_source->mounted_paths(USE_HARD_DISK != 0)) {
         if (Find_Str(path, "/private/")) continue;
         find_disk_info(path);
     }
 }
 
 void MyTableController::find_disk_info(const std::string& mount_path) {
-    const auto info = Volume_Source->query(mount_path);
+    const auto info = volume_source->query(mount_path);
     if (!info) return;  // a volume gone since it was listed, or one the system cannot describe
     const auto value = [&](const char* key) -> std::optional<std::string> {
         const auto it = info->find(key);
@@ -38,7 +42,7 @@ void MyTableController::find_disk_info(const std::string& mount_path) {
     if (Find_Str(value("OpticalDeviceType").value_or(""), "CD")) return;
 
     const std::string identifier = value("DeviceIdentifier").value_or("");
-    const std::string size = std::to_string(std::strtoull(value("IOKitSize").value_or("0").c_str(), nullptr, 10));
+    const std::string size = std::to_string(salvex::leading_number(value("IOKitSize").value_or("0")).as_unsigned());
     std::optional<std::string> name = value("VolumeName");
     if (name && name->empty()) name = "Untitled";
     if (identifier.empty()) return;
@@ -58,23 +62,23 @@ void MyTableController::addRow(MyDataObject record) {
     view_.reload(Outlet::idTableView);
 }
 
-void MyTableController::Add_Disk_Image(MyDataObject record) {
+void MyTableController::add_disk_image(MyDataObject record) {
     const auto same = [&record](const MyDataObject& r) { return r.nsStrDiskIdentifier == record.nsStrDiskIdentifier; };
-    if (std::none_of(Added_Images.begin(), Added_Images.end(), same)) Added_Images.push_back(record);
+    if (std::none_of(added_images.begin(), added_images.end(), same)) added_images.push_back(record);
     if (std::none_of(nsMutaryOfDataObject.begin(), nsMutaryOfDataObject.end(), same)) addRow(std::move(record));
 }
 
-bool MyTableController::Is_Added_Image(long row) const {
+bool MyTableController::is_added_image(long row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= nsMutaryOfDataObject.size()) return false;
     const std::string& id = nsMutaryOfDataObject[static_cast<std::size_t>(row)].nsStrDiskIdentifier;
-    return std::any_of(Added_Images.begin(), Added_Images.end(),
+    return std::any_of(added_images.begin(), added_images.end(),
                        [&id](const MyDataObject& r) { return r.nsStrDiskIdentifier == id; });
 }
 
-bool MyTableController::Remove_Disk_Image(long row) {
-    if (!Is_Added_Image(row)) return false;
+bool MyTableController::remove_disk_image(long row) {
+    if (!is_added_image(row)) return false;
     const std::string id = nsMutaryOfDataObject[static_cast<std::size_t>(row)].nsStrDiskIdentifier;
-    std::erase_if(Added_Images, [&id](const MyDataObject& r) { return r.nsStrDiskIdentifier == id; });
+    std::erase_if(added_images, [&id](const MyDataObject& r) { return r.nsStrDiskIdentifier == id; });
     nsMutaryOfDataObject.erase(nsMutaryOfDataObject.begin() + row);
     view_.reload(Outlet::idTableView);
     return true;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/numbers.h"
+
 std::string getMPSize(const std::string& bytes_text) {
     float v = std::strtof(bytes_text.c_str(), nullptr);
     const char* unit = "bytes";
@@ -18,9 +20,9 @@ std::string getMPSize(const std::string& bytes_text) {
     return out;
 }
 
-std::string sector_count_text(const std::string& bytes_text) {
-    const long long bytes = std::strtoll(bytes_text.c_str(), nullptr, 10);
+std::string salvex::sector_count_text(const std::string& bytes_text) {
+    const std::int64_t bytes = salvex::leading_number(bytes_text).as_signed();
     return std::to_string(static_cast<unsigned long long>(bytes / 512));
 }
 
-std::uint64_t image_sectors(std::uint64_t bytes) { return bytes / 512 + (bytes % 512 != 0 ? 1 : 0); }
+std::uint64_t salvex::image_sectors(std::uint64_t bytes) { return bytes / 512 + (bytes % 512 != 0 ? 1 : 0); }

@@ -10,6 +10,7 @@
 
 #include "app/error_words.h"
 #include "app/my_table_controller.h"
+#include "app/texts/search.h"
 
 namespace salvex {
 
@@ -49,7 +50,7 @@ std::FILE* CarvePass::open_file(PassFile& file, Refusal& why) {
 }
 
 void CarvePass::keep(const PassFile& file) {
-    ++c_.Files_Found;
+    ++c_.files_found;
     if (holding_ != nullptr) {
         held_.push_back({.kind = Held::Kind::keep, .file = file.held});
         return;
@@ -59,7 +60,7 @@ void CarvePass::keep(const PassFile& file) {
         zeroed = std::move(it->second);
         zeroed_.erase(it);
     }
-    c_.Record_Kept(start_, general_, file, std::move(zeroed));
+    c_.record_kept(start_, general_, file, std::move(zeroed));
     hand_over(file);
 }
 
@@ -78,17 +79,17 @@ void CarvePass::note_unreadable(std::uint64_t sector, const PassFile& file) { ze
 
 void CarvePass::clear_preview(std::string_view notice, Outlet browser) {
     if (holding_ != nullptr) held_.push_back({.kind = Held::Kind::clear, .notice = std::string(notice), .browser = browser});
-    else c_.Clear_Full_Preview(notice, browser);
+    else c_.clear_full_preview(notice, browser);
 }
 
 bool CarvePass::fail(std::FILE*& stream, const Refusal& why, bool cut_short) {
     if (holding_ == nullptr) {
-        c_.Write_Failure(stream, why, cut_short);
+        c_.write_failure(stream, why, cut_short);
         return false;
     }
     // Told when released, in the words it would have had now.
     Refusal said = why;
-    if (said.cause.empty()) said.cause = errno != 0 ? plain_cause(errno) : "the destination refused the data";
+    if (said.cause.empty()) said.cause = errno != 0 ? plain_cause(errno) : std::string(text::kDestinationRefused);
     if (stream != nullptr) std::fclose(stream);
     stream = nullptr;
     close_all();
@@ -110,7 +111,7 @@ void CarvePass::hold_back(std::shared_ptr<OutputTree> holding) { holding_ = std:
 
 void CarvePass::discard() {
     if (holding_ == nullptr) return;
-    c_.Files_Found -= static_cast<std::uint64_t>(
+    c_.files_found -= static_cast<std::uint64_t>(
         std::count_if(held_.begin(), held_.end(), [](const Held& h) { return h.kind == Held::Kind::keep; }));
     close_all();
     holding_->remove_deepest();
@@ -151,7 +152,7 @@ bool CarvePass::release(std::shared_ptr<OutputTree> tree) {
     const auto failed = [&](const Refusal& why, bool cut_short, bool making = false) {
         leave_open_files(making);
         std::FILE* none = nullptr;
-        c_.Write_Failure(none, why, cut_short);
+        c_.write_failure(none, why, cut_short);
         holding_->remove_deepest();
         holding_.reset();
         return false;
@@ -176,7 +177,7 @@ bool CarvePass::release(std::shared_ptr<OutputTree> tree) {
                 state[h.file] = settled;
                 if (!start_.tree->adopt(f->type_folder, f->name, *holding_, f->type_folder, holding_name(h.file), why))
                     return failed(why, false);
-                c_.Record_Kept(start_, general_, *f, [&] {
+                c_.record_kept(start_, general_, *f, [&] {
                     std::vector<std::uint64_t> zeroed;
                     if (const auto it = zeroed_.find(f->path); it != zeroed_.end()) {
                         zeroed = std::move(it->second);
@@ -191,7 +192,7 @@ bool CarvePass::release(std::shared_ptr<OutputTree> tree) {
                 unname_file(*f);
                 break;
             case Held::Kind::clear:
-                c_.Clear_Full_Preview(h.notice, h.browser);
+                c_.clear_full_preview(h.notice, h.browser);
                 break;
             case Held::Kind::fail:
                 why = h.why;

@@ -65,6 +65,10 @@ public:
     virtual bool reads_whole_range() const = 0;
     // Whether the pass counts as read to its end, the source having ended early or not.
     virtual bool read_to_end(bool source_ended) const { return !source_ended; }
+    // Whether an unexpected failure inside the sector loop ends the loop without a
+    // word, the last read deciding as at the end of the range; otherwise it is the
+    // caller's to show.
+    virtual bool fails_quietly() const { return false; }
 
     bool general() const { return general_; }
     const PassStart& start() const { return start_; }
@@ -175,6 +179,7 @@ public:
     bool stop() override;
     bool reads() const override { return !list_.empty() && !list_failed_; }
     bool reads_whole_range() const override { return !list_.empty() && search_.has_value(); }
+    bool fails_quietly() const override { return true; }
 
     static constexpr int kSlots = 30;
 

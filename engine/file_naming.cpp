@@ -2,13 +2,16 @@
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
+
+using salvex::kPhotoMode;
 
 std::string MyTableController::Generate_File_Name(std::uint64_t number, const std::string& prefix,
                                                   const std::string& extension) const {
-    return salvex::file_name_for(File_Name_Number(number, prefix), prefix, extension);
+    return salvex::file_name_for(file_name_number(number, prefix), prefix, extension);
 }
 
-std::uint64_t MyTableController::File_Name_Number(std::uint64_t number, const std::string& prefix) const {
+std::uint64_t MyTableController::file_name_number(std::uint64_t number, const std::string& prefix) const {
     if (Recovery_MODE != kPhotoMode) {
         // The summary row of the type keeps the count of files listed so far.
         for (const auto& row : nsSIGFileInfoDataObject) {
@@ -16,7 +19,7 @@ std::uint64_t MyTableController::File_Name_Number(std::uint64_t number, const st
             if (hidden == row.end() || hidden->second != prefix) continue;
             const auto count = row.find("NoOfFile");
             const std::string listed = count == row.end() ? std::string() : count->second;
-            number = static_cast<std::uint64_t>(std::strtoll(listed.c_str(), nullptr, 10)) + 1;
+            number = static_cast<std::uint64_t>(salvex::leading_number(listed).as_signed()) + 1;
             break;
         }
     }

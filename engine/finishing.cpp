@@ -9,6 +9,8 @@
 #include "engine/finish/file_source.h"
 #include "engine/finish/registry.h"
 
+using salvex::PassStart;
+
 namespace fin = salvex::finish;
 
 bool salvex::judge_carved(std::FILE* stream, const std::string& extension, bool exact, fin::Verdict& verdict,
@@ -30,7 +32,7 @@ bool salvex::judge_carved(std::FILE* stream, const std::string& extension, bool 
     return true;
 }
 
-void MyTableController::Record_Kept(const PassStart& pass, bool general, const salvex::PassFile& file,
+void MyTableController::record_kept(const PassStart& pass, bool general, const salvex::PassFile& file,
                                     std::vector<std::uint64_t> zeroed) {
     ++(general ? scan_tally.general_files : scan_tally.thorough_files);
     if (!zeroed.empty()) scan_tally.files_with_zeros.push_back(file.path);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/numbers.h"
 #include "signatures/hex.h"
 
 namespace salvex {
@@ -10,7 +11,7 @@ namespace salvex {
 namespace {
 
 std::int64_t leading_integer(const std::string& text) {
-    return std::strtoll(text.c_str(), nullptr, 10);  // non-numbers read as 0
+    return leading_number(text).as_signed();  // non-numbers read as 0
 }
 
 }  // namespace

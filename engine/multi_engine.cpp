@@ -9,10 +9,11 @@
 
 #include "app/error_words.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 #include "app/text_helpers.h"
+#include "app/texts/search.h"
 #include "engine/carve_pass.h"
 #include "engine/finish/registry.h"
-#include "engine/messages.h"
 #include "engine/sector_stream.h"
 
 namespace fs = std::filesystem;
@@ -53,7 +54,7 @@ void GroupPass::close_slots() {
 void GroupPass::name_file(PassFile& file) {
     // Names count listed files; one not listed, or two of a type in one group,
     // would repeat a name, so the number moves on past any in use.
-    std::uint64_t number = c_.File_Name_Number(file.count, file.extension);
+    std::uint64_t number = c_.file_name_number(file.count, file.extension);
     std::string name = file_name_for(number, file.extension, file.extension);
     const fs::path folder = start_.pass_folder / file.type_folder;
     while (used_paths_.contains((folder / name).string())) name = file_name_for(++number, file.extension, file.extension);
@@ -199,7 +200,7 @@ bool GroupPass::feed(std::uint64_t index, const std::uint8_t* sector, bool unrea
         // Group step.
         if (!header_flag_) group_bytes_ += kSectorSize;
         for (auto it = open_.begin(); it != open_.end();) {
-            const auto max = static_cast<std::uint64_t>(std::strtoll(it->max_size.c_str(), nullptr, 10));
+            const auto max = static_cast<std::uint64_t>(leading_number(it->max_size).as_signed());
             if (group_bytes_ < max) {
                 if (!header_flag_ && !write_slot(it->slot)) return refused(*it);
                 ++it;

@@ -19,14 +19,14 @@ struct PassFile {
     std::size_t held = 0;           // its place among a held-back pass's files
 };
 
-}  // namespace salvex
-
-struct OpenFile : salvex::PassFile {
+struct OpenFile : PassFile {
     std::string max_size;  // Max_File_Size as the signature file wrote it
     std::string header;
     int slot = -1;         // which of the pass's output streams holds it
     // What the finishing step said, for the group's settling once it is closed.
-    salvex::finish::Verdict verdict;
+    finish::Verdict verdict;
     bool closed = false;
 };
 using OpenFileList = std::vector<OpenFile>;
+
+}  // namespace salvex

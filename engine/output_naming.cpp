@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "app/numbers.h"
 #include "app/text_helpers.h"
 
 namespace salvex {
@@ -33,8 +34,10 @@ std::string next_rollover_folder(const std::string& folder) {
     if (const auto underscore = folder.find('_'); underscore != std::string::npos) {
         // The suffix counts from its leading digits; none reads as 0.
         const char* suffix = folder.c_str() + underscore + 1;
-        const long n = (std::isdigit(static_cast<unsigned char>(*suffix)) ? std::strtol(suffix, nullptr, 10) : 0) + 1;
-        if (n >= 1000) return {};
+        const std::int64_t last =
+            std::isdigit(static_cast<unsigned char>(*suffix)) ? leading_number(suffix).as_signed() : 0;
+        if (last >= 999) return {};
+        const long n = static_cast<long>(last) + 1;
         char digits[24];
         std::snprintf(digits, sizeof digits, "%03ld", n);
         name = folder.substr(0, underscore) + "_" + digits;

@@ -9,14 +9,14 @@
 
 #include "signatures/signature_list.h"
 
+namespace salvex {
+
 struct FolderCounter {
     std::string key;         // the Extension
     std::int32_t count = -1; // files in the current folder, minus one
     std::string folder;      // the current type folder, at first the key
 };
 using FolderCounterTable = std::vector<FolderCounter>;
-
-namespace salvex {
 
 inline constexpr std::int32_t kFilesPerTypeFolder = 50000;
 inline constexpr std::string_view kGeneralPassFolder = "General Recovery Results";

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "app/folder_helpers.h"
+#include "app/texts/search.h"
 #include "platform/invoking_user.h"
 
 namespace salvex {
@@ -27,7 +28,7 @@ int open_sub(int dir, const std::string& dir_path, const std::string& name, Refu
     const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        why = {path, error == ELOOP || error == ENOTDIR ? "a link or a file stands there; nothing was written through it"
+        why = {path, error == ELOOP || error == ENOTDIR ? std::string(text::kLinkOrFileInTheWay)
                                                          : cause(error)};
         errno = error;
         return -1;
@@ -41,8 +42,7 @@ int open_sub(int dir, const std::string& dir_path, const std::string& name, Refu
 bool clear_name_at(int dir, const std::string& path, const std::string& name, Refusal& why) {
     struct stat st {};
     if (::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
-        why = {path, std::string(S_ISLNK(st.st_mode) ? "a link" : "something other than a file") +
-                         " stands there; nothing was written through it"};
+        why = {path, std::string(S_ISLNK(st.st_mode) ? text::kLinkInTheWay : text::kOtherInTheWay)};
         errno = EEXIST;
         return false;
     }
@@ -102,7 +102,7 @@ OutputTree::~OutputTree() {
 
 bool OutputTree::open(const std::string& destination, const std::vector<std::string>& below, Refusal& why) {
     // The destination is the user's own choice: made with its parents when missing.
-    if (!Create_User_Folder(destination)) {
+    if (!create_user_folder(destination)) {
         why = {destination, cause(errno)};
         return false;
     }
@@ -132,7 +132,7 @@ int OutputTree::sub_folder(const std::string& sub, Refusal& why) {
 
 int OutputTree::checked_sub_folder(const std::string& sub, Refusal& why) {
     if (chain_.empty()) {
-        why = {deepest_path_, "no result folder is open"};
+        why = {deepest_path_, std::string(text::kNoResultFolderOpen)};
         return -1;
     }
     // The folder must still be where its path says, or the hand-over would name a
@@ -140,7 +140,7 @@ int OutputTree::checked_sub_folder(const std::string& sub, Refusal& why) {
     struct stat by_path {}, held {};
     if (::stat(deepest_path_.c_str(), &by_path) != 0 || ::fstat(chain_.back(), &held) != 0 ||
         by_path.st_dev != held.st_dev || by_path.st_ino != held.st_ino) {
-        why = {deepest_path_, "moved or removed during the search"};
+        why = {deepest_path_, std::string(text::kFolderMoved)};
         errno = ENOENT;
         return -1;
     }

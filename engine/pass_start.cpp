@@ -1,4 +1,5 @@
 // The start of a pass and the failures that end one, shared by both engines.
+#include "app/numbers.h"
 #include "engine/pass_start.h"
 
 #include <cerrno>
@@ -12,31 +13,32 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
-#include "engine/messages.h"
+#include "app/texts/search.h"
 #include "engine/output_naming.h"
 #include "engine/output_tree.h"
 #include "platform/raw_device.h"
 
+using salvex::ScanParameters;
+using salvex::kPhotoMode;
+using salvex::ScanOutcome;
+
 using salvex::Outlet;
+using salvex::PassStart;
 namespace fs = std::filesystem;
 
 namespace salvex {
 
 std::string sector_label(std::uint64_t index, std::uint64_t end, std::uint64_t start, std::uint64_t total) {
-    char text[128];
-    std::snprintf(text, sizeof text, "Sectors %llu of %llu   ( Completed %llu%% )", static_cast<unsigned long long>(index),
-                  static_cast<unsigned long long>(end),
-                  static_cast<unsigned long long>(total == 0 ? 0 : (index - start) * 100 / total));
-    return text;
+    return text::sector_progress(index, end, total == 0 ? 0 : (index - start) * 100 / total);
 }
 
 }  // namespace salvex
 
-ScanParameters MyTableController::Read_Scan_Parameters() const {
+ScanParameters MyTableController::read_scan_parameters() const {
     ScanParameters p;
     const bool sig = Recovery_MODE != kPhotoMode;
     p.device_identifier = view_.text(Outlet::disk_identifier);
-    p.device_sectors = std::strtoull(view_.text(Outlet::sectors_val).c_str(), nullptr, 10);
+    p.device_sectors = salvex::leading_number(view_.text(Outlet::sectors_val)).as_unsigned();
     p.entire_disk = view_.state(salvex::in_set(Outlet::entire_disk_rd, sig));
     p.sector_range = view_.state(salvex::in_set(Outlet::sector_range_rd, sig));
     p.start_text = view_.text(salvex::in_set(Outlet::Start_slider_val, sig));
@@ -47,12 +49,12 @@ ScanParameters MyTableController::Read_Scan_Parameters() const {
     return p;
 }
 
-void MyTableController::Device_Open_Failure(int error_code) {
+void MyTableController::device_open_failure(int error_code) {
     const bool photo = scan_params_.mode == kPhotoMode;
     if (photo) {
         syslog(LOG_NOTICE, "err no : %d", error_code);
     }
-    Stop_Label_Timer();
+    stop_label_timer();
     view_.post_and_wait([this, photo] {
         --screen_counter;
         if (photo) {
@@ -76,28 +78,28 @@ void MyTableController::Device_Open_Failure(int error_code) {
     }
 }
 
-void MyTableController::Write_Failure(std::FILE*& failing_stream, const salvex::Refusal& why, bool cut_short) {
+void MyTableController::write_failure(std::FILE*& failing_stream, const salvex::Refusal& why, bool cut_short) {
     const int cause = errno;
     if (scan_tally.failure.empty()) {
         scan_tally.failure = !why.cause.empty() ? why.cause
                              : cause != 0      ? salvex::plain_cause(cause)
-                                               : "the destination refused the data";
+                                               : std::string(salvex::text::kDestinationRefused);
         scan_tally.failed_path = why.path;
         scan_tally.cut_short = cut_short;
     }
     stop_now = 0;
-    Close_Source();
-    Stop_Label_Timer();
+    close_source();
+    stop_label_timer();
     if (failing_stream != nullptr) {
         std::fclose(failing_stream);
         failing_stream = nullptr;
     }
     scan_outcome = ScanOutcome::Failed;
     Show_MessageBox(salvex::text::unable_saving_Msg);
-    Request_Final_Screen();
+    request_final_screen();
 }
 
-std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_source) {
+std::optional<PassStart> MyTableController::start_pass(bool general, bool open_source) {
     using namespace salvex;
     const ScanParameters& params = scan_params_;
     const std::int32_t mode = params.mode;
@@ -117,14 +119,14 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
         view_.set_text(Outlet::Mode_label, mode_label);
         Curr_Running_Mode_Info = mode_label;
     });
-    Close_Source();
+    close_source();
 
     PassStart pass;
     if (params.entire_disk && !params.sector_range) {
         pass.end = params.device_sectors;
     } else if (!params.entire_disk && params.sector_range) {
-        pass.first = std::strtoull(params.start_text.c_str(), nullptr, 10);
-        pass.end = std::strtoull(params.end_text.c_str(), nullptr, 10);
+        pass.first = salvex::leading_number(params.start_text).as_unsigned();
+        pass.end = salvex::leading_number(params.end_text).as_unsigned();
     }
     const std::uint64_t first = pass.first, end = pass.end, total = end - first;
     start_sector = first;
@@ -140,9 +142,9 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
     pass.source_path = platform::raw_device_path(params.device_identifier);
     if (open_source) {
         errno = 0;
-        pFile_Disk = Open_Source(pass.source_path, device_buffer_.get(), kDeviceBufferSize);
+        pFile_Disk = source_opener(pass.source_path, device_buffer_.get(), kDeviceBufferSize);
         if (pFile_Disk == nullptr) {
-            Device_Open_Failure(errno);
+            device_open_failure(errno);
             return std::nullopt;
         }
         pass.device = pFile_Disk;
@@ -152,7 +154,7 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
         view_.set_enabled(Outlet::Thro_Mode_Chk, false);
         view_.set_enabled(Outlet::browse_path, false);
         view_.set_enabled(salvex::in_set(Outlet::exact_files_chk, !photo), false);
-        if (general && !photo) view_.set_text(Outlet::QuickLook_View_Box, "No file is selected to preview");
+        if (general && !photo) view_.set_text(Outlet::QuickLook_View_Box, std::string(text::kNoFileToPreview));
         view_.set_value(Outlet::Progress_Horz, 0);
         view_.set_text(Outlet::help_info, std::string(text::kStopHelp));
     });
@@ -174,13 +176,13 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
         // The thorough pass makes the general pass's folder first, as the general pass would have.
         OutputTree general_tree;
         if (!general_tree.open(params.destination, {Rec_Folder_Name, mode_name, std::string(kGeneralPassFolder)}, why)) {
-            Write_Failure(no_output, why);
+            write_failure(no_output, why);
             return std::nullopt;
         }
     }
     pass.tree = std::make_shared<OutputTree>();
     if (!pass.tree->open(params.destination, {Rec_Folder_Name, mode_name, pass.pass_folder_name}, why)) {
-        Write_Failure(no_output, why);
+        write_failure(no_output, why);
         return std::nullopt;
     }
     if (general) {
@@ -200,11 +202,11 @@ std::optional<PassStart> MyTableController::Start_Pass(bool general, bool open_s
     return pass;
 }
 
-void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet browser) {
+void MyTableController::clear_full_preview(std::string_view notice, Outlet browser) {
     // Photos still on their way count once they land: when they could reach the
     // limit, let them land first (in flight read first, so a landing in between
     // can only make the sum too large).
-    const std::uint64_t in_flight = Photos_In_Flight;
+    const std::uint64_t in_flight = photos_in_flight;
     if (in_flight > 0 && Preview_Image_Count + in_flight >= PREVIEW_CLEAR_LIMIT) view_.post_and_wait([] {});
     if (Preview_Image_Count < PREVIEW_CLEAR_LIMIT) return;
     view_.post_and_wait([this, notice] {
@@ -212,7 +214,7 @@ void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet brows
         view_.set_hidden(Outlet::ClearThumbnail_Label, false);
     });
     // Long enough to read the notice; the scan waits, the window does not.
-    std::this_thread::sleep_for(Clearing_Pause);
+    std::this_thread::sleep_for(clearing_pause);
     Preview_Image_Count = 0;
     view_.post_and_wait([this, browser] {
         images.clear();
@@ -220,14 +222,14 @@ void MyTableController::Clear_Full_Preview(std::string_view notice, Outlet brows
     });
 }
 
-std::FILE* MyTableController::Open_Single_Sector_Source(const std::string& path) {
-    std::FILE* stream = Open_Source(path, source_sector_.data(), source_sector_.size());
+std::FILE* MyTableController::open_single_sector_source(const std::string& path) {
+    std::FILE* stream = source_opener(path, source_sector_.data(), source_sector_.size());
     if (stream != nullptr) std::setvbuf(stream, source_sector_.data(), _IOFBF, source_sector_.size());
     return stream;
 }
 
-bool MyTableController::End_Pass(bool source_ended, const salvex::SectorReader& reader) {
-    Close_Source();
+bool MyTableController::end_pass(bool source_ended, const salvex::SectorReader& reader) {
+    close_source();
     if (reader.unreadable() > scan_tally.unreadable_sectors) {
         scan_tally.unreadable_sectors = reader.unreadable();
         scan_tally.first_unreadable = reader.first_unreadable();

@@ -8,9 +8,9 @@
 #include "app/error_words.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/texts/search.h"
 #include "engine/carve_pass.h"
 #include "engine/finish/registry.h"
-#include "engine/messages.h"
 #include "engine/sector_stream.h"
 
 namespace salvex {
@@ -40,10 +40,10 @@ void PhotoPass::hand_over(const PassFile& file) {
     // Posted without waiting: nothing the scan does next depends on a photo being
     // listed, so a busy window never holds the search up. The clearing check waits
     // for them when they could matter.
-    ++c_.Photos_In_Flight;
+    ++c_.photos_in_flight;
     c_.view().post([c = &c_, path = file.path, name = file.name, uid = file.uid] {
         c->addImageWithPath(path, name, uid);
-        --c->Photos_In_Flight;
+        --c->photos_in_flight;
     });
 }
 

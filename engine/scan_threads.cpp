@@ -8,16 +8,20 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
-#include "engine/messages.h"
+#include "app/texts/search.h"
 #include "engine/pass_start.h"
 #include "engine/scan_report.h"
 #include "platform/short_waits.h"
 
+using salvex::ScanParameters;
+using salvex::kPhotoMode;
+using salvex::ScanOutcome;
+
 using salvex::Outlet;
 
-void MyTableController::Start_Scan() { Start_Scan(Read_Scan_Parameters()); }
+void MyTableController::start_scan() { start_scan(read_scan_parameters()); }
 
-void MyTableController::Take_Scan_Parameters(ScanParameters choices) {
+void MyTableController::take_scan_parameters(ScanParameters choices) {
     choices.mode = Recovery_MODE;
     const bool photo = choices.mode == kPhotoMode;
     choices.general_list = photo ? Ext_Array : CheckListHeader_Array;
@@ -25,12 +29,12 @@ void MyTableController::Take_Scan_Parameters(ScanParameters choices) {
     scan_params_ = std::move(choices);
 }
 
-void MyTableController::Start_Scan(ScanParameters choices) {
-    Join_Scan_Threads();
-    Take_Scan_Parameters(std::move(choices));
+void MyTableController::start_scan(ScanParameters choices) {
+    join_scan_threads();
+    take_scan_parameters(std::move(choices));
     scan_outcome = ScanOutcome::None;
     scan_tally = {};
-    Files_Found = 0;
+    files_found = 0;
     search_starts_.reset();
     {
         // Set before either thread starts, so a pass that fails at once can stop it.
@@ -40,28 +44,28 @@ void MyTableController::Start_Scan(ScanParameters choices) {
     scan_running_ = true;
     scan_thread_ = std::thread([this, photo = scan_params_.mode == kPhotoMode] {
         salvex::platform::use_default_slices();  // not the interface thread's short ones
-        Run_Guarded([this, photo] {
+        run_guarded([this, photo] {
             if (photo) Photo_Rec_Thread();
             else Raw_File_Rec_Thread();
         });
-        Close_Source();
+        close_source();
         // Its last entries reach the disk before the scan counts as ended.
         if (report_ != nullptr) report_->close();
-        Release_Result_Folder(!scan_tally.result_folder.empty());
+        release_result_folder(!scan_tally.result_folder.empty());
         scan_running_ = false;
     });
     timer_thread_ = std::thread([this] { startTimerThread(); });
 }
 
-bool MyTableController::Run_Pass_Here(bool photo, bool general) {
-    Take_Scan_Parameters(Read_Scan_Parameters());
+bool MyTableController::run_pass_here(bool photo, bool general) {
+    take_scan_parameters(read_scan_parameters());
     bool read = false;
-    Run_Guarded([&] { read = Run_Pass(photo, general); });
-    Close_Source();
+    run_guarded([&] { read = run_pass(photo, general); });
+    close_source();
     return read;
 }
 
-void MyTableController::Run_Guarded(const std::function<void()>& scan) {
+void MyTableController::run_guarded(const std::function<void()>& scan) {
     std::string failure;
     try {
         scan();
@@ -69,32 +73,32 @@ void MyTableController::Run_Guarded(const std::function<void()>& scan) {
     } catch (const std::exception& e) {
         failure = e.what();
     } catch (...) {
-        failure = "the search failed for a reason it could not name";
+        failure = salvex::text::kUnnamedFailure;
     }
-    Close_Source();
-    Stop_Label_Timer();
+    close_source();
+    stop_label_timer();
     stop_now = 0;
     scan_outcome = ScanOutcome::Failed;
     Show_MessageBox(failure);
-    Request_Final_Screen();
+    request_final_screen();
 }
 
-void MyTableController::Close_Source() {
+void MyTableController::close_source() {
     if (pFile_Disk == nullptr) return;
     std::fclose(pFile_Disk);
     pFile_Disk = nullptr;
 }
 
-void MyTableController::Join_Scan_Threads() {
+void MyTableController::join_scan_threads() {
     if (scan_thread_.joinable()) scan_thread_.join();
-    Stop_Label_Timer();
+    stop_label_timer();
     if (timer_thread_.joinable()) timer_thread_.join();
 }
 
-void MyTableController::End_Scan() {
+void MyTableController::end_scan() {
     if (scan_running_) stop_now = 1;
     while (scan_running_) view_.run_posted_work(std::chrono::milliseconds(5));
-    Join_Scan_Threads();
+    join_scan_threads();
     // Nothing posted for this controller may run after it.
     while (view_.run_posted_work(std::chrono::milliseconds(0)) > 0) {
     }
@@ -102,22 +106,22 @@ void MyTableController::End_Scan() {
 
 void MyTableController::Photo_Rec_Thread() {
     stop_screen_already_show = 0;
-    Run_Passes(true);
-    Request_Final_Screen();
+    run_passes(true);
+    request_final_screen();
 }
 
 void MyTableController::Raw_File_Rec_Thread() {
     stop_screen_already_show = 0;
     // A preview being prepared shows the final screen itself once its sheet is gone.
-    if (Run_Passes(false) && session) {
+    if (run_passes(false) && session) {
         stop_now = 1;
         // The sheet may have gone between the two looks, before the preview saw stop_now.
         if (session) return;
     }
-    Request_Final_Screen();
+    request_final_screen();
 }
 
-void MyTableController::Request_Final_Screen() {
+void MyTableController::request_final_screen() {
     if (stop_screen_already_show.exchange(1) == 0) view_.post([this] { Final_or_Stop_Screen(); });
 }
 
@@ -131,7 +135,7 @@ void MyTableController::startTimerThread() {
     }
 }
 
-void MyTableController::Stop_Label_Timer() {
+void MyTableController::stop_label_timer() {
     {
         std::lock_guard lock(timer_mutex_);
         mSetLabelTimer = false;
@@ -156,7 +160,7 @@ void MyTableController::Final_or_Stop_Screen() {
         stop_now = 1;
         stop_screen_already_show = 1;
         view_.set_text(Outlet::help_info, std::string(salvex::text::kBackHelp));
-        Stop_Label_Timer();
+        stop_label_timer();
         for (const Outlet o : {Outlet::Mode_label, Outlet::Progress_Horz, Outlet::sector_label, Outlet::stop_scan})
             view_.set_hidden(o, true);
         view_.show_end_of_search_notice();

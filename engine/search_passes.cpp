@@ -14,7 +14,18 @@
 #include "engine/output_naming.h"
 #include "engine/sector_reader.h"
 
+using salvex::SignatureList;
+using salvex::kPhotoMode;
+using salvex::ScanOutcome;
+using salvex::PassStart;
+
 namespace {
+
+// Thrown by a group pass whose sector loop failed, once it has ended as at the end
+// of its range: whether it counts as read to its end.
+struct LoopCut {
+    bool read_to_end;
+};
 
 // The thorough pass of the search whose general pass starts so.
 PassStart thorough_start(const PassStart& general) {
@@ -33,32 +44,32 @@ struct MyTableController::HeldSearch {
     std::filesystem::path made;  // its mode folder, made for the holding folders
 };
 
-bool MyTableController::Run_Passes(bool photo) {
+bool MyTableController::run_passes(bool photo) {
     std::vector<const ModeBeside*> later;
-    for (const ModeBeside& m : Modes_Beside) later.push_back(&m);
-    const bool general_read = Run_Search(photo, later);
+    for (const ModeBeside& m : modes_beside) later.push_back(&m);
+    const bool general_read = run_search(photo, later);
     // Modes that could not read beside it read on their own, one after another.
     for (const ModeBeside* m : later) {
         if (!general_read || stop_screen_already_show != 0) break;
-        Switch_To_Mode(*m);
+        switch_to_mode(*m);
         std::vector<const ModeBeside*> none;
-        Run_Search(m->mode == kPhotoMode, none);
+        run_search(m->mode == kPhotoMode, none);
     }
     return general_read;
 }
 
-bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& later) {
+bool MyTableController::run_search(bool photo, std::vector<const ModeBeside*>& later) {
     std::vector<HeldSearch> held;
     const auto read = [&] {
-        const std::optional<PassStart> start = Start_Pass(true);
+        const std::optional<PassStart> start = start_pass(true);
         if (!start) return false;
-        const std::unique_ptr<salvex::CarvePass> general = Make_Pass(photo, true, *start);
-        if (!Passes_In_Turn && general->reads_whole_range()) held = Hold_Beside(photo, *start, later);
+        const std::unique_ptr<salvex::CarvePass> general = make_pass(photo, true, *start);
+        if (!passes_in_turn && general->reads_whole_range()) held = hold_beside(photo, *start, later);
         std::vector<salvex::CarvePass*> beside;
         for (const HeldSearch& h : held)
             for (salvex::CarvePass* pass : {h.general.get(), h.thorough.get()})
                 if (pass != nullptr) beside.push_back(pass);
-        return Read_Pass(*general, beside);
+        return read_pass(*general, beside);
     };
     // A search that never came to run leaves nothing, not even its mode folder.
     const auto discard = [](HeldSearch& h) {
@@ -67,54 +78,57 @@ bool MyTableController::Run_Search(bool photo, std::vector<const ModeBeside*>& l
         std::error_code ec;
         if (!h.made.empty()) std::filesystem::remove(h.made, ec);  // only while empty
     };
-    bool general_read = false;
-    if (!photo) {
-        general_read = read();
-    } else {
-        try {
-            general_read = read();
-        } catch (const std::exception& e) {
-            // Open streams stay as they are: the next pass or the end of the scan thread closes them.
-            Show_MessageBox(e.what());
-            general_read = true;
-            // What read beside it did not read to the end: those modes read on their own.
-            for (HeldSearch& h : held) {
-                if (h.mode != nullptr) later.push_back(h.mode);
-                discard(h);
-            }
-            held.clear();
+    // What read beside it did not read to the end: those modes read on their own.
+    const auto read_alone_later = [&] {
+        for (HeldSearch& h : held) {
+            if (h.mode != nullptr) later.push_back(h.mode);
+            discard(h);
         }
+        held.clear();
+    };
+    bool general_read = false;
+    try {
+        general_read = read();
+    } catch (const LoopCut& cut) {
+        general_read = cut.read_to_end;
+        read_alone_later();
+    } catch (const std::exception& e) {
+        if (!photo) throw;
+        // Open streams stay as they are: the next pass or the end of the scan thread closes them.
+        Show_MessageBox(e.what());
+        general_read = true;
+        read_alone_later();
     }
     if (!general_read || stop_screen_already_show != 0) {
         for (HeldSearch& h : held) discard(h);
         return general_read;
     }
     // Its thorough pass, held back beside it or reading on its own now.
-    if (!held.empty() && held.front().thorough != nullptr) Release_Held_Pass(*held.front().thorough);
-    else if (scan_params_.thorough && stop_screen_already_show == 0) Run_Pass(photo, false);
+    if (!held.empty() && held.front().thorough != nullptr) release_held_pass(*held.front().thorough);
+    else if (scan_params_.thorough && stop_screen_already_show == 0) run_pass(photo, false);
     for (std::size_t i = 1; i < held.size(); ++i) {
         HeldSearch& h = held[i];
-        if (stop_screen_already_show != 0 || Stopped_Between_Passes()) {
+        if (stop_screen_already_show != 0 || stopped_between_passes()) {
             discard(h);
             continue;
         }
-        Switch_To_Mode(*h.mode);
-        if (!Release_Held_General(*h.general)) {
+        switch_to_mode(*h.mode);
+        if (!release_held_general(*h.general)) {
             discard(h);
             continue;
         }
-        if (h.thorough != nullptr) Release_Held_Pass(*h.thorough);
-        else if (scan_params_.thorough && stop_screen_already_show == 0) Run_Pass(h.mode->mode == kPhotoMode, false);
+        if (h.thorough != nullptr) release_held_pass(*h.thorough);
+        else if (scan_params_.thorough && stop_screen_already_show == 0) run_pass(h.mode->mode == kPhotoMode, false);
     }
     return general_read;
 }
 
-std::vector<MyTableController::HeldSearch> MyTableController::Hold_Beside(bool photo, const PassStart& start,
+std::vector<MyTableController::HeldSearch> MyTableController::hold_beside(bool photo, const PassStart& start,
                                                                           std::vector<const ModeBeside*>& later) {
     using namespace salvex;
     std::vector<HeldSearch> held(1);
     if (start.thorough)
-        held.front().thorough = Make_Held_Pass(photo, thorough_start(start), scan_params_.thorough_list);
+        held.front().thorough = make_held_pass(photo, thorough_start(start), scan_params_.thorough_list);
     std::vector<const ModeBeside*> alone;
     for (const ModeBeside* m : later) {
         PassStart general = start;
@@ -126,36 +140,36 @@ std::vector<MyTableController::HeldSearch> MyTableController::Hold_Beside(bool p
         std::error_code ec;
         const std::filesystem::path mode_folder = general.pass_folder.parent_path();
         HeldSearch h{m, nullptr, nullptr, std::filesystem::exists(mode_folder, ec) ? std::filesystem::path() : mode_folder};
-        h.general = Make_Held_Pass(m->mode == kPhotoMode, general, m->general);
+        h.general = make_held_pass(m->mode == kPhotoMode, general, m->general);
         if (h.general == nullptr) {
             if (!h.made.empty()) std::filesystem::remove(h.made, ec);  // it makes it itself when it runs
             alone.push_back(m);
             continue;
         }
-        if (start.thorough) h.thorough = Make_Held_Pass(m->mode == kPhotoMode, thorough_start(general), m->thorough);
+        if (start.thorough) h.thorough = make_held_pass(m->mode == kPhotoMode, thorough_start(general), m->thorough);
         held.push_back(std::move(h));
     }
     later = alone;
     return held;
 }
 
-std::unique_ptr<salvex::CarvePass> MyTableController::Make_Pass(bool photo, bool general, PassStart start,
+std::unique_ptr<salvex::CarvePass> MyTableController::make_pass(bool photo, bool general, PassStart start,
                                                                 const SignatureList& list) {
     if (photo) return std::make_unique<salvex::PhotoPass>(*this, general, std::move(start), list);
     return std::make_unique<salvex::GroupPass>(*this, general, std::move(start), list);
 }
 
-std::unique_ptr<salvex::CarvePass> MyTableController::Make_Pass(bool photo, bool general, PassStart start) {
-    return Make_Pass(photo, general, std::move(start), general ? scan_params_.general_list : scan_params_.thorough_list);
+std::unique_ptr<salvex::CarvePass> MyTableController::make_pass(bool photo, bool general, PassStart start) {
+    return make_pass(photo, general, std::move(start), general ? scan_params_.general_list : scan_params_.thorough_list);
 }
 
-std::unique_ptr<salvex::CarvePass> MyTableController::Make_Held_Pass(bool photo, const PassStart& start,
+std::unique_ptr<salvex::CarvePass> MyTableController::make_held_pass(bool photo, const PassStart& start,
                                                                      const SignatureList& list) {
     using namespace salvex;
     const bool general = start.pass_folder_name == kGeneralPassFolder;
     std::unique_ptr<CarvePass> pass;
     try {
-        pass = Make_Pass(photo, general, start, list);
+        pass = make_pass(photo, general, start, list);
     } catch (const std::exception&) {
         return nullptr;  // its damaged list is told when it runs on its own
     }
@@ -172,25 +186,27 @@ std::unique_ptr<salvex::CarvePass> MyTableController::Make_Held_Pass(bool photo,
     return pass;
 }
 
-bool MyTableController::Run_Pass(bool photo, bool general) {
+bool MyTableController::run_pass(bool photo, bool general) {
     const auto run = [&] {
-        const std::optional<PassStart> start = Start_Pass(general);
-        return start && Read_Pass(*Make_Pass(photo, general, *start), {});
+        const std::optional<PassStart> start = start_pass(general);
+        return start && read_pass(*make_pass(photo, general, *start), {});
     };
-    if (!photo) return run();
     try {
         return run();
+    } catch (const LoopCut& cut) {
+        return cut.read_to_end;
     } catch (const std::exception& e) {
+        if (!photo) throw;
         // Open streams stay as they are: the next pass or the end of the scan thread closes them.
         Show_MessageBox(e.what());
         return true;
     }
 }
 
-bool MyTableController::Read_Pass(salvex::CarvePass& pass, const std::vector<salvex::CarvePass*>& beside) {
+bool MyTableController::read_pass(salvex::CarvePass& pass, const std::vector<salvex::CarvePass*>& beside) {
     using namespace salvex;
     const PassStart& start = pass.start();
-    SectorReader reader(start.device, [this, &start] { return Open_Single_Sector_Source(start.source_path); },
+    SectorReader reader(start.device, [this, &start] { return open_single_sector_source(start.source_path); },
                         read_buffer_.get(), std::min(read_sectors * kSectorSize, kDeviceBufferSize));
     // The passes beside would not have run when this one ends short.
     const auto short_end = [&beside] {
@@ -199,52 +215,62 @@ bool MyTableController::Read_Pass(salvex::CarvePass& pass, const std::vector<sal
     };
     std::vector<char> going(beside.size(), 1);
     bool source_ended = false;
-    for (;;) {
-        const std::uint64_t index = for_index.load(std::memory_order_relaxed);
-        if (index >= start.end || !pass.reads()) break;
+    bool last_read_returned = true;
+    try {
+        for (;;) {
+            const std::uint64_t index = for_index.load(std::memory_order_relaxed);
+            if (index >= start.end || !pass.reads()) break;
 
-        if (stop_now.load(std::memory_order_relaxed) == 1) {
-            stop_now = 0;
-            Close_Source();
-            Stop_Label_Timer();
-            short_end();
-            if (!pass.stop()) return false;
-            scan_outcome = ScanOutcome::Stopped;
-            Request_Final_Screen();
-            return false;
-        }
+            if (stop_now.load(std::memory_order_relaxed) == 1) {
+                stop_now = 0;
+                close_source();
+                stop_label_timer();
+                short_end();
+                if (!pass.stop()) return false;
+                scan_outcome = ScanOutcome::Stopped;
+                request_final_screen();
+                return false;
+            }
 
-        const std::uint8_t* sector = nullptr;
-        const SectorReader::Got got = reader.next(index, start.end, sector);
-        if (got == SectorReader::Got::end) {
-            source_ended = true;
-            break;
+            const std::uint8_t* sector = nullptr;
+            last_read_returned = false;
+            const SectorReader::Got got = reader.next(index, start.end, sector);
+            last_read_returned = got != SectorReader::Got::end;
+            if (got == SectorReader::Got::end) {
+                source_ended = true;
+                break;
+            }
+            for_index.store(index + 1, std::memory_order_relaxed);
+            const bool unreadable = got == SectorReader::Got::unreadable;
+            if (!pass.feed(index, sector, unreadable)) return short_end();
+            // A failure beside is held back with the rest; the others read on.
+            for (std::size_t b = 0; b < beside.size(); ++b)
+                if (going[b] != 0) going[b] = beside[b]->feed(index, sector, unreadable) ? 1 : 0;
         }
-        for_index.store(index + 1, std::memory_order_relaxed);
-        const bool unreadable = got == SectorReader::Got::unreadable;
-        if (!pass.feed(index, sector, unreadable)) return short_end();
-        // A failure beside is held back with the rest; the others read on.
-        for (std::size_t b = 0; b < beside.size(); ++b)
-            if (going[b] != 0) going[b] = beside[b]->feed(index, sector, unreadable) ? 1 : 0;
+    } catch (const std::exception&) {
+        if (!pass.fails_quietly()) throw;
+        // The files it had open stay as they are; the next pass or the end of the scan closes them.
+        short_end();
+        throw LoopCut{end_pass(!last_read_returned, reader)};
     }
     // End of range, or of the source.
     if (!pass.finish()) return short_end();
     for (std::size_t b = 0; b < beside.size(); ++b)
         if (going[b] != 0) beside[b]->finish();
     unreadable_read_ = {reader.unreadable(), reader.first_unreadable()};
-    return End_Pass(!pass.read_to_end(source_ended), reader) || short_end();
+    return end_pass(!pass.read_to_end(source_ended), reader) || short_end();
 }
 
-bool MyTableController::Stopped_Between_Passes() {
+bool MyTableController::stopped_between_passes() {
     if (stop_now.load(std::memory_order_relaxed) != 1) return false;
     stop_now = 0;
-    Stop_Label_Timer();
+    stop_label_timer();
     scan_outcome = ScanOutcome::Stopped;
-    Request_Final_Screen();
+    request_final_screen();
     return true;
 }
 
-void MyTableController::Switch_To_Mode(const ModeBeside& mode) {
+void MyTableController::switch_to_mode(const ModeBeside& mode) {
     const bool photo = mode.mode == kPhotoMode;
     scan_params_.mode = mode.mode;
     scan_params_.general_list = photo ? Ext_Array : mode.general;
@@ -259,8 +285,8 @@ void MyTableController::Switch_To_Mode(const ModeBeside& mode) {
     });
 }
 
-bool MyTableController::Release_Held_General(salvex::CarvePass& pass) {
-    const std::optional<PassStart> start = Start_Pass(true, false);
+bool MyTableController::release_held_general(salvex::CarvePass& pass) {
+    const std::optional<PassStart> start = start_pass(true, false);
     if (!start) return false;
     search_starts_ = pass.start().general_starts;  // where its thorough pass looks
     if (!pass.release(start->tree)) return false;
@@ -270,14 +296,14 @@ bool MyTableController::Release_Held_General(salvex::CarvePass& pass) {
     return true;
 }
 
-void MyTableController::Release_Held_Pass(salvex::CarvePass& pass) {
-    const std::optional<PassStart> start = Start_Pass(false, false);
+void MyTableController::release_held_pass(salvex::CarvePass& pass) {
+    const std::optional<PassStart> start = start_pass(false, false);
     if (!start) {
         pass.discard();
         return;
     }
     // A stop asked for before it started stops it at its first sector.
-    if (Stopped_Between_Passes()) {
+    if (stopped_between_passes()) {
         pass.discard();
         return;
     }

@@ -14,6 +14,11 @@
 #include "cli/terminal_view.h"
 #include "signatures/signature_loader.h"
 
+using salvex::SignatureList;
+using salvex::parse_signature_text;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -9,6 +9,8 @@
 #include "engine/header_match.h"
 #include "signatures/hex.h"
 
+using salvex::SignatureList;
+
 namespace {
 
 std::string take_line(const std::uint8_t*& data, std::size_t& size) {

@@ -6,6 +6,10 @@
 
 #include "signatures/signature_loader.h"
 
+using salvex::SignatureList;
+using salvex::kSignatureStride;
+using salvex::parse_signature_text;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     SignatureList list;
     parse_signature_text(std::string_view(reinterpret_cast<const char*>(data), size), list);

@@ -1,54 +1,20 @@
 #include "platform/elevation.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/shell_runner.h"
-
-extern char** environ;
 
 namespace salvex::platform {
 
 namespace {
 
 bool is_executable_file(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
-
-// Runs a program to its end, its output to the null device unless `quiet` is
-// false; its exit status, or -1 when it could not start. The signals this
-// process ignores while it waits are the child's to act on as usual.
-int run_and_wait(const std::vector<std::string>& arguments, bool quiet = true) {
-    std::vector<char*> argv;
-    for (const auto& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (quiet) posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, signal);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-    pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) return -1;
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // A root client cannot reach the user's Wayland socket, so the privileged copy
 // draws through XWayland, and root needs leave to use that X display. The grant
@@ -108,10 +74,7 @@ Elevation run_as_administrator(const std::string& executable, const std::vector<
     std::vector<std::string> command{executable};
     command.insert(command.end(), arguments.begin(), arguments.end());
     if (::geteuid() == 0) {
-        std::vector<char*> argv;
-        for (const auto& a : command) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
+        run_in_place(command);
         return Elevation::Ended;  // could not start: ends as quietly as a refusal
     }
     const std::string pkexec = find_program("pkexec");

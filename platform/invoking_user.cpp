@@ -1,12 +1,11 @@
 #include "platform/invoking_user.h"
 
-#include <charconv>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
+#include "app/numbers.h"
 #include "platform/paths.h"
 
 namespace salvex::platform {
@@ -17,11 +16,9 @@ template <typename T>
 std::optional<T> id_from_env(const char* name) {
     const char* text = std::getenv(name);
     if (text == nullptr || *text == '\0') return std::nullopt;
-    unsigned long value = 0;
-    const char* end = text + std::strlen(text);
-    const auto [ptr, ec] = std::from_chars(text, end, value);
-    if (ec != std::errc() || ptr != end || value >= static_cast<unsigned long>(static_cast<T>(-1))) return std::nullopt;
-    return static_cast<T>(value);
+    const auto value = parse_digits(text);
+    if (!value || *value >= static_cast<std::uint64_t>(static_cast<T>(-1))) return std::nullopt;
+    return static_cast<T>(*value);
 }
 
 std::optional<InvokingUser> find_invoking_user() {

@@ -8,6 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include "app/numbers.h"
+
 namespace salvex::platform {
 
 namespace fs = std::filesystem;
@@ -18,10 +20,11 @@ namespace {
 std::string unescape_octal(const std::string& field) {
     std::string out;
     for (std::size_t i = 0; i < field.size(); ++i) {
-        const bool escape = field[i] == '\\' && i + 3 < field.size() &&
-                            field.find_first_not_of("01234567", i + 1) >= i + 4;
-        if (escape) {
-            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+        const auto code = field[i] == '\\' && i + 3 < field.size()
+                              ? parse_digits(std::string_view(field).substr(i + 1, 3), 8)
+                              : std::nullopt;
+        if (code) {
+            out += static_cast<char>(*code);
             i += 3;
         } else {
             out += field[i];
@@ -34,9 +37,11 @@ std::string unescape_octal(const std::string& field) {
 std::string unescape_hex(const std::string& name) {
     std::string out;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name.compare(i, 2, "\\x") == 0 && i + 3 < name.size() && std::isxdigit(static_cast<unsigned char>(name[i + 2])) &&
-            std::isxdigit(static_cast<unsigned char>(name[i + 3]))) {
-            out += static_cast<char>(std::stoi(name.substr(i + 2, 2), nullptr, 16));
+        const auto code = name.compare(i, 2, "\\x") == 0 && i + 3 < name.size()
+                              ? parse_digits(std::string_view(name).substr(i + 2, 2), 16)
+                              : std::nullopt;
+        if (code) {
+            out += static_cast<char>(*code);
             i += 3;
         } else {
             out += name[i];
@@ -104,7 +109,13 @@ std::vector<MountEntry> parse_mountinfo(const std::string& text) {
         while (dash < f.size() && f[dash] != "-") ++dash;
         if (f.size() < 7 || dash + 2 >= f.size()) continue;
         MountEntry e;
-        if (std::sscanf(f[2].c_str(), "%u:%u", &e.major, &e.minor) != 2) continue;
+        // "major:minor", read the way scanf's "%u:%u" reads it.
+        const auto major = leading_number(f[2]);
+        if (!major.found || major.end >= f[2].size() || f[2][major.end] != ':') continue;
+        const auto minor = leading_number(std::string_view(f[2]).substr(major.end + 1));
+        if (!minor.found) continue;
+        e.major = static_cast<unsigned>(major.as_unsigned());
+        e.minor = static_cast<unsigned>(minor.as_unsigned());
         e.mount_point = unescape_octal(f[4]);
         e.fs_type = f[dash + 1];
         e.source = unescape_octal(f[dash + 2]);
@@ -168,7 +179,8 @@ std::optional<VolumeInfo> LinuxVolumeSource::query(const std::string& mount_path
         info["DeviceIdentifier"] = v.name;
         info["ParentWholeDisk"] = v.parent;
         const std::string sectors = read_first_line(fs::path(v.sys_path) / "size");
-        if (!sectors.empty()) info["IOKitSize"] = std::to_string(std::stoull(sectors) * 512);
+        if (const auto count = leading_number(sectors); count.found)
+            info["IOKitSize"] = std::to_string(count.as_unsigned() * 512);
         if (v.name.starts_with("loop")) info["BusProtocol"] = "Disk Image";
         else if (v.sys_path.find("/usb") != std::string::npos) info["BusProtocol"] = "USB";
         else if (v.sys_path.find("/mmc_host/") != std::string::npos) info["BusProtocol"] = "Secure Digital";

@@ -1,7 +1,8 @@
 #include "platform/plist.h"
 
 #include <cctype>
-#include <charconv>
+
+#include "app/numbers.h"
 
 namespace salvex {
 namespace {
@@ -120,12 +121,9 @@ private:
             else if (entity.size() > 1 && entity[0] == '#') {
                 const bool hex = entity[1] == 'x' || entity[1] == 'X';
                 const auto digits = entity.substr(hex ? 2 : 1);
-                std::uint32_t cp = 0;
-                const auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
-                if (ec != std::errc() || p != digits.data() + digits.size() || digits.empty() || cp == 0 ||
-                    cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-                    return std::nullopt;
-                append_code_point(out, cp);
+                const auto cp = parse_digits(digits, hex ? 16 : 10);
+                if (!cp || *cp == 0 || *cp > 0x10FFFF || (*cp >= 0xD800 && *cp <= 0xDFFF)) return std::nullopt;
+                append_code_point(out, static_cast<std::uint32_t>(*cp));
             } else {
                 return std::nullopt;
             }
@@ -162,10 +160,9 @@ private:
             while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
             while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
             if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-            std::int64_t v = 0;
-            const auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
-            if (ec != std::errc() || p != digits.data() + digits.size() || digits.empty()) return std::nullopt;
-            return PlistValue{v};
+            const auto v = parse_signed_digits(digits);
+            if (!v) return std::nullopt;
+            return PlistValue{*v};
         }
         if (tag == "array") {
             PlistArray items;

@@ -1,5 +1,6 @@
 #pragma once
-// Running small system commands and collecting what they print.
+// The one place that starts child processes: run to their end, with what they
+// print collected or not, or in place of this process.
 #include <string>
 #include <vector>
 
@@ -16,5 +17,14 @@ ShellTask taskForShellCommand(const std::string& command_line);
 // is not looked at.
 std::string executeShellCommandSynchronously(const std::string& command_line);
 std::string run_and_collect_output(const ShellTask& task);
+
+// Runs a program (the first argument, by absolute path) to its end, its output
+// to the null device when `quiet`, errors where ours go. Its exit status, or -1
+// when it could not start or did not exit by itself. SIGINT, SIGTERM and SIGHUP
+// are the child's to act on as usual even while this process ignores them.
+int run_and_wait(const std::vector<std::string>& arguments, bool quiet = true);
+
+// Replaces this process with the program; returns only when it could not start.
+void run_in_place(const std::vector<std::string>& arguments);
 
 }  // namespace salvex::platform

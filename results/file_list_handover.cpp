@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
 #include "app/text_helpers.h"
 
 using salvex::Outlet;
@@ -20,7 +21,7 @@ void MyTableController::createSignatureListTableRecord(const std::string& type, 
 }
 
 void MyTableController::addImageWithPath_2(const std::string& path, const std::string& name, const std::string& uid) {
-    const auto admitted = Preview_Admits(path);
+    const auto admitted = preview_admits(path);
     if (!admitted) return;
     const std::string& trimmed = *admitted;
 
@@ -34,7 +35,7 @@ void MyTableController::addImageWithPath_2(const std::string& path, const std::s
     if (!extension.empty()) extension.erase(0, 1);
     for (auto& row : nsSIGFileInfoDataObject) {
         if (row["FileTypes_Hidden"] != extension) continue;
-        const auto listed = static_cast<std::uint64_t>(std::strtoll(row["NoOfFile"].c_str(), nullptr, 10)) + 1;
+        const auto listed = static_cast<std::uint64_t>(salvex::leading_number(row["NoOfFile"]).as_signed()) + 1;
         row = {{"FileTypes", extension},
                {"NoOfFile", std::to_string(listed)},
                {"FileName", name},

@@ -53,7 +53,7 @@ void MyTableController::CreateFile_QuickLook_View(const std::string& path) {
         session = false;
     }
     // The scan ended while the sheet was up and left its final screen to us.
-    if (stop_now == 1 && !session) view_.post_later(kHandOffPause, [this] { Request_Final_Screen(); });
+    if (stop_now == 1 && !session) view_.post_later(kHandOffPause, [this] { request_final_screen(); });
 }
 
 void MyTableController::QuickLook_Preview_Thread(const std::string& path) { setQuickLook_View(path); }

@@ -5,7 +5,7 @@
 #include "app/text_helpers.h"
 
 void MyTableController::addImageWithPath(const std::string& path, const std::string& name, const std::string& uid) {
-    const auto admitted = Preview_Admits(path);
+    const auto admitted = preview_admits(path);
     if (!admitted) return;
     const std::string& trimmed = *admitted;
 
@@ -19,11 +19,11 @@ void MyTableController::addImageWithPath(const std::string& path, const std::str
     // The item is listed and counted at once; should the photo not decode, it turns
     // into the no-preview picture when the answer comes.
     view_.check_image_decodes(trimmed, [this, uid, trimmed](bool decodes) {
-        if (!decodes) Show_No_Preview(uid, trimmed);
+        if (!decodes) show_no_preview(uid, trimmed);
     });
 }
 
-void MyTableController::Show_No_Preview(const std::string& uid, const std::string& path) {
+void MyTableController::show_no_preview(const std::string& uid, const std::string& path) {
     // Usually the newest item; gone when the list was cleared or the user removed it.
     for (auto item = images.rbegin(); item != images.rend(); ++item) {
         if (item->image_UID != uid || item->path != path) continue;
@@ -34,7 +34,7 @@ void MyTableController::Show_No_Preview(const std::string& uid, const std::strin
     }
 }
 
-std::optional<std::string> MyTableController::Preview_Admits(const std::string& path) {
+std::optional<std::string> MyTableController::preview_admits(const std::string& path) {
     if (images.size() >= PREVIEW_CLEAR_LIMIT) {
         ++Preview_Image_Count;  // counted towards the next clearing, not shown
         return std::nullopt;

@@ -8,6 +8,17 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
+#include "app/texts/wizard.h"
+
+using salvex::SignatureList;
+using salvex::kSignatureStride;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+using salvex::TableRow;
+using salvex::kExtension;
+using salvex::kDescription;
 
 using salvex::Outlet;
 
@@ -15,7 +26,7 @@ namespace {
 
 bool state_on(const TableRow& row) {
     const auto it = row.find("State");
-    return it != row.end() && std::strtol(it->second.c_str(), nullptr, 10) != 0;
+    return it != row.end() && salvex::leading_number(it->second).as_signed() != 0;
 }
 
 bool less_ignoring_case(const std::string& a, const std::string& b) {
@@ -26,7 +37,7 @@ bool less_ignoring_case(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-const SignatureList& MyTableController::Mode_Signature_List(bool general) const {
+const SignatureList& MyTableController::mode_signature_list(bool general) const {
     switch (Recovery_MODE.load()) {
         case kVideoMode: return general ? Video_Array : Adv_Video_Array;
         case kRawFileMode: return general ? RawFile_Array : Adv_RawFile_Array;
@@ -57,11 +68,9 @@ void MyTableController::Fill_Check_List() {
             if (!known) createExtensionListTableRecord(extension, 1, list[r + kDescription], thoro);
         }
     };
-    add_rows(Mode_Signature_List(true), "");
-    add_rows(Mode_Signature_List(false), "YES");
-    view_.set_text(Outlet::help_info,
-                   "\nPlease select the required extension type for recovery process. Press \u2018Next\u2019 button to "
-                   "continue... ");
+    add_rows(mode_signature_list(true), "");
+    add_rows(mode_signature_list(false), "YES");
+    view_.set_text(Outlet::help_info, std::string(salvex::text::kFileTypeHelp));
     std::stable_sort(nsCheckedListDataObject.begin(), nsCheckedListDataObject.end(),
                      [](const TableRow& a, const TableRow& b) { return less_ignoring_case(a.at("Extension"), b.at("Extension")); });
     view_.reload(Outlet::idCheckTableView);
@@ -70,7 +79,7 @@ void MyTableController::Fill_Check_List() {
 bool MyTableController::Check_For_One_Extension_Selection() const {
     return std::any_of(nsCheckedListDataObject.begin(), nsCheckedListDataObject.end(), [](const TableRow& row) {
         const auto it = row.find("State");
-        return it != row.end() && std::strtol(it->second.c_str(), nullptr, 10) == 1;
+        return it != row.end() && salvex::leading_number(it->second).as_signed() == 1;
     });
 }
 
@@ -78,8 +87,8 @@ bool MyTableController::Apply_Check_List_Selection() {
     CheckListHeader_Adv_Array.clear();
     CheckListHeader_Array.clear();
     nsSIGFileInfoDataObject.clear();
-    CheckListHeader_Array = Mode_Signature_List(true);
-    CheckListHeader_Adv_Array = Mode_Signature_List(false);
+    CheckListHeader_Array = mode_signature_list(true);
+    CheckListHeader_Adv_Array = mode_signature_list(false);
     const auto remove_type = [](SignatureList& list, const std::string& extension) {
         for (std::size_t r = 0; r + kSignatureStride <= list.size();) {
             if (list[r + kExtension] == extension)
@@ -98,7 +107,7 @@ bool MyTableController::Apply_Check_List_Selection() {
         }
     }
     if (!Check_For_One_Extension_Selection()) {
-        Show_MessageBox("Please select atleast one extension type.");
+        Show_MessageBox(salvex::text::kSelectFileType);
         view_.focus(Outlet::idCheckTableView);
         return false;
     }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace salvex {
+
 using SignatureList = std::vector<std::string>;
 
 enum SignatureField : std::size_t {
@@ -16,3 +18,5 @@ enum SignatureField : std::size_t {
     kFirst_Byte = 6,
 };
 inline constexpr std::size_t kSignatureStride = 7;
+
+}  // namespace salvex

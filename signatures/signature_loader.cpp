@@ -13,6 +13,8 @@
 #include "app/text_helpers.h"
 #include "signatures/hex.h"
 
+namespace salvex {
+
 namespace {
 
 // Capitals by Unicode's simple case mapping, whatever the process locale is.
@@ -109,3 +111,5 @@ std::string load_signature_file(const std::string& path, SignatureList& target) 
     parse_signature_text(text, target);
     return target.size() > before ? std::string() : "holds no signature record";
 }
+
+}  // namespace salvex

@@ -13,6 +13,16 @@
 #include "support/recording_view.h"
 #include "support/temp_folder.h"
 
+using salvex::SignatureList;
+using salvex::kSignatureStride;
+using salvex::load_signature_file;
+using salvex::kExtension;
+using salvex::kMax_File_Size;
+using salvex::kHeader;
+using salvex::kHeader_Offset;
+using salvex::kDescription;
+using salvex::kFirst_Byte;
+
 namespace salvex {
 void PrintTo(const EditionProfile& edition, std::ostream* out) { *out << edition.key; }
 }  // namespace salvex
@@ -87,7 +97,7 @@ TEST_P(Bundles, EveryShippedFileLoadsIntoUsableRecords) {
     const auto& edition = GetParam();
     const fs::path bundle = fs::path(SALVEX_BIN_DIR) / (std::string(edition.long_name) + ".app");
     MyTableController c(view, salvex::bundle_at(bundle.string()));
-    c.Load_Signature_Catalogue();
+    c.load_signature_catalogue();
     const struct {
         bool offered;
         const SignatureList &general, &thorough;

@@ -4,6 +4,10 @@
 #include "app/globals.h"
 #include "support/scan_harness.h"
 
+using salvex::SignatureList;
+using salvex::kSignatureStride;
+using salvex::kVideoMode;
+
 namespace {
 
 using salvex::Outlet;

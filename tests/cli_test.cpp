@@ -215,8 +215,8 @@ TEST(SalvexScan, UnreadableSectorsAndACardGoneAreSaid) {
         ASSERT_NE(err, nullptr);
         salvex::TerminalView view(stdout, nullptr, err);
         MyTableController controller(view, salvex::bundle_at(std::string(SALVEX_BIN_DIR) + "/Salvex Birch Recovery.app"));
-        controller.Load_Signature_Catalogue();
-        controller.Open_Source = source.wrap(controller.Open_Source);
+        controller.load_signature_catalogue();
+        controller.source_opener = source.wrap(controller.source_opener);
         ASSERT_EQ(salvex::cli::choose_mode_and_types(o, controller, true), 0);
         ::testing::internal::CaptureStdout();
         const int status = salvex::cli::run_scan(o, controller, view);

@@ -18,6 +18,9 @@
 #include "support/loop_device.h"
 #include "support/scan_harness.h"
 
+using salvex::sector_count_text;
+using salvex::image_sectors;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -94,7 +97,7 @@ private:
 class DeviceList : public ::testing::Test {
 protected:
     void SetUp() override {
-        h.controller.Volume_Source = std::make_unique<salvex::platform::LinuxVolumeSource>(system.dir.path());
+        h.controller.volume_source = std::make_unique<salvex::platform::LinuxVolumeSource>(system.dir.path());
     }
     std::vector<std::string> identifiers() const {
         std::vector<std::string> ids;
@@ -155,13 +158,13 @@ TEST_F(DeviceList, TableCellsByColumnIdentifierAndRowEdits) {
 TEST(DeviceListBadInput, NoVolumesAndUnreadableSysfsGiveRowsWithoutCrashing) {
     TempFolder empty;
     salvex::test::ScanHarness h;
-    h.controller.Volume_Source = std::make_unique<salvex::platform::LinuxVolumeSource>(empty.path());
+    h.controller.volume_source = std::make_unique<salvex::platform::LinuxVolumeSource>(empty.path());
     h.controller.Reload_Drive_list_Function();
     EXPECT_TRUE(h.controller.nsMutaryOfDataObject.empty());  // no mountinfo at all
 
     RecordedSystem system;
     fs::remove(system.dir / "sys/devices/pci0000:00/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0/block/sdb/sdb1/size");
-    h.controller.Volume_Source = std::make_unique<salvex::platform::LinuxVolumeSource>(system.dir.path());
+    h.controller.volume_source = std::make_unique<salvex::platform::LinuxVolumeSource>(system.dir.path());
     USE_HARD_DISK = 0;
     h.controller.Reload_Drive_list_Function();
     ASSERT_FALSE(h.controller.nsMutaryOfDataObject.empty());

@@ -9,6 +9,11 @@
 #include "support/bundle_maker.h"
 #include "support/recording_view.h"
 
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+
 namespace {
 
 using salvex::test::make_bundle;
@@ -52,8 +57,8 @@ TEST_F(EditionTest, EachEditionSetsNamesFlagsModesAndSignatureFiles) {
         EXPECT_EQ(c.video_dll, e.video ? prefix + "Video.sig" : "");
         EXPECT_EQ(c.raw_dll_adv, e.raw_file ? prefix + "RawAdv.sig" : "");
         EXPECT_EQ(c.audio_dll, e.audio ? prefix + "Audio.sig" : "");
-        EXPECT_EQ(std::vector<bool>({c.Mode_Is_Offered(kPhotoMode), c.Mode_Is_Offered(kVideoMode),
-                                     c.Mode_Is_Offered(kRawFileMode), c.Mode_Is_Offered(kAudioMode)}),
+        EXPECT_EQ(std::vector<bool>({c.mode_is_offered(kPhotoMode), c.mode_is_offered(kVideoMode),
+                                     c.mode_is_offered(kRawFileMode), c.mode_is_offered(kAudioMode)}),
                   std::vector<bool>({true, e.video, e.raw_file, e.audio}));
         EXPECT_EQ(c.Website_3, c.Website_1);
         EXPECT_EQ(c.Website_4, c.Website_1);
@@ -71,11 +76,11 @@ TEST_F(EditionTest, UnknownNameOrMissingInfoPlistGivesTheNoEditionProfile) {
         MyTableController named(view, salvex::bundle_at(make_bundle(home, "Photo Rescue")));
         EXPECT_EQ(APP_LONG_NAME, "");
         EXPECT_EQ(named.photo_dll, "");
-        EXPECT_TRUE(named.Mode_Is_Offered(kPhotoMode));
-        EXPECT_FALSE(named.Mode_Is_Offered(kVideoMode));
-        named.Load_Signature_Catalogue();
+        EXPECT_TRUE(named.mode_is_offered(kPhotoMode));
+        EXPECT_FALSE(named.mode_is_offered(kVideoMode));
+        named.load_signature_catalogue();
         EXPECT_TRUE(named.Ext_Array.empty());
-        EXPECT_TRUE(named.Signature_File_Problems.empty());  // no file named, none missing
+        EXPECT_TRUE(named.signature_file_problems.empty());  // no file named, none missing
     }
     home.write("Bare.app/Contents/MacOS/Bare", "");
     MyTableController bare(view, salvex::bundle_of_executable(home / "Bare.app/Contents/MacOS/Bare"));
@@ -112,7 +117,7 @@ TEST_F(EditionTest, CatalogueLoadsEachModeByItsGeneralNameOnly) {
                                             {"VID.sig", kRecord}});
     MyTableController c(view, salvex::bundle_at(bundle));
     c.CheckListHeader_Array = {"left", "over"};
-    c.Load_Signature_Catalogue();
+    c.load_signature_catalogue();
     EXPECT_EQ(c.Ext_Array.size(), 7u);
     EXPECT_TRUE(c.Adv_Ext_Array.empty());  // the thorough photo file is missing
     EXPECT_EQ(c.Video_Array.size(), 7u);
@@ -122,18 +127,18 @@ TEST_F(EditionTest, CatalogueLoadsEachModeByItsGeneralNameOnly) {
     EXPECT_TRUE(c.CheckListHeader_Array.empty());
     // Each loaded file that gave nothing is named, by mode, for the start-up message.
     std::vector<std::pair<std::int32_t, std::string>> problems;
-    for (const auto& p : c.Signature_File_Problems)
+    for (const auto& p : c.signature_file_problems)
         problems.emplace_back(p.mode, std::filesystem::path(p.path).filename().string() + ": " + p.cause);
     EXPECT_EQ(problems, (decltype(problems){{kPhotoMode, "BIRPhotoAdv.sig: missing"}, {kRawFileMode, "BIRRaw.sig: missing"},
                                             {kAudioMode, "BIRAudio.sig: missing"}, {kAudioMode, "BIRAudioAdv.sig: missing"}}));
 
     // A general name of four characters leaves both lists of the mode empty.
     c.video_dll = "VID.";
-    c.Load_Signature_Catalogue();
+    c.load_signature_catalogue();
     EXPECT_TRUE(c.Video_Array.empty());
     EXPECT_TRUE(c.Adv_Video_Array.empty());
     c.video_dll = "VID.sig";
-    c.Load_Signature_Catalogue();
+    c.load_signature_catalogue();
     EXPECT_EQ(c.Video_Array.size(), 7u);
 }
 

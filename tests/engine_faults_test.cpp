@@ -24,6 +24,13 @@
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
 
+using salvex::SignatureList;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::TableRow;
+using salvex::ScanOutcome;
+using salvex::ScanTally;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -392,14 +399,14 @@ TEST_P(DeviceOpenFailure, AlertByErrorNoFinalScreenAndFailed) {
     img.header(0, kJpg);
     const std::string source = c.missing_file ? h.home / "no such card.img" : img.save(h.home / "card.img");
     int opens = 0;
-    h.controller.Open_Source = [&opens, &c](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
+    h.controller.source_opener = [&opens, &c](const std::string& path, char* buffer, std::size_t size) -> std::FILE* {
         ++opens;
         if (c.missing_file) return salvex::open_sector_stream(path, buffer, size);
         errno = c.error;
         return nullptr;
     };
     h.choose(source, img.sectors(), h.home / "out", true);
-    ASSERT_TRUE(h.controller.Claim_Result_Folder());  // as Next does
+    ASSERT_TRUE(h.controller.claim_result_folder());  // as Next does
     ::testing::internal::CaptureStdout();
     h.start();
     const bool done = h.run_until_done(20s);
@@ -547,8 +554,8 @@ std::string search_as(const Fused& c, bool in_turn) {
     for (const char* type : {"AVI", "WAV", "MOV", "RIF", "RIX"})
         rows.push_back({{"FileTypes", type}, {"NoOfFile", "0"}, {"FileName", ""}, {"FilePath", ""}, {"FileTypes_Hidden", type}});
     h.controller.nsSIGFileInfoDataObject = rows;
-    if (c.beside) h.controller.Modes_Beside.push_back({kVideoMode, video_general, video_thorough, rows});
-    h.controller.Passes_In_Turn = in_turn;
+    if (c.beside) h.controller.modes_beside.push_back({kVideoMode, video_general, video_thorough, rows});
+    h.controller.passes_in_turn = in_turn;
     FaultySource& source = h.source;
     if (c.hap == Hap::Unreadable) source.fail_sector(11), source.fail_sector(31);
     if (c.hap == Hap::Stop || c.hap == Hap::SourceEnds) source.pause_at(c.at), h.controller.read_sectors = 1;

@@ -7,6 +7,11 @@
 #include "engine/header_match.h"
 #include "support/scan_harness.h"
 
+using salvex::SignatureList;
+using salvex::kMax_File_Size;
+using salvex::kHeader_Offset;
+using salvex::kFirst_Byte;
+
 namespace {
 
 using salvex::decode_records;

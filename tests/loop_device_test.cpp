@@ -14,6 +14,8 @@
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
 
+using salvex::ScanOutcome;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -76,17 +78,17 @@ TEST(LoopDevice, DestinationOnTheSearchedVolumeIsNoticedAndAskedAboutOnce) {
     h.view.set_text(salvex::Outlet::disk_identifier, dir / "card.img");
     h.view.set_text(salvex::Outlet::path, on_card);
     h.view.answer_next_alert(0);
-    EXPECT_FALSE(h.controller.Destination_Off_Source());
+    EXPECT_FALSE(h.controller.destination_off_source());
     EXPECT_EQ(h.count_alerts(question), 1u);
     EXPECT_EQ(h.view.focused(), salvex::Outlet::browse_path);
 
     h.view.answer_next_alert(1);
-    EXPECT_TRUE(h.controller.Destination_Off_Source());
-    EXPECT_TRUE(h.controller.Destination_Off_Source());
+    EXPECT_TRUE(h.controller.destination_off_source());
+    EXPECT_TRUE(h.controller.destination_off_source());
     EXPECT_EQ(h.count_alerts(question), 2u);
 
     h.view.set_text(salvex::Outlet::path, dir / "elsewhere");
-    EXPECT_TRUE(h.controller.Destination_Off_Source());
+    EXPECT_TRUE(h.controller.destination_off_source());
     EXPECT_EQ(h.count_alerts(question), 2u);
 }
 
@@ -114,7 +116,7 @@ TEST(LoopDevice, AResultFolderThatHoldsTheSourceIsRefused) {
     h.controller.Rec_Folder_Name = "R";
     h.view.set_text(salvex::Outlet::disk_identifier, image);
     h.view.set_text(salvex::Outlet::path, dir / "dest");
-    EXPECT_FALSE(h.controller.Destination_Off_Source());
+    EXPECT_FALSE(h.controller.destination_off_source());
     ASSERT_EQ(h.view.alerts().size(), 1u);
     EXPECT_EQ(h.view.alerts()[0].request.message, "The destination folder holds the disk image you are recovering from.");
     EXPECT_EQ(h.view.alerts()[0].request.buttons, std::vector<std::string>{"Choose Another Folder"});

@@ -4,10 +4,15 @@
 #include "engine/output_naming.h"
 #include "support/scan_harness.h"
 
+using salvex::SignatureList;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+
 namespace {
 
 using salvex::count_one_file;
 using salvex::file_name_for;
+using salvex::FolderCounterTable;
 
 TEST(OutputNaming, NumbersArePaddedToFiveDigitsAndLongerOnesWrittenInFull) {
     const std::pair<std::uint64_t, const char*> cases[] = {

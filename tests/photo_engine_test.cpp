@@ -7,6 +7,8 @@
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
 
+using salvex::ScanOutcome;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -99,8 +101,8 @@ TEST(PhotoEngine, ThoroughPassNamesFromOneAndUidsKeepGrowingAcrossScans) {
 TEST(PhotoEngine, PreviewIsClearedBeforeThe2001stResult) {
     ScanHarness h(record("JPG", 512, "FFD8FFE0"));
     salvex::test::RecordingView window;
-    EXPECT_EQ(MyTableController(window, {}).Clearing_Pause, std::chrono::seconds(4));
-    EXPECT_EQ(h.controller.Clearing_Pause, std::chrono::milliseconds(0));
+    EXPECT_EQ(MyTableController(window, {}).clearing_pause, std::chrono::seconds(4));
+    EXPECT_EQ(h.controller.clearing_pause, std::chrono::milliseconds(0));
     SectorImage img(2001);
     for (std::size_t i = 0; i < img.sectors(); ++i) img.header(i, kJfif);
     ASSERT_NO_FATAL_FAILURE(scan(h, img));

@@ -8,6 +8,8 @@
 #include "app/globals.h"
 #include "support/scan_harness.h"
 
+using salvex::kVideoMode;
+
 namespace {
 
 using salvex::Outlet;

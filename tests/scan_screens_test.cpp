@@ -48,8 +48,8 @@ TEST(StopQuestion, YesStopsAndNoChangesNothing) {
 
 TEST(FinalScreen, ShowsResultsOnceAndLeavesBackEnabled) {
     ScanHarness h;
-    h.controller.Request_Final_Screen();
-    h.controller.Request_Final_Screen();
+    h.controller.request_final_screen();
+    h.controller.request_final_screen();
     h.view.queue().run_pending();
     EXPECT_EQ(h.view.count_calls("end_of_search_notice"), 1u);
     EXPECT_EQ(h.view.text(Outlet::help_info), "\nTo select another disk for recovery, click on \u2018Back\u2019 Button.");

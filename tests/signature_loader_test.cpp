@@ -4,6 +4,12 @@
 #include "signatures/signature_loader.h"
 #include "support/temp_folder.h"
 
+using salvex::SignatureList;
+using salvex::load_signature_file;
+using salvex::parse_signature_text;
+using salvex::kExtension;
+using salvex::kHeader;
+
 namespace {
 
 SignatureList parse(const std::string& text) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "app/numbers.h"
 #include "app/text_helpers.h"
 
 namespace {
@@ -66,6 +71,46 @@ TEST(TextHelpers, Utf8Validation) {
     EXPECT_FALSE(salvex::is_valid_utf8("\xC3"));            // cut short
     EXPECT_FALSE(salvex::is_valid_utf8("\xC0\xAF"));        // overlong
     EXPECT_FALSE(salvex::is_valid_utf8("\xED\xA0\x80"));    // a surrogate
+}
+
+// The two ways a number is read: strict (the text is the number) and the C
+// library's lenient way, which the older readers keep.
+TEST(TextHelpers, NumbersStrictAndLenient) {
+    constexpr auto kMax = std::numeric_limits<std::uint64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    const struct {
+        std::string_view text;
+        std::optional<std::uint64_t> digits;
+        bool found;
+        std::int64_t as_signed;
+        std::uint64_t as_unsigned;
+    } rows[] = {
+        {"", {}, false, 0, 0},
+        {"42", 42, true, 42, 42},
+        {" \t+42x", {}, true, 42, 42},
+        {"-5", {}, true, -5, kMax - 4},
+        {"+-5", {}, false, 0, 0},
+        {"abc", {}, false, 0, 0},
+        {"18446744073709551615", kMax, true, std::numeric_limits<std::int64_t>::max(), kMax},
+        {"18446744073709551616", {}, true, std::numeric_limits<std::int64_t>::max(), kMax},
+        {"-9223372036854775808", {}, true, kMin, std::uint64_t{1} << 63},
+        {"-99999999999999999999", {}, true, kMin, kMax},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(salvex::parse_digits(r.text), r.digits) << r.text;
+        const auto n = salvex::leading_number(r.text);
+        EXPECT_EQ(n.found, r.found) << r.text;
+        EXPECT_EQ(n.as_signed(), r.as_signed) << r.text;
+        EXPECT_EQ(n.as_unsigned(), r.as_unsigned) << r.text;
+    }
+    EXPECT_EQ(salvex::leading_number("  12ab").end, 4u);
+    EXPECT_EQ(salvex::parse_digits("fF", 16), 255u);
+    EXPECT_EQ(salvex::parse_digits("0x1", 16), std::nullopt);
+    EXPECT_EQ(salvex::parse_digits("040", 8), 32u);
+    EXPECT_EQ(salvex::parse_digits("8", 8), std::nullopt);
+    EXPECT_EQ(salvex::parse_signed_digits("-9223372036854775808"), kMin);
+    EXPECT_EQ(salvex::parse_signed_digits("9223372036854775808"), std::nullopt);
+    EXPECT_EQ(salvex::parse_signed_digits("+1"), std::nullopt);
 }
 
 }  // namespace

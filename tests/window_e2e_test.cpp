@@ -24,6 +24,10 @@
 #include "wizard/qt/main_window.h"
 #include "wizard/qt/qt_view.h"
 
+using salvex::ScanOutcome;
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+
 using salvex::Outlet;
 namespace fs = std::filesystem;
 using namespace salvex::test;
@@ -55,7 +59,7 @@ struct ScanWindow {
     explicit ScanWindow(const fs::path& image = kCard, Outlet mode = Outlet::rec_mode_Photo) : card(image) {
         ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
         c = std::make_unique<MyTableController>(view, salvex::bundle_at((kBin / "Salvex Birch Recovery.app").string()));
-        c->Volume_Source = std::make_unique<NoVolumes>();
+        c->volume_source = std::make_unique<NoVolumes>();
         view.attach(*c);
         view.alert_answerer = [this](const salvex::AlertRequest& request) {
             alerts << QString::fromStdString(request.message);
@@ -75,7 +79,7 @@ struct ScanWindow {
     }
     ~ScanWindow() {
         c->stop_now = 1;
-        c->Join_Scan_Threads();
+        c->join_scan_threads();
         c.reset();
         Recovery_MODE = kPhotoMode;
         ::unsetenv("XDG_DATA_HOME");
@@ -91,7 +95,7 @@ struct ScanWindow {
         click(Recovery_MODE == kPhotoMode ? Outlet::browse_path : Outlet::browse_path_Sig);
     }
     bool finished(int ms = 300000) {
-        return QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QPushButton>(Outlet::back_btn)->isEnabled(); },
+        return QTest::qWaitFor([this] { return !c->scan_thread_running() && at<QPushButton>(Outlet::back_btn)->isEnabled(); },
                                ms);
     }
     fs::path search() const { return fs::path(dest) / kResults / salvex::mode_folder(Recovery_MODE); }
@@ -169,7 +173,7 @@ private slots:
         ScanWindow win;
         FaultySource card;
         card.pause_at(8192);  // among the photos, which lie in the card's first 20,000 sectors
-        win.c->Open_Source = card.wrap(win.c->Open_Source);
+        win.c->source_opener = card.wrap(win.c->source_opener);
         win.to_range_screen();
         win.click(Outlet::next_btn);
         QVERIFY2(QTest::qWaitFor([&] { return card.paused(); }, 60000), qPrintable(win.alerts.join(QLatin1Char('|'))));
@@ -212,7 +216,7 @@ private slots:
         QVERIFY(win.at<QWidget>(Outlet::idCheckTableView)->isVisible());
         win.click(Outlet::next_btn);
         QVERIFY(win.finished());
-        win.c->Join_Scan_Threads();
+        win.c->join_scan_threads();
         QCOMPARE(win.end_notices, 1);
         QVERIFY2(win.alerts.isEmpty(), qPrintable(win.alerts.join(QLatin1Char('|'))));
         win.same_as_salvex_scan("");

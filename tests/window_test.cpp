@@ -53,9 +53,15 @@
 #include "wizard/qt/preview_pane.h"
 #include "wizard/qt/qt_view.h"
 #include "wizard/qt/sector_scale.h"
-#include "wizard/wizard_texts.h"
+#include "app/texts/wizard.h"
 
 using salvex::Outlet;
+using salvex::kAudioMode;
+using salvex::kPhotoMode;
+using salvex::kRawFileMode;
+using salvex::kVideoMode;
+using salvex::ScanOutcome;
+using salvex::ScanTally;
 using salvex::gui::MainWindow;
 using salvex::gui::QtView;
 
@@ -70,7 +76,7 @@ struct Window {
                     const std::map<std::string, std::string>& resources = {}) {
         ::setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
         c = std::make_unique<MyTableController>(view, salvex::bundle_at(salvex::test::make_bundle(home, edition, resources)));
-        c->Volume_Source = std::make_unique<salvex::test::ListedVolumes>(
+        c->volume_source = std::make_unique<salvex::test::ListedVolumes>(
             std::vector{salvex::test::volume("sdz1", sectors * 512, "HOLIDAY")});
         view.attach(*c);
         view.alert_answerer = [this](const salvex::AlertRequest& request) {
@@ -163,7 +169,7 @@ struct Window {
     }
     void search(bool photo) {
         start_search(photo);
-        QVERIFY(QTest::qWaitFor([this] { return !c->Scan_Thread_Running() && at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
+        QVERIFY(QTest::qWaitFor([this] { return !c->scan_thread_running() && at<QWidget>(Outlet::back_btn)->isEnabled(); }, 60000));
     }
 
     salvex::test::TempFolder home;
@@ -281,7 +287,7 @@ private slots:
     void modeRadiosFollowTheEdition() {
         QFETCH(QString, edition);
         Window win(edition_name(edition));
-        const auto offered = [&win](std::int32_t mode) { return win.c->Mode_Is_Offered(mode); };
+        const auto offered = [&win](std::int32_t mode) { return win.c->mode_is_offered(mode); };
         // The box of radios only where there is a choice.
         const bool choice = offered(kVideoMode) || offered(kRawFileMode) || offered(kAudioMode);
         for (int screen = 0; screen < 2; ++screen) {  // again after Back from the range screen
@@ -416,7 +422,7 @@ private slots:
         win.to_range_screen();
         win.click(Outlet::browse_path);
         win.click(Outlet::next_btn);
-        QTRY_VERIFY(!win.c->Scan_Thread_Running());
+        QTRY_VERIFY(!win.c->scan_thread_running());
         QTRY_VERIFY(win.shown(Outlet::searching_criteria_Box));
         QVERIFY(!win.alerts.empty());
         QCOMPARE(win.last_alert(), std::string("Device Access Error"));
@@ -521,7 +527,7 @@ private slots:
         QCOMPARE(win.w().focusWidget(), win.w().outlet(static_cast<Outlet>(focus)));
         QVERIFY(win.shown(Outlet::searching_criteria_Box));
         QCOMPARE(win.c->screen_counter, 1);
-        QVERIFY(!win.c->Scan_Thread_Running());
+        QVERIFY(!win.c->scan_thread_running());
     }
 };
 
@@ -933,7 +939,7 @@ private slots:
                                "a file where the folder goes");
             salvex::test::FaultySource source;
             source.pause_at(0);
-            win.c->Open_Source = source.wrap(win.c->Open_Source);
+            win.c->source_opener = source.wrap(win.c->source_opener);
             QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
             QMessageBox* question = nullptr;
             bool question_closed_first = false;
@@ -956,7 +962,7 @@ private slots:
                 win.click(Outlet::stop_scan);
             }
             source.release();
-            QVERIFY(QTest::qWaitFor([&] { return !win.c->Scan_Thread_Running() && win.notices.size() == 1; }, 60000));
+            QVERIFY(QTest::qWaitFor([&] { return !win.c->scan_thread_running() && win.notices.size() == 1; }, 60000));
             const QString notice = win.notices.last();
             const char* heading = end == kStopped   ? "The search was stopped"
                                   : end == kRefused ? "Not everything could be saved"
@@ -973,6 +979,24 @@ private slots:
                 QCOMPARE(win.c->stop_now.load(), 0);
             }
         }
+    }
+
+    // The controller going away mid-search: it stops the search, lets through what
+    // the scan thread posts to the window meanwhile, and joins, instead of waiting forever.
+    void aControllerEndedMidSearchStopsItAndJoins() {
+        Window win("Salvex Birch Recovery", 1000, birch_signatures());
+        win.chosen_folder = win.home / "out";
+        salvex::test::FaultySource source;
+        source.pause_at(0);
+        win.c->source_opener = source.wrap(win.c->source_opener);
+        QVERIFY(win.view.add_disk_image_path(small_card(win.home)));
+        win.start_search(true);
+        QVERIFY(QTest::qWaitFor([&] { return source.paused(); }, 20000));
+        win.view.post([&source] { source.release(); });  // runs only while the controller waits for its scan
+        win.c.reset();
+        QVERIFY(!source.paused());
+        QCOMPARE(win.notices.size(), 1);
+        QVERIFY2(win.notices.last().contains(QLatin1String("The search was stopped")), qPrintable(win.notices.last()));
     }
 };
 

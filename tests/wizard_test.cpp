@@ -10,7 +10,13 @@
 #include "support/listed_volumes.h"
 #include "support/scan_harness.h"
 #include "support/sector_image.h"
-#include "wizard/wizard_texts.h"
+#include "app/texts/wizard.h"
+
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+using salvex::ScanOutcome;
 
 namespace {
 
@@ -36,7 +42,7 @@ protected:
                             std::vector<salvex::VolumeInfo> volumes = {volume("sdz1", 512000)}) {
         close();
         c = std::make_unique<MyTableController>(view, salvex::bundle_at(salvex::test::make_bundle(home, edition, resources)));
-        c->Volume_Source = std::make_unique<ListedVolumes>(std::move(volumes));
+        c->volume_source = std::make_unique<ListedVolumes>(std::move(volumes));
         c->awakeFromNib();
         return *c;
     }
@@ -193,7 +199,7 @@ TEST_F(Wizard, PhotoScanStartsFromNextAndBackLeadsToTheDeviceList) {
 TEST_F(Wizard, BackFromTheRangeScreenReturnsToPhotoAndListsTheDrivesAgain) {
     open();
     to_range_screen(kAudioMode);
-    c->Volume_Source = std::make_unique<ListedVolumes>(std::vector{volume("sdy1", 1024), volume("sdx1", 2048)});
+    c->volume_source = std::make_unique<ListedVolumes>(std::vector{volume("sdy1", 1024), volume("sdx1", 2048)});
     c->Back_btn();
     EXPECT_EQ(c->screen_counter, 0);
     EXPECT_EQ(Recovery_MODE.load(), kPhotoMode);
@@ -302,14 +308,14 @@ TEST_F(Wizard, TheResultFolderIsClaimedByOneSearchAtATime) {
     view.set_text(Outlet::path, home / "dest");
     fs::create_directories(folder);
     auto other = std::make_unique<salvex::platform::FolderLock>(folder);  // another search, saving there
-    EXPECT_FALSE(c->Claim_Result_Folder());
+    EXPECT_FALSE(c->claim_result_folder());
     EXPECT_EQ(last_alert(), folder + ": another search is saving into this folder right now");
     other.reset();
-    EXPECT_TRUE(c->Claim_Result_Folder());
+    EXPECT_TRUE(c->claim_result_folder());
     EXPECT_TRUE(salvex::platform::FolderLock(folder).in_use());
 
     view.set_text(Outlet::path, home.write("a file", ""));
-    EXPECT_FALSE(c->Claim_Result_Folder());
+    EXPECT_FALSE(c->claim_result_folder());
     EXPECT_EQ(last_alert(), home / "a file" + ": not a folder");
     EXPECT_FALSE(salvex::platform::FolderLock(folder).in_use());  // the last claim let go
 
@@ -318,7 +324,7 @@ TEST_F(Wizard, TheResultFolderIsClaimedByOneSearchAtATime) {
     fs::create_directories(home / "linked");
     fs::create_directory_symlink(home / "elsewhere", home / "linked/Salvex Birch Recovery Results");
     view.set_text(Outlet::path, home / "linked");
-    EXPECT_FALSE(c->Claim_Result_Folder());
+    EXPECT_FALSE(c->claim_result_folder());
     EXPECT_EQ(last_alert(), home / "linked/Salvex Birch Recovery Results" +
                                 ": a link or a file stands there; nothing was written through it");
     EXPECT_TRUE(fs::is_empty(home / "elsewhere"));

@@ -7,13 +7,15 @@
 #include "app/globals.h"
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
+#include "app/texts/wizard.h"
 #include "engine/output_naming.h"
 #include "engine/output_tree.h"
 #include "platform/invoking_user.h"
 #include "platform/raw_device.h"
 #include "platform/same_device.h"
 #include "wizard/wizard_helpers.h"
-#include "wizard/wizard_texts.h"
+
+using salvex::kPhotoMode;
 
 using salvex::Outlet;
 namespace fs = std::filesystem;
@@ -49,7 +51,7 @@ void MyTableController::Open_Folder_btn() {
 
 void MyTableController::Open_Folder_btn_Sig() { Open_Folder_btn(); }
 
-bool MyTableController::Destination_Off_Source() {
+bool MyTableController::destination_off_source() {
     const std::string folder = view_.text(Outlet::path);
     const std::string device = salvex::platform::raw_device_path(view_.text(Outlet::disk_identifier));
     const Outlet browse = salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode);
@@ -65,7 +67,7 @@ bool MyTableController::Destination_Off_Source() {
     }
     if (!salvex::platform::writes_onto_device(folder, device)) return true;
     const std::string pair = folder + '\n' + device;
-    if (Accepted_Destination_On_Source == pair) return true;
+    if (accepted_destination_on_source == pair) return true;
     const int answer = view_.alert({std::string(salvex::text::kDestinationOnSource),
                                     std::string(salvex::text::kDestinationOnSourceInfo),
                                     {std::string(salvex::text::kChooseAnotherFolder),
@@ -74,13 +76,13 @@ bool MyTableController::Destination_Off_Source() {
         view_.focus(browse);
         return false;
     }
-    Accepted_Destination_On_Source = pair;
+    accepted_destination_on_source = pair;
     return true;
 }
 
-bool MyTableController::Claim_Result_Folder() {
-    Join_Scan_Threads();  // the last search's claim went with its thread
-    Release_Result_Folder(true);
+bool MyTableController::claim_result_folder() {
+    join_scan_threads();  // the last search's claim went with its thread
+    release_result_folder(true);
     const fs::path folder = fs::path(view_.text(Outlet::path)) / Rec_Folder_Name /
                             std::string(salvex::mode_folder(Recovery_MODE));
     std::error_code ec;
@@ -105,13 +107,13 @@ bool MyTableController::Claim_Result_Folder() {
         failure = folder.string() + ": " + std::string(salvex::text::kResultFolderInUse);
         advice = salvex::text::kResultFolderInUseInfo;
     }
-    Release_Result_Folder(false);
-    view_.alert({failure, std::string(advice), {"OK"}});
+    release_result_folder(false);
+    view_.alert({failure, std::string(advice), {std::string(salvex::text::kOk)}});
     view_.focus(salvex::in_set(Outlet::browse_path, Recovery_MODE != kPhotoMode));
     return false;
 }
 
-void MyTableController::Release_Result_Folder(bool saved) {
+void MyTableController::release_result_folder(bool saved) {
     result_lock_ = {};
     // Made for a search that never saved: nothing to keep them for.
     std::error_code ec;

@@ -4,8 +4,8 @@
 
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
+#include "app/texts/wizard.h"
 #include "wizard/wizard_helpers.h"
-#include "wizard/wizard_texts.h"
 
 namespace fs = std::filesystem;
 
@@ -33,7 +33,7 @@ void MyTableController::Help_btn() {
         if (!bundle_.resource_path.empty() && fs::is_regular_file(help, ec))
             view_.open_file(help.string());
         else
-            view_.alert({.message = std::string(salvex::text::kNoHelpFile), .informative = "", .buttons = {"OK"}});
+            view_.alert({.message = std::string(salvex::text::kNoHelpFile), .informative = "", .buttons = {std::string(salvex::text::kOk)}});
     });
 }
 
@@ -86,7 +86,8 @@ void MyTableController::Exit_Btn() { Exit_App(); }
 void MyTableController::Exit_App() {
     salvex::wizard::guarded([&] {
         const int answer = view_.alert(
-            {.message = std::string(salvex::text::kExitQuestion), .informative = "", .buttons = {"Yes", "No"}});
+            {.message = std::string(salvex::text::kExitQuestion), .informative = "",
+             .buttons = {std::string(salvex::text::kYes), std::string(salvex::text::kNo)}});
         if (answer == 0) view_.quit_application();
     });
 }

@@ -12,48 +12,29 @@
 #include "app/message_box.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
-#include "engine/output_naming.h"
+#include "app/texts/wizard.h"
 #include "wizard/wizard_helpers.h"
-#include "wizard/wizard_texts.h"
+
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
+using salvex::TableRow;
 
 using salvex::Outlet;
 using salvex::in_set;
 namespace fs = std::filesystem;
 
-namespace salvex::text {
-
-// The window names each mode as its result folder does.
-std::string_view mode_title(std::int32_t recovery_mode) { return mode_folder(recovery_mode); }
-
-std::string_view search_type_label(std::int32_t recovery_mode) {
-    switch (recovery_mode) {
-        case kVideoMode: return "Search Type : Recover Video";
-        case kRawFileMode: return "Search Type : Recover Raw File";
-        case kAudioMode: return "Search Type : Audio File";
-        default: return "Search Type : Recover Photo";
-    }
-}
-
-std::string website_link_title(std::string_view website) {
-    return Replace_char_in_string(website, "https://www.", "");
-}
-
-}  // namespace salvex::text
-
 namespace {
 
-// The tabs line the colons up under each other.
-constexpr std::pair<Outlet, const char*> kDiskLabels[] = {
-    {Outlet::disk, "Disk\t\t\t\t:"},
-    {Outlet::vol_name, "Volume Name\t\t:"},
-    {Outlet::file_system, "File System\t\t:"},
-    {Outlet::size, "Capacity (size)\t:"},
-    {Outlet::start_sector_entire, "Start Sector\t\t:"},
-    {Outlet::end_sector_entire, "End Sector\t\t:"},
+constexpr std::pair<Outlet, std::string_view> kDiskLabels[] = {
+    {Outlet::disk, salvex::text::kDiskCaption},
+    {Outlet::vol_name, salvex::text::kVolumeNameCaption},
+    {Outlet::file_system, salvex::text::kFileSystemCaption},
+    {Outlet::size, salvex::text::kCapacityCaption},
+    {Outlet::start_sector_entire, salvex::text::kStartSectorCaption},
+    {Outlet::end_sector_entire, salvex::text::kEndSectorCaption},
 };
-
-constexpr Outlet kDiskValues[] = {Outlet::disk_val,  Outlet::vol_name_val,           Outlet::file_system_val,
-                                  Outlet::size_val,  Outlet::start_sector_entire_val, Outlet::end_sector_entire_val};
 
 std::string help(std::string_view text) { return std::string(text); }
 
@@ -93,8 +74,8 @@ void MyTableController::awakeFromNib() {
         Recovery_MODE = kPhotoMode;
         view_.set_text(Outlet::help_info, help(salvex::text::kDeviceHelp));
         for (const bool sig : {false, true})
-            for (const auto& [label, text] : kDiskLabels) view_.set_text(in_set(label, sig), text);
-        view_.set_text(Outlet::sector_label, "Sectors 0 of 0");
+            for (const auto& [label, text] : kDiskLabels) view_.set_text(in_set(label, sig), std::string(text));
+        view_.set_text(Outlet::sector_label, std::string(salvex::text::kNoSectorsYet));
 
         nsMutaryOfDataObject.clear();
         nsCheckedListDataObject.clear();
@@ -106,8 +87,8 @@ void MyTableController::awakeFromNib() {
         view_.set_zoom(Outlet::imageBrowser, 0.55);
         view_.reload(Outlet::imageBrowser);
         view_.reload(Outlet::imageBrowser_2);
-        Load_Signature_Catalogue();
-        if (const std::string problems = Signature_Problems_Text(); !problems.empty()) Main_Thread_Messgae(problems);
+        load_signature_catalogue();
+        if (const std::string problems = signature_problems_text(); !problems.empty()) Main_Thread_Messgae(problems);
         noprevfile = (fs::path(bundle_.resource_path) / "NoPreview.png").string();
         Null_Image_Data.clear();
         std::error_code ec;
@@ -198,8 +179,8 @@ void MyTableController::Next_btn() {
                     return;
                 }
             }
-            if (!Destination_Off_Source()) return;
-            if (photo && !Claim_Result_Folder()) return;
+            if (!destination_off_source()) return;
+            if (photo && !claim_result_folder()) return;
             screen_counter = 2;
             view_.set_state(Outlet::Thro_Mode_Chk_SIG, true);
             view_.set_state(Outlet::select_unselect_Chk, true);
@@ -209,7 +190,7 @@ void MyTableController::Next_btn() {
             if (photo) {
                 show_hide_3_screen_Photo(false);
                 Check_Have_Permissions();
-                Start_Scan();
+                start_scan();
             } else {
                 Fill_Check_List();
                 show_hide_3_screen_RawFile(false);
@@ -219,12 +200,12 @@ void MyTableController::Next_btn() {
 
         // In photo mode the search screen is the last one; Next is done there.
         if (screen_counter == 2 && !photo) {
-            if (!Apply_Check_List_Selection() || !Claim_Result_Folder()) return;
+            if (!Apply_Check_List_Selection() || !claim_result_folder()) return;
             screen_counter = 3;
             show_hide_3_screen_RawFile(true);
             show_hide_4_screen_RawFile(false);
             Check_Have_Permissions();
-            Start_Scan();
+            start_scan();
         }
     });
 }
@@ -240,7 +221,7 @@ void MyTableController::Back_btn() {
                 view_.set_text(Outlet::sectors_val, "<None>");
                 view_.set_text(Outlet::disk_identifier, "<None>");
                 for (const bool sig : {false, true})
-                    for (const Outlet o : kDiskValues) view_.set_text(in_set(o, sig), "<None>");
+                    for (const Outlet o : salvex::kDiskValues) view_.set_text(in_set(o, sig), "<None>");
                 view_.set_enabled(Outlet::back_btn, false);
                 show_hide_1_screen(false);
                 // Hidden while the mode still names the set that is showing.

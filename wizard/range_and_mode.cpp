@@ -1,41 +1,32 @@
 // The recovery-mode radios and the range screen's choice between the whole
 // volume and a sector range, set by sliders or typed.
 #include <algorithm>
-#include <limits>
 #include <string>
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/numbers.h"
+#include "app/texts/wizard.h"
 #include "wizard/wizard_helpers.h"
-#include "wizard/wizard_texts.h"
+
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
 
 using salvex::Outlet;
 using salvex::in_set;
+using salvex::wizard::hide_controls;
 
 namespace salvex::wizard {
 
-namespace {
-
-constexpr std::uint64_t kLargest = std::numeric_limits<std::uint64_t>::max();
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-// Adds one digit, sticking at the largest value instead of wrapping.
-std::uint64_t push_digit(std::uint64_t value, char digit) {
-    const auto d = static_cast<std::uint64_t>(digit - '0');
-    return value > (kLargest - d) / 10 ? kLargest : value * 10 + d;
+std::uint64_t leading_u64(std::string_view text) {
+    const auto number = leading_number(text);
+    return number.negative ? 0 : number.magnitude;  // a minus reads as no number
 }
 
-}  // namespace
-
-std::uint64_t leading_u64(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && is_blank(text[i])) ++i;
-    if (i < text.size() && text[i] == '+') ++i;
-    std::uint64_t value = 0;
-    for (; i < text.size() && is_digit(text[i]); ++i) value = push_digit(value, text[i]);
-    return value;
+void hide_controls(ControllerView& view, std::span<const Outlet> controls, bool hide, bool sig) {
+    for (const Outlet o : controls) view.set_hidden(in_set(o, sig), hide);
 }
 
 void reset_range(ControllerView& view, bool sig, const std::string& count_text) {
@@ -57,31 +48,6 @@ void reset_range(ControllerView& view, bool sig, const std::string& count_text) 
 
 namespace {
 
-constexpr Outlet kDiskInfo[] = {Outlet::disk,
-                                Outlet::vol_name,
-                                Outlet::file_system,
-                                Outlet::size,
-                                Outlet::start_sector_entire,
-                                Outlet::end_sector_entire,
-                                Outlet::disk_val,
-                                Outlet::vol_name_val,
-                                Outlet::file_system_val,
-                                Outlet::size_val,
-                                Outlet::start_sector_entire_val,
-                                Outlet::end_sector_entire_val};
-
-constexpr Outlet kRangeControls[] = {
-    Outlet::Sector_Range_Info, Outlet::Start_Sec_Box, Outlet::Start_Sec_Min,    Outlet::Start_Sec_Min_val,
-    Outlet::Start_Sec_Max,     Outlet::Start_Sec_Max_val, Outlet::Start_Sec_curr, Outlet::Start_slider_val,
-    Outlet::Start_Slider,      Outlet::End_Sec_Box,   Outlet::End_Sec_Min,      Outlet::End_Sec_Min_val,
-    Outlet::End_Sec_Max,       Outlet::End_Sec_Max_val, Outlet::End_Sec_curr,   Outlet::End_slider_val,
-    Outlet::End_Slider};
-
-template <std::size_t N>
-void hide_all(salvex::ControllerView& view, const Outlet (&controls)[N], bool hide, bool sig) {
-    for (const Outlet o : controls) view.set_hidden(in_set(o, sig), hide);
-}
-
 void choose_mode(salvex::ControllerView& view, std::int32_t mode) {
     Recovery_MODE = mode;
     view.set_state(Outlet::rec_mode_Photo, mode == kPhotoMode);
@@ -94,17 +60,19 @@ void choose_entire_disk(salvex::ControllerView& view, bool sig) {
     view.set_text(Outlet::help_info, std::string(salvex::text::kEntireDiskHelp));
     view.set_state(in_set(Outlet::entire_disk_rd, sig), true);
     view.set_state(in_set(Outlet::sector_range_rd, sig), false);
-    hide_all(view, kDiskInfo, false, sig);
-    hide_all(view, kRangeControls, true, sig);
+    hide_controls(view, salvex::kDiskCaptions, false, sig);
+    hide_controls(view, salvex::kDiskValues, false, sig);
+    hide_controls(view, salvex::kRangeControls, true, sig);
 }
 
 void choose_sector_range(salvex::ControllerView& view, bool sig) {
     view.set_text(Outlet::help_info, std::string(salvex::text::kRangeHelp));
     view.set_state(in_set(Outlet::entire_disk_rd, sig), false);
     view.set_state(in_set(Outlet::sector_range_rd, sig), true);
-    hide_all(view, kDiskInfo, true, sig);
+    hide_controls(view, salvex::kDiskCaptions, true, sig);
+    hide_controls(view, salvex::kDiskValues, true, sig);
     salvex::wizard::reset_range(view, sig, view.text(in_set(Outlet::end_sector_entire_val, sig)));
-    hide_all(view, kRangeControls, false, sig);
+    hide_controls(view, salvex::kRangeControls, false, sig);
 }
 
 void slider_moved(salvex::ControllerView& view, Outlet slider, Outlet field) {

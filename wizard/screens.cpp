@@ -1,33 +1,33 @@
 // Screen switches: each shows or hides one screen's controls and never moves
 // screen_counter.
-#include <initializer_list>
-
+#include "app/edition_profile.h"
 #include "app/globals.h"
 #include "app/my_table_controller.h"
 #include "app/text_helpers.h"
-#include "wizard/wizard_texts.h"
+#include "app/texts/wizard.h"
+#include "wizard/wizard_helpers.h"
+
+using salvex::kPhotoMode;
+using salvex::kVideoMode;
+using salvex::kRawFileMode;
+using salvex::kAudioMode;
 
 using salvex::Outlet;
-
-namespace {
-
-void set_hidden(salvex::ControllerView& view, std::initializer_list<Outlet> outlets, bool hide, bool sig) {
-    for (const Outlet o : outlets) view.set_hidden(salvex::in_set(o, sig), hide);
-}
-
-}  // namespace
+using salvex::wizard::hide_controls;
 
 void MyTableController::show_hide_1_screen(bool hide) {
-    set_hidden(view_, {Outlet::idTableView, Outlet::idtablesclview, Outlet::refresh_btn, Outlet::refresh_Box,
-                       Outlet::refresh_Label},
-               hide, false);
-    // An edition keeps a mode radio hidden when it does not offer the mode; Fir offers photo alone.
-    const bool single_mode = Find_Str(App_Name, "Fir");
+    hide_controls(view_, {Outlet::idTableView, Outlet::idtablesclview, Outlet::refresh_btn, Outlet::refresh_Box,
+                          Outlet::refresh_Label},
+                  hide, false);
+    // An edition keeps a mode radio hidden when it does not offer the mode, and
+    // all of them when it offers photo alone.
+    const salvex::EditionProfile* edition = salvex::select_edition(App_Name);
+    const bool single_mode = edition != nullptr && !edition->video && !edition->raw_file && !edition->audio;
     view_.set_hidden(Outlet::rec_mode_Box, hide || single_mode);
     view_.set_hidden(Outlet::rec_mode_Photo, hide || single_mode);
-    view_.set_hidden(Outlet::rec_mode_Video, hide || !Mode_Is_Offered(kVideoMode));
-    view_.set_hidden(Outlet::rec_mode_RawFile, hide || !Mode_Is_Offered(kRawFileMode));
-    view_.set_hidden(Outlet::rec_mode_Audio, hide || !Mode_Is_Offered(kAudioMode));
+    view_.set_hidden(Outlet::rec_mode_Video, hide || !mode_is_offered(kVideoMode));
+    view_.set_hidden(Outlet::rec_mode_RawFile, hide || !mode_is_offered(kRawFileMode));
+    view_.set_hidden(Outlet::rec_mode_Audio, hide || !mode_is_offered(kAudioMode));
     std::string title = APP_LONG_NAME;
     if (hide) title += " - " + std::string(salvex::text::mode_title(Recovery_MODE));
     view_.set_window_title(title);
@@ -38,40 +38,33 @@ void MyTableController::show_hide_2_screen(bool hide) {
     const bool entire = view_.state(salvex::in_set(Outlet::entire_disk_rd, sig));
     const bool range = view_.state(salvex::in_set(Outlet::sector_range_rd, sig));
     if (entire && !range) {
-        set_hidden(view_,
-                   {Outlet::disk, Outlet::vol_name, Outlet::file_system, Outlet::size, Outlet::start_sector_entire,
-                    Outlet::end_sector_entire, Outlet::disk_val, Outlet::vol_name_val, Outlet::file_system_val,
-                    Outlet::size_val, Outlet::start_sector_entire_val, Outlet::end_sector_entire_val},
-                   hide, sig);
+        hide_controls(view_, salvex::kDiskCaptions, hide, sig);
+        hide_controls(view_, salvex::kDiskValues, hide, sig);
     } else if (!entire && range) {
-        set_hidden(view_,
-                   {Outlet::Sector_Range_Info, Outlet::Start_Sec_Box, Outlet::Start_Sec_Min, Outlet::Start_Sec_Min_val,
-                    Outlet::Start_Sec_Max, Outlet::Start_Sec_Max_val, Outlet::Start_Sec_curr, Outlet::Start_slider_val,
-                    Outlet::Start_Slider, Outlet::End_Sec_Box, Outlet::End_Sec_Min, Outlet::End_Sec_Min_val,
-                    Outlet::End_Sec_Max, Outlet::End_Sec_Max_val, Outlet::End_Sec_curr, Outlet::End_slider_val,
-                    Outlet::End_Slider},
-                   hide, sig);
+        hide_controls(view_, salvex::kRangeControls, hide, sig);
     }
-    set_hidden(view_,
-               {Outlet::disk_sector_info_Box, Outlet::browse_Box, Outlet::path_label, Outlet::path, Outlet::browse_path,
-                Outlet::exact_files_chk, Outlet::searching_criteria_Box, Outlet::entire_disk_rd, Outlet::sector_range_rd},
-               hide, sig);
-    if (!sig) set_hidden(view_, {Outlet::Thro_Mode_Chk, Outlet::Thro_Mode_Chk_Label, Outlet::Thro_Mode_Info}, hide, false);
+    hide_controls(view_,
+                  {Outlet::disk_sector_info_Box, Outlet::browse_Box, Outlet::path_label, Outlet::path,
+                   Outlet::browse_path, Outlet::exact_files_chk, Outlet::searching_criteria_Box,
+                   Outlet::entire_disk_rd, Outlet::sector_range_rd},
+                  hide, sig);
+    if (!sig)
+        hide_controls(view_, {Outlet::Thro_Mode_Chk, Outlet::Thro_Mode_Chk_Label, Outlet::Thro_Mode_Info}, hide, false);
 }
 
 void MyTableController::show_hide_3_screen_Photo(bool hide) {
-    set_hidden(view_,
-               {Outlet::idImagesclview, Outlet::imageBrowser, Outlet::Progress_Horz, Outlet::sector_label,
-                Outlet::Mode_label, Outlet::stop_scan},
-               hide, false);
+    hide_controls(view_,
+                  {Outlet::idImagesclview, Outlet::imageBrowser, Outlet::Progress_Horz, Outlet::sector_label,
+                   Outlet::Mode_label, Outlet::stop_scan},
+                  hide, false);
     view_.set_enabled(Outlet::next_btn, hide);
     view_.set_enabled(Outlet::back_btn, hide);
 }
 
 void MyTableController::show_hide_3_screen_RawFile(bool hide) {
-    set_hidden(view_, {Outlet::idCheckTableView, Outlet::idChecktablesclview, Outlet::select_unselect_Chk,
-                       Outlet::Thro_Mode_Chk_SIG},
-               hide, false);
+    hide_controls(view_, {Outlet::idCheckTableView, Outlet::idChecktablesclview, Outlet::select_unselect_Chk,
+                          Outlet::Thro_Mode_Chk_SIG},
+                  hide, false);
 }
 
 void MyTableController::show_hide_4_screen_RawFile(bool hide) {
@@ -82,10 +75,10 @@ void MyTableController::show_hide_4_screen_RawFile(bool hide) {
         view_.set_hidden(Outlet::mMovieView, !movies);
         view_.set_hidden(Outlet::QuickLook_View, movies);
     }
-    set_hidden(view_,
-               {Outlet::open_folder_Sig, Outlet::Progress_Horz, Outlet::sector_label, Outlet::Mode_label, Outlet::stop_scan,
-                Outlet::idImagesclview_2, Outlet::imageBrowser_2, Outlet::QuickLook_View_Box},
-               hide, false);
+    hide_controls(view_,
+                  {Outlet::open_folder_Sig, Outlet::Progress_Horz, Outlet::sector_label, Outlet::Mode_label,
+                   Outlet::stop_scan, Outlet::idImagesclview_2, Outlet::imageBrowser_2, Outlet::QuickLook_View_Box},
+                  hide, false);
     view_.set_enabled(Outlet::next_btn, hide);
     view_.set_enabled(Outlet::back_btn, hide);
     if (movies) {

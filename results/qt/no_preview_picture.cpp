@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "app/texts/window.h"
+#include "results/qt/qt_text.h"
+
 namespace salvex::gui {
 
 QImage paint_no_preview_picture(int side) {
@@ -39,7 +42,7 @@ QImage paint_no_preview_picture(int side) {
     p.setFont(font);
     p.setPen(ink);
     p.drawText(QRectF(8 * s, 104 * s, 144 * s, 44 * s), Qt::AlignCenter | Qt::TextWordWrap,
-               QStringLiteral("No preview\navailable"));
+               qs(text::kNoPreviewPicture));
     p.end();
     return image;
 }

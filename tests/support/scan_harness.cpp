@@ -32,13 +32,13 @@ ScanHarness::ScanHarness(SignatureList general, SignatureList thorough) : contro
     controller.Ext_Array = std::move(general);
     controller.Adv_Ext_Array = std::move(thorough);
     // The time a user gets to read that the preview is emptied: no test waits for it.
-    controller.Clearing_Pause = {};
+    controller.clearing_pause = {};
 }
 
 ScanHarness::~ScanHarness() {
     Recovery_MODE = kPhotoMode;
     // Before the source goes: a scan still running may read through it.
-    controller.End_Scan();
+    controller.end_scan();
     ::unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(source.writes(), 0) << "a scan wrote to its source";
     EXPECT_EQ(source.writable_opens(), 0) << "a scan opened its source for writing";
@@ -61,19 +61,19 @@ void ScanHarness::choose(const std::string& source_path, std::uint64_t sectors, 
 }
 
 void ScanHarness::start() {
-    if (!std::exchange(wrapped_, true)) controller.Open_Source = source.wrap(controller.Open_Source);
+    if (!std::exchange(wrapped_, true)) controller.source_opener = source.wrap(controller.source_opener);
     controller.stop_now = 0;
     controller.Preview_Image_Count = 0;
-    controller.Start_Scan(choices);
+    controller.start_scan(choices);
 }
 
 bool finish_scan(MyTableController& controller, RecordingView& view, std::chrono::seconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (controller.Scan_Thread_Running()) {
+    while (controller.scan_thread_running()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         view.queue().run_for(std::chrono::milliseconds(5));
     }
-    controller.End_Scan();
+    controller.end_scan();
     return true;
 }
 
@@ -153,7 +153,7 @@ std::string what_a_search_gave(const std::string& card, std::uint64_t sectors, c
     for (const SignatureList* list : {&general, &thorough})
         for (std::size_t r = 0; r + kSignatureStride <= list->size(); r += kSignatureStride) types.insert((*list)[r + kExtension]);
     for (const std::string& type : types) h.controller.createSignatureListTableRecord(type, 0, "", "", type);
-    h.controller.Passes_In_Turn = in_turn;
+    h.controller.passes_in_turn = in_turn;
     h.choose(card, sectors, h.home / "out", true, std::nullopt, mode);
     h.choices.exact_files = exact;
     h.start();

@@ -11,7 +11,9 @@
 #include <QStyle>
 #include <QTableView>
 
+#include "app/texts/window.h"
 #include "results/qt/image_browser_model.h"
+#include "results/qt/qt_text.h"
 #include "wizard/qt/outlet_table_model.h"
 #include "wizard/qt/screen_layout.h"
 #include "wizard/qt/table_setup.h"
@@ -63,16 +65,16 @@ QWidget* MainWindow::build_device_page() {
     auto* rl = new QHBoxLayout(refresh);
     rl->setContentsMargins(0, 0, 0, 0);
     auto* hint = make<QLabel>(Outlet::refresh_Label,
-                              tr("Card not in the list? Connect it, wait a few seconds, then refresh the list."), refresh);
+                              qs(text::kRefreshHint), refresh);
     hint->setWordWrap(true);
     rl->addWidget(hint, 1);
     add_image_button = new QPushButton(tr("Add Disk &Image\u2026"), refresh);
     add_image_button->setObjectName(QStringLiteral("add_image"));
-    add_image_button->setToolTip(tr("Search a copy (image file) of a card instead of the card itself"));
+    add_image_button->setToolTip(qs(text::kAddImageTip));
     rl->addWidget(add_image_button);
     remove_image_button = new QPushButton(tr("Re&move Image"), refresh);
     remove_image_button->setObjectName(QStringLiteral("remove_image"));
-    remove_image_button->setToolTip(tr("Take the selected disk image off the list (the file itself stays)"));
+    remove_image_button->setToolTip(qs(text::kRemoveImageTip));
     remove_image_button->hide();
     rl->addWidget(remove_image_button);
     auto* refresh_btn = make<QPushButton>(Outlet::refresh_btn, tr("&Refresh List"), refresh);

@@ -16,10 +16,11 @@
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
-#include "engine/messages.h"
+#include "app/texts/search.h"
+#include "app/texts/window.h"
+#include "app/texts/wizard.h"
 #include "results/qt/qt_text.h"
 #include "wizard/qt/app_icon.h"
-#include "wizard/wizard_texts.h"
 
 namespace salvex::gui {
 
@@ -103,7 +104,7 @@ void add_contact_links(Frame& f, MyTableController& c) {
     QObject::connect(site, &QPushButton::clicked, f.dialog.get(), [&c] { c.Open_Website_1(); });
     QPushButton* mail = make_link_button(qs(c.support_id), f.dialog.get());
     mail->setObjectName("support_id");
-    mail->setToolTip(QObject::tr("Write us an e-mail"));
+    mail->setToolTip(qs(text::kWriteUs));
     QObject::connect(mail, &QPushButton::clicked, f.dialog.get(), [&c] { c.Open_Support_Mail(); });
     grid->addWidget(site);
     grid->addWidget(mail);
@@ -122,7 +123,7 @@ std::unique_ptr<QMessageBox> make_alert_box(const AlertRequest& request, QWidget
     box->setText(qs(request.message));
     if (!request.informative.empty()) box->setInformativeText(qs(request.informative));
     box->setIcon(request.buttons.size() > 1 ? QMessageBox::Question : QMessageBox::Information);
-    const std::vector<std::string> buttons = request.buttons.empty() ? std::vector<std::string>{"OK"} : request.buttons;
+    const std::vector<std::string> buttons = request.buttons.empty() ? std::vector<std::string>{std::string(text::kOk)} : request.buttons;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         // Roles keep the buttons in the order given: the platform would sort Yes and No otherwise.
         QPushButton* button = box->addButton(qs(buttons[i]), QMessageBox::ActionRole);
@@ -154,45 +155,35 @@ QPushButton* make_link_button(const QString& title, QWidget* parent) {
 }
 
 std::unique_ptr<QDialog> make_browse_info_dialog(QWidget* parent) {
-    Frame f = frame(parent, QObject::tr("Where to save the recovered files"), QStyle::SP_DirIcon,
-                    QObject::tr("Choose a folder for the recovered files"),
-                    QObject::tr("Please pick a folder on a different drive from the card you are recovering, for "
-                                "example a folder on your computer. Saving onto the same card could overwrite the "
-                                "very files you want back.\n\nA folder named after this program is made inside the "
-                                "folder you choose, and everything that is found is saved there."));
+    Frame f = frame(parent, qs(text::kWhereToSave), QStyle::SP_DirIcon, qs(text::kChooseResultFolder),
+                    qs(text::kBrowseInfo));
     f.dialog->setObjectName("BrowseInfo_Window");
-    closing_button(f, QObject::tr("Continue"))->setObjectName("Continue_Btn");
+    closing_button(f, qs(text::kContinue))->setObjectName("Continue_Btn");
     return std::move(f.dialog);
 }
 
 std::unique_ptr<QDialog> make_about_dialog(const MyTableController& c, QWidget* parent) {
     const QString name = qs(APP_LONG_NAME.empty() ? c.App_Name : APP_LONG_NAME);
-    Frame f = frame(parent, QObject::tr("About %1").arg(name), kAppIcon, name,
-                    QObject::tr("Version %1\n\nBrings back deleted photos, videos, documents and audio from memory "
-                                "cards and USB drives. It only reads the card and never writes to it, so trying "
-                                "it cannot make things worse.\n\nCopyright \u00A9 2024 Salvex Recovery.")
-                        .arg(QStringLiteral(SALVEX_VERSION)));
+    Frame f = frame(parent, qs(text::kAboutTitle).arg(name), kAppIcon, name,
+                    qs(text::kAbout).arg(QStringLiteral(SALVEX_VERSION)));
     f.dialog->setObjectName("About_Window");
-    closing_button(f, QObject::tr("OK"));
+    closing_button(f, qs(text::kOk));
     return std::move(f.dialog);
 }
 
 std::unique_ptr<QDialog> make_support_dialog(MyTableController& c, QWidget* parent) {
-    Frame f = frame(parent, QObject::tr("Contact Us"), QStyle::SP_MessageBoxInformation,
-                    QObject::tr("We are here to help"),
-                    QObject::tr("If something is unclear, or your files did not come back, please write to us. "
-                                "Tell us what kind of card or drive you used and what happened to the files; "
-                                "we answer every message."));
+    Frame f = frame(parent, qs(text::kContactUs), QStyle::SP_MessageBoxInformation, qs(text::kContactHeading),
+                    qs(text::kContact));
     f.dialog->setObjectName("HelpWindow");
     add_contact_links(f, c);
     auto* extras = new QHBoxLayout;
-    auto* copy_mail = new QPushButton(QObject::tr("Copy E-mail Address"), f.dialog.get());
+    auto* copy_mail = new QPushButton(qs(text::kCopyEmail), f.dialog.get());
     copy_mail->setObjectName("Copy_Email");
     QObject::connect(copy_mail, &QPushButton::clicked, f.dialog.get(), [&c] { c.Copy_Email(); });
-    auto* copy_site = new QPushButton(QObject::tr("Copy Web Address"), f.dialog.get());
+    auto* copy_site = new QPushButton(qs(text::kCopyWebAddress), f.dialog.get());
     copy_site->setObjectName("Copy_URL");
     QObject::connect(copy_site, &QPushButton::clicked, f.dialog.get(), [&c] { c.Copy_URL(); });
-    auto* guide = new QPushButton(QObject::tr("Open the &User Guide"), f.dialog.get());
+    auto* guide = new QPushButton(qs(text::kOpenUserGuide), f.dialog.get());
     guide->setObjectName("HelpFilePressed");
     QObject::connect(guide, &QPushButton::clicked, f.dialog.get(), [&c] { c.HelpFilePressed(); });
     for (QPushButton* b : {copy_mail, copy_site, guide}) {
@@ -201,17 +192,17 @@ std::unique_ptr<QDialog> make_support_dialog(MyTableController& c, QWidget* pare
     }
     extras->addStretch(1);
     f.content->addLayout(extras);
-    closing_button(f, QObject::tr("Continue"));
+    closing_button(f, qs(text::kContinue));
     return std::move(f.dialog);
 }
 
 namespace {
 
 QString files_saved(std::uint64_t n, bool more) {
-    if (n == 0) return more ? QObject::tr("nothing more") : QObject::tr("no files");
+    if (n == 0) return qs(more ? text::kNothingMore : text::kNoFiles);
     const QString count = QLocale().toString(static_cast<qulonglong>(n));
-    if (more) return n == 1 ? QObject::tr("1 more file") : QObject::tr("%1 more files").arg(count);
-    return n == 1 ? QObject::tr("1 file") : QObject::tr("%1 files").arg(count);
+    if (more) return n == 1 ? qs(text::kOneMoreFile) : qs(text::kMoreFiles).arg(count);
+    return n == 1 ? qs(text::kOneFile) : qs(text::kFiles).arg(count);
 }
 
 }  // namespace
@@ -220,44 +211,36 @@ EndNotice end_notice(ScanOutcome outcome, const ScanTally& tally, bool thorough_
     EndNotice n;
     const bool write_failure = outcome == ScanOutcome::Failed && !tally.failure.empty();
     if (write_failure) {
-        n.heading = QObject::tr("Not everything could be saved");
-        n.text = QObject::tr("Saving stopped because the destination refused the data (%1). The files counted below "
-                             "were saved before that. Make sure the destination drive has free space and can be "
-                             "written to, then search again.")
+        n.heading = qs(text::kNotAllSaved);
+        n.text = qs(text::kSavingStopped)
                      .arg(tally.failed_path.empty() ? qs(tally.failure)
                                                     : qs(tally.failed_path) + QStringLiteral(": ") + qs(tally.failure));
-        if (tally.cut_short) n.text += QObject::tr(" That last file is cut short and is not counted.");
+        if (tally.cut_short) n.text += qs(text::kLastFileCutShort);
     } else if (outcome == ScanOutcome::Failed) {
-        n.heading = QObject::tr("The card could not be read to its end");
-        n.text = QObject::tr("The search ended where the card could no longer be read. What was found until then "
-                             "is saved.");
+        n.heading = qs(text::kCardNotReadToEnd);
+        n.text = qs(text::kReadingEnded);
     } else if (outcome == ScanOutcome::Stopped) {
-        n.heading = QObject::tr("The search was stopped");
-        n.text = QObject::tr("You stopped the search. What was found until then is saved.");
+        n.heading = qs(text::kSearchStopped);
+        n.text = qs(text::kYouStopped);
     } else {
-        n.heading = QObject::tr("The search is finished");
-        n.text = QObject::tr("Everything that was found is saved.");
+        n.heading = qs(text::kSearchFinished);
+        n.text = qs(text::kAllSaved);
     }
     if (tally.unreadable_sectors > 0) {
         const QString sectors = QLocale().toString(static_cast<qulonglong>(tally.unreadable_sectors));
         n.text += QStringLiteral(" ") +
                   (tally.unreadable_sectors == 1
-                       ? QObject::tr("One sector of the card could not be read, even on a second try (sector %1).")
-                             .arg(static_cast<qulonglong>(tally.first_unreadable))
-                       : QObject::tr("%1 sectors of the card could not be read, even on a second try (the first "
-                                     "is sector %2).")
+                       ? qs(text::kOneSectorUnread).arg(static_cast<qulonglong>(tally.first_unreadable))
+                       : qs(text::kSectorsUnread)
                              .arg(sectors)
                              .arg(static_cast<qulonglong>(tally.first_unreadable)));
         const std::size_t zeroed = tally.files_with_zeros.size();
         if (zeroed > 0)
-            n.text += QStringLiteral(" ") + (zeroed == 1 ? QObject::tr("One saved file holds zeros in their place; "
-                                                                       "report.xml names it.")
-                                                         : QObject::tr("%1 saved files hold zeros in their place; "
-                                                                       "report.xml names them.")
-                                                               .arg(static_cast<qulonglong>(zeroed)));
+            n.text += QStringLiteral(" ") + (zeroed == 1 ? qs(text::kOneFileWithZeros)
+                                                         : qs(text::kFilesWithZeros).arg(static_cast<qulonglong>(zeroed)));
     }
     n.general = files_saved(tally.general_files, false);
-    n.thorough = thorough_ran ? files_saved(tally.thorough_files, true) : QObject::tr("not run");
+    n.thorough = thorough_ran ? files_saved(tally.thorough_files, true) : qs(text::kNotRun);
     n.folder = qs(tally.result_folder);
     return n;
 }
@@ -286,8 +269,8 @@ std::unique_ptr<QDialog> make_end_of_search_dialog(MyTableController& c, QWidget
         grid->addWidget(label, r, 0);
         grid->addWidget(value, r, 1);
     };
-    row(0, QObject::tr("General search:"), new QLabel(n.general, f.dialog.get()), "general_files");
-    row(1, QObject::tr("Thorough search:"), new QLabel(n.thorough, f.dialog.get()), "thorough_files");
+    row(0, qs(text::kGeneralSearch), new QLabel(n.general, f.dialog.get()), "general_files");
+    row(1, qs(text::kThoroughSearch), new QLabel(n.thorough, f.dialog.get()), "thorough_files");
     if (!n.folder.isEmpty()) {
         auto* place = new QWidget(f.dialog.get());
         auto* pl = new QHBoxLayout(place);
@@ -299,25 +282,23 @@ std::unique_ptr<QDialog> make_end_of_search_dialog(MyTableController& c, QWidget
         path->setCursorPosition(0);
         path->setToolTip(n.folder);
         path->setMinimumWidth(std::min(path->fontMetrics().horizontalAdvance(n.folder) + 16, 560));
-        auto* open = new QPushButton(QObject::tr("&Open Folder"), place);
+        auto* open = new QPushButton(qs(text::kOpenFolder), place);
         open->setObjectName(QStringLiteral("open_result_folder"));
         open->setIcon(f.dialog->style()->standardIcon(QStyle::SP_DirOpenIcon));
         open->setAutoDefault(false);
         QObject::connect(open, &QPushButton::clicked, f.dialog.get(), [&c] { c.Open_Folder_btn(); });
         pl->addWidget(path, 1);
         pl->addWidget(open);
-        row(2, QObject::tr("Saved in:"), place, "result_place");
+        row(2, qs(text::kSavedIn), place, "result_place");
     }
     grid->setColumnStretch(1, 1);
     f.content->addLayout(grid);
-    QLabel* help = body(QObject::tr("A file whose parts were overwritten on the card may open only partly. "
-                                    "Questions? We are glad to help:"),
-                        f.dialog.get());
+    QLabel* help = body(qs(text::kEndHelp), f.dialog.get());
     help->setFixedWidth(480);
     help->setMinimumHeight(help->heightForWidth(480));
     f.content->addWidget(help);
     add_contact_links(f, c);
-    closing_button(f, QObject::tr("OK"))->setObjectName("OK_Btn");
+    closing_button(f, qs(text::kOk))->setObjectName("OK_Btn");
     return std::move(f.dialog);
 }
 
@@ -326,7 +307,7 @@ std::unique_ptr<QDialog> make_drive_loading_notice(QWidget* parent) {
     notice->setObjectName("LoadDisk_Window");
     auto* layout = new QVBoxLayout(notice.get());
     layout->setContentsMargins(24, 18, 24, 18);
-    layout->addWidget(new QLabel(QObject::tr("Looking for drives and memory cards\u2026"), notice.get()));
+    layout->addWidget(new QLabel(qs(text::kLookingForDrives), notice.get()));
     auto* busy = new QProgressBar(notice.get());
     busy->setRange(0, 0);
     busy->setTextVisible(false);

@@ -16,7 +16,9 @@
 #include <algorithm>
 
 #include "app/globals.h"
+#include "app/texts/window.h"
 #include "results/qt/image_browser_model.h"
+#include "results/qt/qt_text.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/app_icon.h"
 #include "wizard/qt/screen_layout.h"
@@ -145,9 +147,7 @@ QWidget* MainWindow::build_header() {
     big.setPointSizeF(big.pointSizeF() * 1.45);
     title_label->setFont(big);
     words->addWidget(title_label);
-    words->addWidget(quiet_label(tr("Brings back deleted photos, videos, documents and audio. Your card is only "
-                                    "read, never changed."),
-                                 header));
+    words->addWidget(quiet_label(qs(text::kTagline), header));
     row->addLayout(words, 1);
 
     const auto tool = [header, row](const QString& text, const char* theme, QStyle::StandardPixmap fallback) {
@@ -162,9 +162,9 @@ QWidget* MainWindow::build_header() {
     };
     help_button = tool(tr("Help"), "help-browser", QStyle::SP_DialogHelpButton);
     help_button->setShortcut(QKeySequence::HelpContents);
-    help_button->setToolTip(tr("Open the user guide (F1)"));
+    help_button->setToolTip(qs(text::kHelpTip));
     about_button = tool(tr("About"), "help-about", QStyle::SP_MessageBoxInformation);
-    contact_button = tool(tr("Contact Us"), "mail-send", QStyle::SP_CommandLink);
+    contact_button = tool(qs(text::kContactUs), "mail-send", QStyle::SP_CommandLink);
     return header;
 }
 
@@ -270,7 +270,7 @@ void MainWindow::refresh() {
         const bool sig = i == 1;
         if (info_boxes_[i] == nullptr) continue;
         const bool range = !outlet_hidden(in_set(Outlet::Start_Sec_Box, sig));
-        info_boxes_[i]->setTitle(range ? tr("Sectors to search") : tr("Selected drive"));
+        info_boxes_[i]->setTitle(range ? tr("Sectors to search") : qs(text::kSelectedDrive));
     }
     for (const Page& page : pages_)
         if (!page.widget->isHidden()) step_ = page.step;

@@ -24,7 +24,9 @@
 #include <climits>
 #include <vector>
 
+#include "app/texts/window.h"
 #include "results/qt/image_browser_model.h"
+#include "results/qt/qt_text.h"
 
 namespace salvex::gui {
 
@@ -260,7 +262,7 @@ void PreviewPane::show_sheet(bool shown) {
     sheet_->setWindowModality(Qt::WindowModal);
     auto* layout = new QVBoxLayout(sheet_.get());
     layout->setContentsMargins(24, 16, 24, 16);
-    layout->addWidget(new QLabel(QObject::tr("Preparing the preview..."), sheet_.get()));
+    layout->addWidget(new QLabel(qs(text::kPreparingPreview), sheet_.get()));
     sheet_->adjustSize();
     if (sheet_parent_ != nullptr && sheet_parent_->isVisible()) {
         sheet_->move(sheet_parent_->geometry().center() - sheet_->rect().center());
@@ -297,7 +299,7 @@ QString PreviewPane::missing_package(const QString& path) {
         for (const Plugin& p : plugins_for(type))
             if (!has_gstreamer_plugin(QLatin1String(p.name)) && !missing.contains(QLatin1String(p.package)))
                 missing << QLatin1String(p.package);
-        return missing.join(QStringLiteral(" and "));
+        return missing.join(qs(text::kAnd));
     }
     if (desktop_icon(type.iconName(), desktop_icon(type.genericIconName())).isNull()) return QStringLiteral("adwaita-icon-theme");
     return {};

@@ -10,6 +10,8 @@
 #include <QSlider>
 #include <QStyle>
 
+#include "app/texts/window.h"
+#include "results/qt/qt_text.h"
 #include "wizard/qt/screen_layout.h"
 
 namespace salvex::gui {
@@ -36,7 +38,7 @@ QWidget* MainWindow::build_progress_area() {
     bar_row->addWidget(bar, 1);
     auto* stop = make<QPushButton>(Outlet::stop_scan, tr("&Stop"), area);
     stop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
-    stop->setToolTip(tr("Stop the search (Esc). Files found so far are kept."));
+    stop->setToolTip(qs(text::kStopTip));
     bar_row->addWidget(stop);
     l->addLayout(bar_row);
     auto* sectors_row = new QHBoxLayout;

@@ -19,6 +19,7 @@
 
 #include "app/globals.h"
 #include "app/my_table_controller.h"
+#include "app/texts/window.h"
 #include "platform/short_waits.h"
 #include "results/qt/image_browser_model.h"
 #include "results/qt/qt_text.h"
@@ -74,10 +75,10 @@ void QtView::set_text(Outlet o, const std::string& text) {
                                              std::pair{Outlet::End_Sec_Max_val, Outlet::End_slider_val}}) {
             if (o != in_set(maximum, sig)) continue;
             QWidget* edit = window_->outlet(in_set(field, sig));
-            const QString allowed = QObject::tr("0 to %1").arg(qs(text));
+            const QString allowed = qs(text::kSectorsAllowed).arg(qs(text));
             if (auto* hint = window_->findChild<QLabel*>(edit->objectName() + QStringLiteral("_allowed")))
-                hint->setText(QObject::tr("(%1)").arg(allowed));
-            edit->setToolTip(QObject::tr("A sector number from %1").arg(allowed));
+                hint->setText(qs(text::kInBrackets).arg(allowed));
+            edit->setToolTip(qs(text::kSectorFieldTip).arg(allowed));
         }
     QWidget* w = window_->outlet(o);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setText(qs(text));
@@ -121,10 +122,10 @@ void QtView::show_scan_stats() {
     const double seconds = static_cast<double>(stats_.clock.elapsed()) / 1000.0;
     const double mb_per_s = seconds > 0.2 ? static_cast<double>(index - stats_.pass_first) * 512 / 1e6 / seconds : 0;
     const std::uint64_t found = controller_->GND_Image_number + controller_->THD_Image_number - stats_.found_before;
-    const QString files = found == 1 ? QObject::tr("1 file found")
-                                     : QObject::tr("%1 files found").arg(QLocale().toString(static_cast<qulonglong>(found)));
+    const QString files = found == 1 ? qs(text::kOneFileFound)
+                                     : qs(text::kFilesFound).arg(QLocale().toString(static_cast<qulonglong>(found)));
     window_->scan_stats->setText(files + QStringLiteral("  \u00B7  ") +
-                                 QObject::tr("%1 MB/s").arg(QLocale().toString(mb_per_s, 'f', 1)));
+                                 qs(text::kSpeed).arg(QLocale().toString(mb_per_s, 'f', 1)));
 }
 
 void QtView::set_enabled(Outlet o, bool enabled) { window_->outlet(o)->setEnabled(enabled); }
@@ -198,7 +199,7 @@ void QtView::set_zoom(Outlet o, double zoom) {
 
 void QtView::reload(Outlet o) {
     MainWindow& w = *window_;
-    const bool searching = controller_ != nullptr && controller_->Scan_Thread_Running();
+    const bool searching = controller_ != nullptr && controller_->scan_thread_running();
     switch (o) {
         case Outlet::idTableView: w.device_model->reload(); break;
         case Outlet::idCheckTableView:

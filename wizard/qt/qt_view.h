@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QElapsedTimer>
 #include <QUrl>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -92,6 +93,7 @@ public:
     void post(std::function<void()> work) override;
     void post_and_wait(std::function<void()> work) override;
     void post_later(std::chrono::milliseconds delay, std::function<void()> work) override;
+    std::size_t run_posted_work(std::chrono::milliseconds wait) override;
 
 private:
     void run_modal(QDialog& dialog);
@@ -111,6 +113,7 @@ private:
     bool show_picture(Outlet o, const QImage& picture);
 
     std::unique_ptr<MainWindow> window_;
+    std::atomic<std::size_t> posted_work_run_{0};  // counts what run_posted_work ran
     MyTableController* controller_ = nullptr;
     // Texts as the controller set them: labels show them tidied.
     std::map<Outlet, std::string> texts_;

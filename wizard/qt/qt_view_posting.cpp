@@ -1,7 +1,10 @@
 // Work from the scan threads handed to the interface thread's event loop.
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMetaObject>
 #include <QThread>
 #include <QTimer>
+#include <thread>
 
 #include "app/interface_queue.h"
 #include "wizard/qt/guarded.h"
@@ -13,7 +16,10 @@ namespace salvex::gui {
 void QtView::post(std::function<void()> work) {
     QMetaObject::invokeMethod(
         window_.get(),
-        [work = std::move(work)] { guarded(work, "unknown failure in work posted to the window"); },
+        [this, work = std::move(work)] {
+            ++posted_work_run_;
+            guarded(work, "unknown failure in work posted to the window");
+        },
         Qt::QueuedConnection);
 }
 
@@ -27,8 +33,27 @@ void QtView::post_and_wait(std::function<void()> work) {
         return;
     }
     WaitedWork waited(std::move(work));
-    QMetaObject::invokeMethod(window_.get(), [&waited] { waited.run(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        window_.get(),
+        [this, &waited] {
+            ++posted_work_run_;
+            waited.run();
+        },
+        Qt::BlockingQueuedConnection);
     waited.rethrow_failure();
+}
+
+// Only the calls queued on the window run here, no input: a controller ending its
+// scan must let a scan thread blocked in post_and_wait through, but nothing the user
+// does may start anew while it waits.
+std::size_t QtView::run_posted_work(std::chrono::milliseconds wait) {
+    const std::size_t before = posted_work_run_;
+    QCoreApplication::sendPostedEvents(window_.get(), QEvent::MetaCall);
+    if (posted_work_run_ == before && wait.count() > 0) {
+        std::this_thread::sleep_for(wait);
+        QCoreApplication::sendPostedEvents(window_.get(), QEvent::MetaCall);
+    }
+    return posted_work_run_ - before;
 }
 
 }  // namespace salvex::gui

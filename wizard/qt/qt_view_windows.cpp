@@ -15,6 +15,8 @@
 #include <cstdlib>
 
 #include "app/my_table_controller.h"
+#include "app/texts/window.h"
+#include "app/texts/wizard.h"
 #include "results/qt/qt_text.h"
 #include "results/qt/thumbnail_cache.h"
 #include "wizard/qt/dialogs.h"
@@ -41,7 +43,7 @@ std::optional<std::string> QtView::choose_folder(const std::string& start_folder
     if (folder_chooser) return folder_chooser(start_folder);
     // Qt's own chooser: a desktop portal would not answer a program running as root.
     const QString folder = QFileDialog::getExistingDirectory(
-        window_.get(), QObject::tr("Choose a folder for the recovered files"), qs(start_folder),
+        window_.get(), qs(text::kChooseResultFolder), qs(start_folder),
         QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (folder.isEmpty()) return std::nullopt;
     return folder.toStdString();
@@ -83,7 +85,7 @@ bool QtView::show_file_icon(Outlet o, const std::string& path, int size) {
     // The last resort of a preview: say when a package would have made a real one.
     const QString package = PreviewPane::missing_package(qs(path));
     window_->preview_note->setText(
-        QObject::tr("No preview of this kind of file here: installing the package %1 would show one.").arg(package));
+        qs(text::kPreviewNeedsPackage).arg(package));
     window_->preview_note->setVisible(!package.isEmpty());
     const int pixels = static_cast<int>(std::lround(size * window_->devicePixelRatioF()));
     return show_picture(o, PreviewPane::type_icon_picture(qs(path), pixels));
@@ -123,9 +125,7 @@ void QtView::check_image_decodes(const std::string& path, std::function<void(boo
         if (controller_ == nullptr) return;
         if (!decodes && window_->package_note->isHidden()) {
             const QString package = PreviewPane::missing_package(qs(path));
-            window_->package_note->setText(QObject::tr("Some photos show no thumbnail: installing the package %1 would "
-                                                       "show them. The photos themselves are saved whole.")
-                                               .arg(package));
+            window_->package_note->setText(qs(text::kThumbnailsNeedPackage).arg(package));
             window_->package_note->setVisible(!package.isEmpty());
         }
         done(decodes);
@@ -138,11 +138,10 @@ bool QtView::open(const QUrl& url) {
         const bool local = url.isLocalFile();
         const QString where = local ? url.toLocalFile() : url.toString();
         const bool folder = local && QFileInfo(where).isDir();
-        const std::string what = !local ? "address" : folder ? "folder" : "file";
-        alert({.message = "\nThis " + what + " could not be opened.",
-               .informative = "No program on this computer opened it. You can open it by hand:\n\n" +
-                              where.toStdString(),
-               .buttons = {"OK"}});
+        const std::string_view what = !local ? text::kAddress : folder ? text::kFolder : text::kFile;
+        alert({.message = qs(text::kNotOpened).arg(qs(what)).toStdString(),
+               .informative = std::string(text::kOpenByHand) + where.toStdString(),
+               .buttons = {std::string(text::kOk)}});
     };
     const bool started = url_opener ? url_opener(url) : open_in_user_session(url, window_.get(), not_opened);
     if (!started) not_opened();

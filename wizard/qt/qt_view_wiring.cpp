@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "app/my_table_controller.h"
+#include "app/texts/window.h"
+#include "app/texts/wizard.h"
 #include "platform/invoking_user.h"
 #include "results/qt/browser_view.h"
 #include "results/qt/image_browser_model.h"
@@ -219,8 +221,8 @@ void QtView::connect_actions() {
 
 void QtView::add_disk_image() {
     const QString path = QFileDialog::getOpenFileName(
-        window_.get(), QObject::tr("Choose a disk image"), qs(salvex::platform::chooser_start_folder()),
-        QObject::tr("Disk images (*.img *.dd *.raw *.bin *.dmg *.iso);;All files (*)"), nullptr,
+        window_.get(), qs(text::kChooseDiskImage), qs(salvex::platform::chooser_start_folder()),
+        qs(text::kDiskImageFilter), nullptr,
         QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty()) add_disk_image_path(path.toStdString());
 }
@@ -229,10 +231,10 @@ bool QtView::add_disk_image_path(const std::string& path) {
     if (controller_ == nullptr) return false;
     const auto record = disk_image_record(path);
     if (!record) {
-        alert({.message = "\nThis file cannot be read as a disk image.", .informative = "", .buttons = {"OK"}});
+        alert({.message = std::string(text::kNotADiskImage), .informative = "", .buttons = {std::string(text::kOk)}});
         return false;
     }
-    controller_->Add_Disk_Image(*record);
+    controller_->add_disk_image(*record);
     const auto& rows = controller_->nsMutaryOfDataObject;
     for (std::size_t row = 0; row < rows.size(); ++row)
         if (rows[row].nsStrDiskIdentifier == record->nsStrDiskIdentifier)
@@ -243,7 +245,7 @@ bool QtView::add_disk_image_path(const std::string& path) {
 bool QtView::remove_disk_image() {
     if (controller_ == nullptr) return false;
     const long row = selected_row(Outlet::idTableView);
-    if (!controller_->Remove_Disk_Image(row)) return false;
+    if (!controller_->remove_disk_image(row)) return false;
     auto* table = window_->as<QTableView>(Outlet::idTableView);
     const int rows = table->model()->rowCount();
     if (rows > 0) table->selectRow(std::min(static_cast<int>(row), rows - 1));
@@ -253,7 +255,7 @@ bool QtView::remove_disk_image() {
 
 void QtView::show_remove_image_button() {
     if (controller_ == nullptr) return;
-    window_->remove_image_button->setVisible(controller_->Is_Added_Image(selected_row(Outlet::idTableView)));
+    window_->remove_image_button->setVisible(controller_->is_added_image(selected_row(Outlet::idTableView)));
 }
 
 }  // namespace salvex::gui

@@ -16,6 +16,8 @@
 #include <QStyle>
 #include <vector>
 
+#include "app/texts/window.h"
+#include "results/qt/qt_text.h"
 #include "wizard/qt/screen_layout.h"
 
 namespace salvex::gui {
@@ -74,7 +76,7 @@ QWidget* MainWindow::build_range_page(bool sig) {
     cl->addStretch(1);
     l->addWidget(criteria);
 
-    auto* info = make<QGroupBox>(o(Outlet::disk_sector_info_Box), tr("Selected drive"), page);
+    auto* info = make<QGroupBox>(o(Outlet::disk_sector_info_Box), qs(text::kSelectedDrive), page);
     info_boxes_.at(sig ? 1 : 0) = info;
     auto* il = column(info, 0);
     il->setContentsMargins(12, 10, 12, 12);
@@ -83,20 +85,16 @@ QWidget* MainWindow::build_range_page(bool sig) {
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(8);
-    const Outlet captions[] = {Outlet::disk, Outlet::vol_name, Outlet::file_system,
-                               Outlet::size, Outlet::start_sector_entire, Outlet::end_sector_entire};
-    const Outlet values[] = {Outlet::disk_val, Outlet::vol_name_val, Outlet::file_system_val,
-                             Outlet::size_val, Outlet::start_sector_entire_val, Outlet::end_sector_entire_val};
     std::vector<Outlet> detail_controls;
-    for (int i = 0; i < 6; ++i) {
-        auto* caption = make<QLabel>(o(captions[i]), details);
+    for (std::size_t i = 0; i < kDiskCaptions.size(); ++i) {
+        auto* caption = make<QLabel>(o(kDiskCaptions[i]), details);
         caption->setForegroundRole(QPalette::PlaceholderText);
-        auto* value = make<QLabel>(o(values[i]), details);
+        auto* value = make<QLabel>(o(kDiskValues[i]), details);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        const int r = i / 2, c = (i % 2) * 2;
+        const int r = static_cast<int>(i / 2), c = static_cast<int>(i % 2) * 2;
         grid->addWidget(caption, r, c);
         grid->addWidget(value, r, c + 1);
-        detail_controls.push_back(o(values[i]));
+        detail_controls.push_back(o(kDiskValues[i]));
     }
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -107,8 +105,7 @@ QWidget* MainWindow::build_range_page(bool sig) {
     auto* rl = column(range);
     rl->setSpacing(10);
     rl->addWidget(make<QLabel>(o(Outlet::Sector_Range_Info),
-                               tr("Drag the sliders, or type the numbers of the first and the last sector to search. "
-                                  "A sector is 512 bytes; sector 0 is the start of the drive."),
+                               qs(text::kRangeInfo),
                                range));
     as<QLabel>(o(Outlet::Sector_Range_Info))->setWordWrap(true);
     auto* boxes = new QHBoxLayout;
@@ -120,14 +117,14 @@ QWidget* MainWindow::build_range_page(bool sig) {
     follow(range, {o(Outlet::Start_Sec_Box), o(Outlet::End_Sec_Box), o(Outlet::Sector_Range_Info)});
     l->addWidget(info);
 
-    auto* browse = make<QGroupBox>(o(Outlet::browse_Box), tr("Where to save the recovered files"), page);
+    auto* browse = make<QGroupBox>(o(Outlet::browse_Box), qs(text::kWhereToSave), page);
     auto* browse_column = new QVBoxLayout(browse);
     auto* bl = new QHBoxLayout;
     browse_column->addLayout(bl);
     auto* path_label = make<QLabel>(o(Outlet::path_label), tr("Folder:"), browse);
     auto* path = make<QLineEdit>(o(Outlet::path), browse);
     path->setReadOnly(true);
-    path->setPlaceholderText(tr("No folder chosen yet \u2013 click Browse to choose one"));
+    path->setPlaceholderText(qs(text::kNoFolderYet));
     path->setFocusPolicy(Qt::ClickFocus);
     auto* browse_btn = make<QPushButton>(o(Outlet::browse_path), tr("Br&owse\u2026"), browse);
     browse_btn->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -137,13 +134,12 @@ QWidget* MainWindow::build_range_page(bool sig) {
     bl->addWidget(browse_btn);
     auto* exact = make<QCheckBox>(o(Outlet::exact_files_chk), tr("&Cut each file at its own end"), browse);
     exact->setChecked(true);
-    exact->setToolTip(tr("Each file is checked against its format, saved once under its real type and cut where "
-                         "its data ends. Untick to keep every find as whole sectors, as found on the card."));
+    exact->setToolTip(qs(text::kExactFilesTip));
     browse_column->addWidget(exact);
     l->addWidget(browse);
 
     // Open Folder belongs to the set but shows on the results screen, under the results.
-    make<QPushButton>(o(Outlet::open_folder), tr("&Open Folder"), this)
+    make<QPushButton>(o(Outlet::open_folder), qs(text::kOpenFolder), this)
         ->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
 
     if (!sig) {
@@ -156,8 +152,7 @@ QWidget* MainWindow::build_range_page(bool sig) {
         label->setBuddy(check);
         check->setAccessibleName(tr("Also run a thorough search"));
         auto* more = make<QLabel>(Outlet::Thro_Mode_Info,
-                                  tr("It looks for more kinds of photos in the same read of the card, so it adds "
-                                     "little time. What it finds is kept in a folder of its own."),
+                                  qs(text::kThoroughInfo),
                                   thorough);
         more->setWordWrap(true);
         more->setForegroundRole(QPalette::PlaceholderText);

@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
 
     salvex::gui::QtView view;
     MyTableController controller(view, salvex::bundle_at(bundle));
-    controller.Open_Source = open_slowly;
+    controller.source_opener = open_slowly;
     view.attach(controller);
     salvex::gui::MainWindow& window = view.window();
     view.url_opener = [](const QUrl&) { return true; };
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
         while (controller.screen_counter > 0) window.as<QPushButton>(Outlet::back_btn)->click();
     };
     const auto finished = [&] {
-        if (!pump_until([&] { return !controller.Scan_Thread_Running() && window.as<QPushButton>(Outlet::back_btn)->isEnabled(); },
+        if (!pump_until([&] { return !controller.scan_thread_running() && window.as<QPushButton>(Outlet::back_btn)->isEnabled(); },
                         60000)) {
             std::fprintf(stderr, "a search did not finish\n");
             ++failures;
@@ -408,6 +408,6 @@ int main(int argc, char** argv) {
     window.as<QRadioButton>(Outlet::sector_range_rd)->click();
     save(window, "21-small-screen-sector-range");
 
-    controller.Join_Scan_Threads();
+    controller.join_scan_threads();
     return failures == 0 ? 0 : 1;
 }

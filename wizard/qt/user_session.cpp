@@ -42,6 +42,10 @@ bool open_in_user_session(const QUrl& url, QObject* owner, std::function<void()>
     // Not detached: its exit status tells whether anything opened. Where the
     // desktop has no launcher of its own, xdg-open waits for the program it
     // started, so only an early exit counts.
+    // QProcess, not the platform runner (platform/shell_runner.h), which waits
+    // where it is called: the window goes on while the opener runs, and the
+    // verdict comes later, on the interface thread, through Qt's event loop,
+    // which also reaps the child.
     auto* process = new QProcess(owner);
     process->setProgram(program);
     process->setArguments(arguments);

@@ -1,6 +1,6 @@
 #pragma once
-// Texts of the wizard's screens and messages; the window and the tests use them
-// as they stand (typographic quotes, leading line feeds and trailing blanks included).
+// Texts of the wizard's screens and messages; the window, salvex-scan and the tests
+// use them as they stand (typographic quotes, leading line feeds and trailing blanks included).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,8 +21,23 @@ inline constexpr std::string_view kRangeHelp =
 inline constexpr std::string_view kFileTypeHelp =
     "\nPlease select the required extension type for recovery process. Press \u2018Next\u2019 button to continue... ";
 
+// The tabs line the colons up under each other.
+inline constexpr std::string_view kDiskCaption = "Disk\t\t\t\t:";
+inline constexpr std::string_view kVolumeNameCaption = "Volume Name\t\t:";
+inline constexpr std::string_view kFileSystemCaption = "File System\t\t:";
+inline constexpr std::string_view kCapacityCaption = "Capacity (size)\t:";
+inline constexpr std::string_view kStartSectorCaption = "Start Sector\t\t:";
+inline constexpr std::string_view kEndSectorCaption = "End Sector\t\t:";
+inline constexpr std::string_view kNoSectorsYet = "Sectors 0 of 0";
+
+// The buttons of a message box.
+inline constexpr std::string_view kOk = "OK";
+inline constexpr std::string_view kYes = "Yes";
+inline constexpr std::string_view kNo = "No";
+
 inline constexpr std::string_view kSelectMedia = "Please select a storage media from list.";
 inline constexpr std::string_view kSelectDestination = "Please select valid destination path.";
+inline constexpr std::string_view kSelectFileType = "Please select atleast one extension type.";
 inline constexpr std::string_view kBadStartSector = "Please enter valid Start Sector value.";
 inline constexpr std::string_view kBadEndSector = "Please enter valid End Sector value.";
 inline constexpr std::string_view kEndNotAfterStart = "End Sector should be greater than Start Sector.";
